@@ -1,0 +1,29 @@
+#pragma once
+
+#include <glm/vec2.hpp>
+
+struct GLFWwindow;
+
+namespace fennik::core {
+
+// Everything the game polls (held keys, mouse buttons, the cursor and the clock)
+// goes through this seam. The game reads GLFW; tests install a scripted source and
+// play levels tick by tick without a person at the keyboard.
+class InputSource {
+public:
+    virtual ~InputSource() = default;
+
+    virtual bool isKeyDown(GLFWwindow* window, int key) = 0;
+    virtual bool isMouseButtonDown(GLFWwindow* window, int button) = 0;
+    virtual glm::dvec2 cursorPosition(GLFWwindow* window) = 0;
+    // Seconds since an arbitrary start.
+    virtual double time() = 0;
+};
+
+// The active source: GLFW unless a test installed another.
+InputSource& input();
+
+// Installs `source` (not owned; it must outlive its use); null restores GLFW.
+void setInputSource(InputSource* source);
+
+} // namespace fennik::core

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+struct GLFWwindow;
+
+namespace fennik::core {
+
+struct GameSettings;
+
+// A level of the game: the registry drives the active one every frame and
+// forwards the window's input events to it. Every level loads all it will ever
+// need in `init`, which the registry calls once, at registration.
+class Level {
+public:
+    explicit Level(std::string name) : name(std::move(name)) {}
+    virtual ~Level() = default;
+
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+
+    virtual void init(GLFWwindow* window, GameSettings* settings) = 0;
+    // Runs every time the level becomes active.
+    virtual void reset() = 0;
+    virtual void update() = 0;
+    virtual void processInput() = 0;
+    virtual void render() = 0;
+    virtual void cleanup() = 0;
+    virtual void onMouseButton(int button, int action, int mods) = 0;
+    virtual void onResize(int width, int height) = 0;
+    virtual void onScroll(double xOffset, double yOffset) = 0;
+    virtual void onKey(int key, int scancode, int action, int mods) = 0;
+
+    // Compared byte for byte by LevelManager::setLevel.
+    const std::string name;
+    bool initialized = false;
+
+protected:
+    GLFWwindow* window = nullptr;      // the main window, not owned
+    GameSettings* settings = nullptr;  // the process's settings record, not owned
+};
+
+} // namespace fennik::core

@@ -1,0 +1,77 @@
+#include "render/Cubemap.hpp"
+
+#include "core/Log.hpp"
+
+#include <stb/stb_image.h>
+
+namespace fennik::render {
+
+namespace {
+
+// Two triangles per face, corners at -1 and +1, wound to be seen from inside.
+constexpr float cubePositions[] = {
+    -1, 1, -1,  -1, -1, -1,  1, -1, -1,   1, -1, -1,  1, 1, -1,  -1, 1, -1,
+    -1, -1, 1,  -1, -1, -1,  -1, 1, -1,  -1, 1, -1,  -1, 1, 1,   -1, -1, 1,
+    1, -1, -1,  1, -1, 1,    1, 1, 1,     1, 1, 1,    1, 1, -1,   1, -1, -1,
+    -1, -1, 1,  -1, 1, 1,    1, 1, 1,     1, 1, 1,    1, -1, 1,   -1, -1, 1,
+    -1, 1, -1,  1, 1, -1,    1, 1, 1,     1, 1, 1,    -1, 1, 1,   -1, 1, -1,
+    -1, -1, -1, -1, -1, 1,   1, -1, -1,   1, -1, -1,  -1, -1, 1,  1, -1, 1,
+};
+
+} // namespace
+
+Cubemap::Cubemap()
+{
+    glGenTextures(1, &texture);
+    glGenVertexArrays(1, &vertexArray);
+    glGenBuffers(1, &vertexBuffer);
+    glBindVertexArray(vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof cubePositions, cubePositions, GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
+    glEnableVertexAttribArray(0);
+    glBindVertexArray(0);
+}
+
+Cubemap::~Cubemap()
+{
+    glDeleteBuffers(1, &vertexBuffer);
+    glDeleteVertexArrays(1, &vertexArray);
+    glDeleteTextures(1, &texture);
+}
+
+void Cubemap::load(const std::vector<std::string>& faces)
+{
+    glActiveTexture(GL_TEXTURE10);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+
+    for (std::size_t i = 0; i < faces.size() && i < 6; ++i) {
+        const std::string path = "assets/textures/skybox/" + faces[i];
+        int width = 0, height = 0, channels = 0;
+        // Faces are always uploaded as RGB; ask the decoder for exactly that so a
+        // grey or RGBA file cannot be read past its end.
+        unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
+        if (!pixels) {
+            log::line("Cubemap tex failed to load at path: ", faces[i]);
+            continue;
+        }
+        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), 0, GL_RGB, width, height, 0, GL_RGB,
+                     GL_UNSIGNED_BYTE, pixels);
+        stbi_image_free(pixels);
+    }
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+}
+
+void Cubemap::draw() const
+{
+    glBindVertexArray(vertexArray);
+    glDrawArrays(GL_TRIANGLES, 0, 36);
+    glBindVertexArray(0);
+}
+
+} // namespace fennik::render

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "render/GL.hpp"
+
+#include <string>
+#include <vector>
+
+namespace fennik::render {
+
+// The sky box: a cube-map texture and the unit cube it is drawn on. Each level
+// loads one at set-up and keeps it for the whole process.
+class Cubemap {
+public:
+    Cubemap();
+    ~Cubemap();
+
+    Cubemap(const Cubemap&) = delete;
+    Cubemap& operator=(const Cubemap&) = delete;
+
+    // Face file names under "assets/textures/skybox/", in the order +X, -X, +Y, -Y, +Z, -Z.
+    // A face that cannot be decoded is reported and left empty; the others load.
+    // Leaves the cube map bound on texture unit 10, where the sky box shader reads it.
+    void load(const std::vector<std::string>& faces);
+
+    // Draws the 36 cube vertices with whatever program is current.
+    void draw() const;
+
+    GLuint texture = 0;
+    GLuint vertexArray = 0;
+    GLuint vertexBuffer = 0;
+};
+
+} // namespace fennik::render

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "render/GL.hpp"
+
+#include <string>
+
+namespace fennik::render {
+
+// Image files become mip-mapped 2D textures. The game keeps every texture it loads
+// for the whole process: nothing deletes them, and the returned names are not owned
+// by any object.
+
+// Decodes `path` (either separator) into a new texture; leaves it bound to
+// GL_TEXTURE_2D on the active unit. A file that cannot be decoded is not reported
+// and gives the name of an empty texture. Leaves the decoder's flip setting at
+// the opposite of `flip`.
+GLuint loadTexture(const std::string& path, bool flip);
+
+// A texture named by a model's material: tried next to the model first, then
+// relative to the working directory. Logs one error line when neither decodes.
+GLuint textureFromFile(const std::string& fileName, const std::string& directory);
+
+// Backslash-separated asset paths as written in the game name the same files on
+// systems that only take "/".
+std::string portablePath(std::string path);
+
+} // namespace fennik::render
