@@ -1,0 +1,169 @@
+#include "app/GameBase.hpp"
+
+#include "app/Framework.hpp"
+#include "app/InputCallbacks.hpp"
+#include "core/GameSettings.hpp"
+#include "core/Input.hpp"
+#include "core/Level.hpp"
+#include "core/LevelManager.hpp"
+#include "core/Log.hpp"
+#include "core/StubLevel.hpp"
+
+#include <GLFW/glfw3.h>
+
+#include <csignal>
+
+namespace fennik::app {
+
+namespace {
+
+volatile std::sig_atomic_t closeRequested = 0;
+
+extern "C" void onTerminationSignal(int)
+{
+    closeRequested = 1;
+}
+
+void logGlfwError(int code, const char* description)
+{
+    log::error("GLFW error ", code, ": ", description);
+}
+
+} // namespace
+
+GameBase::GameBase(const std::string& title)
+{
+    log::info("Starting Fennik's Zavororor...");
+    levelManager = &core::LevelManager::instance();
+    settings = core::loadSettings();
+
+    glfwSetErrorCallback(logGlfwError);
+
+    splashWindow = std::make_unique<Window>(*settings, 640, 350, title, 60, false, false, nullptr);
+    if (!splashWindow->isUsable())
+        throw StartupError("the splash window could not be created");
+    glfwShowWindow(splashWindow->handle);
+    splashWindow->drawSplash("assets\\textures\\splash.png");
+
+    mainWindow = std::make_unique<Window>(*settings, static_cast<int>(settings->windowWidth),
+                                          static_cast<int>(settings->windowHeight), title, settings->refreshRate,
+                                          settings->fullscreen, true, splashWindow->handle);
+    if (!mainWindow->isUsable())
+        throw StartupError("the main window could not be created");
+    glfwHideWindow(mainWindow->handle);
+    // The hidden main window holds this picture until its first frame is drawn.
+    mainWindow->drawSplash("assets\\textures\\background.png");
+
+    glfwSetWindowUserPointer(mainWindow->handle, this);
+    levelManager->setContext(mainWindow->handle, settings.get());
+
+    stubLevel = std::make_shared<core::StubLevel>("StubLevel");
+    levelManager->addLevel(stubLevel);
+
+    registerInputCallbacks(mainWindow->handle);
+}
+
+GameBase::~GameBase()
+{
+    // Levels hold OpenGL objects: they go while the windows' contexts still exist.
+    levelManager->shutdownLevels();
+    stubLevel.reset();
+    if (mainWindow || splashWindow) {
+        releaseWindows();
+        glfwTerminate();
+    }
+}
+
+void GameBase::releaseWindows()
+{
+    if (mainWindow && mainWindow->handle)
+        glfwMakeContextCurrent(mainWindow->handle);
+    frameworkShutdown();
+    levelManager->setContext(nullptr, nullptr);
+    splashWindow.reset();
+    mainWindow.reset();
+}
+
+void GameBase::addLevel(std::shared_ptr<core::Level> level)
+{
+    levelManager->addLevel(std::move(level));
+    if (loadingSteps > 0 && splashWindow) {
+        ++loadedSteps;
+        splashWindow->drawLoadingProgress(static_cast<float>(loadedSteps) / static_cast<float>(loadingSteps));
+    }
+}
+
+void GameBase::setLoadingSteps(int steps)
+{
+    loadingSteps = steps;
+    loadedSteps = 0;
+    if (splashWindow)
+        splashWindow->drawLoadingProgress(0.0f);
+}
+
+void GameBase::requestClose()
+{
+    closeRequested = 1;
+}
+
+void GameBase::run()
+{
+    if (running)
+        return;
+    log::info("Initializing game...");
+    glfwShowWindow(splashWindow->handle);
+
+    init();
+
+    glfwHideWindow(splashWindow->handle);
+    glfwMakeContextCurrent(mainWindow->handle);
+    glfwShowWindow(mainWindow->handle);
+    running = true;
+
+    // Ctrl+C or a kill end the game the way closing the window does, so the
+    // normal shutdown still runs.
+    closeRequested = 0;
+    auto previousInterrupt = std::signal(SIGINT, onTerminationSignal);
+    auto previousTerminate = std::signal(SIGTERM, onTerminationSignal);
+
+    ticker.start(core::input().time());
+    while (mainWindow && !glfwWindowShouldClose(mainWindow->handle))
+        runFrame();
+
+    std::signal(SIGINT, previousInterrupt);
+    std::signal(SIGTERM, previousTerminate);
+
+    levelManager->shutdownLevels();
+    shutdown();
+    releaseWindows();
+    glfwTerminate();
+    running = false;
+    log::info("Closing game...");
+}
+
+void GameBase::runFrame()
+{
+    glfwPollEvents();
+    if (closeRequested)
+        glfwSetWindowShouldClose(mainWindow->handle, 1);
+
+    const int ticks = ticker.advance(core::input().time());
+
+    if (!levelManager->getActiveLevel()) {
+        log::warn("No active level!");
+    } else {
+        // Each call goes to whichever level is active at that moment: a switch inside
+        // update makes this frame's render draw the new level.
+        for (int tick = 0; tick < ticks; ++tick) {
+            if (auto level = levelManager->getActiveLevel())
+                level->processInput();
+            if (auto level = levelManager->getActiveLevel())
+                level->update();
+        }
+        if (auto level = levelManager->getActiveLevel())
+            level->render();
+    }
+    glfwSwapBuffers(mainWindow->handle);
+}
+
+} // namespace fennik::app

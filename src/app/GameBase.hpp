@@ -1,0 +1,73 @@
+#pragma once
+
+#include "app/Window.hpp"
+#include "core/FixedTicker.hpp"
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace fennik::core {
+class Level;
+class LevelManager;
+class StubLevel;
+struct GameSettings;
+}
+
+namespace fennik::app {
+
+// Thrown by the GameBase constructor when a start-up step failed after logging
+// why; the entry point then exits with status 1 instead of running a loop on a
+// window without a working context.
+class StartupError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The spine of the process: reads the settings, opens the splash and main windows,
+// registers the stub level and the input callbacks, and runs the frame loop. The
+// game class registers its levels in `init`.
+class GameBase {
+public:
+    explicit GameBase(const std::string& title);
+    virtual ~GameBase();
+
+    GameBase(const GameBase&) = delete;
+    GameBase& operator=(const GameBase&) = delete;
+
+    // Loads the levels behind the splash screen, then drives the active level until
+    // the main window is asked to close (or SIGINT/SIGTERM arrives), then shuts down.
+    void run();
+
+    void addLevel(std::shared_ptr<core::Level> level);
+
+    // Asks the loop to end after the current frame, as closing the window does.
+    static void requestClose();
+
+    std::unique_ptr<Window> mainWindow;
+    std::unique_ptr<Window> splashWindow;
+    std::shared_ptr<core::GameSettings> settings;
+    core::LevelManager* levelManager = nullptr;
+    std::shared_ptr<core::StubLevel> stubLevel;
+    bool running = false;
+
+protected:
+    virtual void init() = 0;
+    virtual void shutdown() = 0;
+
+    // Announces how many levels `init` will register, so the splash screen's
+    // progress bar can advance after each one.
+    void setLoadingSteps(int steps);
+
+    // One pass of the loop: events, the simulation ticks that are due, one render, the swap.
+    void runFrame();
+
+private:
+    void releaseWindows();
+
+    core::FixedTicker ticker;
+    int loadingSteps = 0;
+    int loadedSteps = 0;
+};
+
+} // namespace fennik::app

@@ -1,0 +1,171 @@
+#include "app/Window.hpp"
+
+#include "app/Framework.hpp"
+#include "core/GameSettings.hpp"
+#include "core/Log.hpp"
+#include "render/GL.hpp"
+#include "render/Texture.hpp"
+
+#include <GLFW/glfw3.h>
+#include <stb/stb_image.h>
+
+namespace fennik::app {
+
+Window::Window(core::GameSettings& settings, int width, int height, std::string title, int refreshRate,
+               bool fullscreen, bool decorated, GLFWwindow* share)
+    : width(width), height(height), title(std::move(title))
+{
+    if (!glfwInit()) {
+        log::line("ERROR: glfwInit");
+        return;
+    }
+
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, 1);
+    glfwWindowHint(GLFW_REFRESH_RATE, refreshRate);
+    glfwWindowHint(GLFW_RESIZABLE, 1);
+    glfwWindowHint(GLFW_DECORATED, decorated);
+
+    if (fullscreen) {
+        glfwWindowHint(GLFW_DECORATED, 0);
+        glfwWindowHint(GLFW_TRANSPARENT_FRAMEBUFFER, 0);
+        glfwWindowHint(GLFW_SAMPLES, 4);
+        if (const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor())) {
+            this->width = mode->width;
+            this->height = mode->height;
+            settings.windowWidth = static_cast<std::uint32_t>(mode->width);
+            settings.windowHeight = static_cast<std::uint32_t>(mode->height);
+        }
+    } else {
+        // The undecorated splash window gets a transparent framebuffer, the main window does not.
+        glfwWindowHint(GLFW_TRANSPARENT_FRAMEBUFFER, !decorated);
+        glfwWindowHint(GLFW_SAMPLES, 4);
+    }
+
+    handle = glfwCreateWindow(this->width, this->height, this->title.c_str(), nullptr, share);
+    if (!handle) {
+        log::error("ERROR: glfwCreateWindow");
+        return;
+    }
+    glfwMakeContextCurrent(handle);
+
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        log::error("ERROR: glewInit");
+        return;
+    }
+    if (!frameworkInit()) {
+        log::error("ERROR: frameworkInit");
+        return;
+    }
+
+    if (!fullscreen) {
+        if (const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor())) {
+            int monitorX = 0, monitorY = 0, windowWidth = 0, windowHeight = 0;
+            glfwGetMonitorPos(glfwGetPrimaryMonitor(), &monitorX, &monitorY);
+            glfwGetWindowSize(handle, &windowWidth, &windowHeight);
+            // Integer division truncates toward zero, also for a window larger than the monitor.
+            glfwSetWindowPos(handle, monitorX + (mode->width - windowWidth) / 2,
+                             monitorY + (mode->height - windowHeight) / 2);
+        }
+    }
+
+    glViewport(0, 0, this->width, this->height);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+
+    quadRender = std::make_unique<render::QuadRender>();
+    splashShader = std::make_unique<render::Shader>("quadRender.vert", "splashRender.frag");
+    usable = true;
+}
+
+Window::~Window()
+{
+    if (!handle)
+        return;
+    // The GL objects go while this window's context is still there to take them.
+    glfwMakeContextCurrent(handle);
+    splashShader.reset();
+    quadRender.reset();
+    glfwMakeContextCurrent(nullptr);
+    glfwDestroyWindow(handle);
+}
+
+void Window::setIcon(const std::string& path)
+{
+    if (!handle)
+        return;
+    int iconWidth = 0, iconHeight = 0, channels = 0;
+    // The window system wants RGBA; asking for four channels also keeps a grey or
+    // RGB file from being read past its end.
+    unsigned char* pixels = stbi_load(render::portablePath(path).c_str(), &iconWidth, &iconHeight, &channels, 4);
+    if (!pixels) {
+        log::warn("Could not decode window icon '", path, "'; keeping the default icon");
+        return;
+    }
+    GLFWimage icon{iconWidth, iconHeight, pixels};
+    glfwSetWindowIcon(handle, 1, &icon);
+    stbi_image_free(pixels);
+}
+
+void Window::drawSplash(const std::string& path)
+{
+    if (!usable)
+        return;
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+
+    // Kept for the whole process, like every texture the game loads.
+    splashTexture = render::loadTexture(path, true);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, splashTexture);
+
+    splashShader->use();
+    quadRender->draw(false, {0.5f, 0.5f}, {1.0f, 1.0f, 1.0f, 1.0f});
+    glfwSwapBuffers(handle);
+    render::Shader::unuse();
+}
+
+void Window::drawLoadingProgress(float fraction)
+{
+    if (!usable)
+        return;
+    fraction = fraction < 0.0f ? 0.0f : (fraction > 1.0f ? 1.0f : fraction);
+
+    GLFWwindow* previous = glfwGetCurrentContext();
+    glfwMakeContextCurrent(handle);
+    glViewport(0, 0, width, height);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, splashTexture);
+    splashShader->use();
+    quadRender->draw(false, {0.5f, 0.5f}, {1.0f, 1.0f, 1.0f, 1.0f});
+    render::Shader::unuse();
+
+    // The bar is two scissored clears: a dark track and a warm fill along the bottom.
+    const int margin = width / 16;
+    const int barHeight = 10;
+    const int barY = 18;
+    const int trackWidth = width - 2 * margin;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(margin, barY, trackWidth, barHeight);
+    glClearColor(0.08f, 0.06f, 0.10f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const int filled = static_cast<int>(static_cast<float>(trackWidth - 4) * fraction);
+    if (filled > 0) {
+        glScissor(margin + 2, barY + 2, filled, barHeight - 4);
+        glClearColor(1.0f, 0.62f, 0.22f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glfwSwapBuffers(handle);
+
+    // Levels create vertex arrays, which contexts do not share: give the loading
+    // code its context back.
+    glfwMakeContextCurrent(previous);
+}
+
+} // namespace fennik::app

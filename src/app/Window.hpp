@@ -1,0 +1,55 @@
+#pragma once
+
+#include "render/QuadRender.hpp"
+#include "render/Shader.hpp"
+
+#include <memory>
+#include <string>
+
+struct GLFWwindow;
+
+namespace fennik::core {
+struct GameSettings;
+}
+
+namespace fennik::app {
+
+// One GLFW window with its OpenGL 4.3 core context, and what it needs to show a
+// single picture (the splash screen). A full-screen window is a borderless window
+// at the monitor's current resolution, never an exclusive mode.
+class Window {
+public:
+    Window(core::GameSettings& settings, int width, int height, std::string title, int refreshRate, bool fullscreen,
+           bool decorated, GLFWwindow* share);
+    ~Window();
+
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // True when every creation step succeeded; a window that failed logged why.
+    bool isUsable() const { return usable; }
+
+    // Sets the window icon from an 8-bit RGBA image; an undecodable file leaves it unchanged.
+    void setIcon(const std::string& path);
+
+    // Clears the window, draws the picture over the whole client area and swaps.
+    void drawSplash(const std::string& path);
+
+    // Draws the splash picture again with a progress bar along its bottom edge
+    // (0 to 1) and swaps; used while the levels load.
+    void drawLoadingProgress(float fraction);
+
+    int width = 0;
+    int height = 0;
+    std::string title;
+    GLFWwindow* handle = nullptr;
+
+    std::unique_ptr<render::QuadRender> quadRender;
+    std::unique_ptr<render::Shader> splashShader;
+
+private:
+    bool usable = false;
+    unsigned int splashTexture = 0;
+};
+
+} // namespace fennik::app
