@@ -13,8 +13,10 @@ GLFWwindow* sharedGLContext();
 // Fixture for tests that need OpenGL: makes the shared context current and fails
 // the test if there is none. Resets the viewport to `viewportSize` square.
 class GLTest : public ::testing::Test {
-protected:
+public:
     static constexpr int viewportSize = 64;
+
+protected:
     void SetUp() override;
     GLFWwindow* window = nullptr;
 };

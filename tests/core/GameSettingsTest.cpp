@@ -1,0 +1,144 @@
+#include "core/GameSettings.hpp"
+
+#include "support/LogCapture.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using fennik::core::GameSettings;
+using fennik::core::loadSettings;
+using fennik::test::LogCapture;
+
+namespace {
+
+class SettingsFile : public ::testing::Test {
+protected:
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("fennik_settings_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                  "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini");
+
+    void write(const std::string& text)
+    {
+        std::ofstream file(path);
+        file << text;
+    }
+    void TearDown() override { std::filesystem::remove(path); }
+};
+
+const std::vector<std::string> defaultBlock = {
+    "[INFO]: Fennik - Settings: ",
+    "[INFO]: gWindowWidth: 800",
+    "[INFO]: gWindowHeight: 800",
+    "[INFO]: gRefreshRate: 60",
+    "[INFO]: gFullscreen: 0",
+    "[INFO]: gFOV: 45.000000",
+    "[INFO]: gNearZ: 0.100000",
+    "[INFO]: gFarZ: 100.000000",
+    "[INFO]: gSlopeThreshold: 0.400000",
+    "[INFO]: gGravity: 9.810000",
+    "[INFO]: gGamma: 2.200000",
+    "[INFO]: gUseAces: 1",
+    "[INFO]: gExposure: 1.000000",
+    "[INFO]: ----------------------------------------------",
+};
+
+} // namespace
+
+TEST_F(SettingsFile, MissingFileLogsTheErrorThenTheDefaultBlock)
+{
+    LogCapture log;
+    auto settings = loadSettings("no/such/settings.ini");
+
+    std::vector<std::string> expected = {"[INFO]: Reading settings.ini...",
+                                         "ERROR: Failed to load 'no/such/settings.ini'. Using default values instead."};
+    expected.insert(expected.end(), defaultBlock.begin(), defaultBlock.end());
+    EXPECT_EQ(log.lines(), expected);
+    EXPECT_EQ(settings->windowHeight, 800u);
+    EXPECT_TRUE(settings->useAces);
+}
+
+TEST_F(SettingsFile, EmptyFileOpensWithoutErrorAndGivesDefaults)
+{
+    write("");
+    LogCapture log;
+    auto settings = loadSettings(path.string());
+
+    std::vector<std::string> expected = {"[INFO]: Reading settings.ini..."};
+    expected.insert(expected.end(), defaultBlock.begin(), defaultBlock.end());
+    EXPECT_EQ(log.lines(), expected);
+    EXPECT_FLOAT_EQ(settings->gravity, 9.81f);
+}
+
+TEST_F(SettingsFile, CommittedFileHoldsTheDefaults)
+{
+    LogCapture log;
+    auto settings = loadSettings("assets/settings.ini");
+    std::vector<std::string> expected = {"[INFO]: Reading settings.ini..."};
+    expected.insert(expected.end(), defaultBlock.begin(), defaultBlock.end());
+    EXPECT_EQ(log.lines(), expected);
+}
+
+TEST_F(SettingsFile, ValuesAreReadWhateverTheCaseOfSectionsKeysAndBooleans)
+{
+    write("[Window]\nWIDTH = 1024\nHeight: 600\nFullScreen = ON\n"
+          "[CAMERA]\nnear = 0.05\nfov=60\n"
+          "[fennik]\nuseaces = no\nGamma = 1.8\n");
+    LogCapture log;
+    auto settings = loadSettings(path.string());
+
+    EXPECT_EQ(settings->windowWidth, 1024u);
+    EXPECT_EQ(settings->windowHeight, 600u);
+    EXPECT_TRUE(settings->fullscreen);
+    EXPECT_EQ(settings->nearZ, 0.05f);
+    EXPECT_FLOAT_EQ(settings->fov, 60.0f);
+    EXPECT_FALSE(settings->useAces);
+    EXPECT_FLOAT_EQ(settings->gamma, 1.8f);
+    EXPECT_TRUE(log.contains("[INFO]: gNearZ: 0.050000\n"));
+    EXPECT_TRUE(log.contains("[INFO]: gFullscreen: 1\n"));
+    EXPECT_TRUE(log.contains("[INFO]: gUseAces: 0\n"));
+}
+
+TEST_F(SettingsFile, BadTextFallsBackPerKeyAndKeepsTheGoodLines)
+{
+    write("this line is not ini\n[window]\nwidth = wide\nheight = 700\nfullscreen = maybe\n"
+          "[camera\nfar = 250\n[unknown]\nwidth = 5\n[fennik]\ngravity = 20\nmystery = 1\n");
+    LogCapture log;
+    auto settings = loadSettings(path.string());
+
+    EXPECT_FALSE(log.contains("ERROR: Failed to load"));
+    EXPECT_EQ(settings->windowWidth, 800u);  // not a number
+    EXPECT_EQ(settings->windowHeight, 700u); // good line after a malformed one
+    EXPECT_FALSE(settings->fullscreen);      // "maybe" is no boolean
+    EXPECT_FLOAT_EQ(settings->gravity, 20.0f);
+    EXPECT_FALSE(log.contains("[WARN]"));
+}
+
+TEST_F(SettingsFile, ValuesTheGameCannotUseAreReplacedWithAWarningEach)
+{
+    write("[window]\nwidth = 0\nheight = -600\nrefresh_rate = -1\n"
+          "[camera]\nfov = 180\nnear = 0\nfar = 50\n");
+    LogCapture log;
+    auto settings = loadSettings(path.string());
+
+    EXPECT_EQ(settings->windowWidth, 800u);
+    EXPECT_EQ(settings->windowHeight, 800u);
+    EXPECT_EQ(settings->refreshRate, 60);
+    EXPECT_FLOAT_EQ(settings->fov, 45.0f);
+    EXPECT_FLOAT_EQ(settings->nearZ, 0.1f);
+    EXPECT_FLOAT_EQ(settings->farZ, 50.0f);
+    EXPECT_EQ(log.count("[WARN]: "), 5u);
+    // The block shows the values the game will use.
+    EXPECT_TRUE(log.contains("[INFO]: gWindowHeight: 800\n"));
+}
+
+TEST_F(SettingsFile, FarPlaneNotBeyondNearIsReplaced)
+{
+    write("[camera]\nnear = 5\nfar = 2\n");
+    LogCapture log;
+    auto settings = loadSettings(path.string());
+    EXPECT_FLOAT_EQ(settings->nearZ, 5.0f);
+    EXPECT_FLOAT_EQ(settings->farZ, 100.0f);
+    EXPECT_EQ(log.count("[WARN]: "), 1u);
+}
