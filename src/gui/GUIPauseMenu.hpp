@@ -1,0 +1,31 @@
+#pragma once
+
+#include "gui/GUIButton.hpp"
+#include "gui/GUIElement.hpp"
+#include "render/GL.hpp"
+
+namespace fennik::gui {
+
+// The two buttons a paused level shows in the middle of the window: "Resume Game"
+// raises `resumeClicked` for the level to read and clear; "Main Menu" switches to
+// the start menu at once.
+class GUIPauseMenu : public GUIElement {
+public:
+    // (centerX, centerY) is the middle of the window. Needs a current context.
+    GUIPauseMenu(float centerX, float centerY);
+
+    // The menu's own update, then both buttons (each updates and lays itself out).
+    void draw(const glm::mat4& projection) override;
+
+    GUIButton resumeButton;
+    GUIButton mainMenuButton;
+    // Loaded once and kept for the whole process, as every texture of the game.
+    GLuint buttonTexture = 0;
+    GLuint buttonHoverTexture = 0;
+    bool resumeClicked = false;
+
+private:
+    void wireHover(GUIButton& button);
+};
+
+} // namespace fennik::gui
