@@ -1,0 +1,58 @@
+#pragma once
+
+#include "render/Mesh.hpp"
+
+#include <string>
+#include <vector>
+
+struct aiMaterial;
+struct aiMesh;
+struct aiNode;
+struct aiScene;
+
+namespace fennik::render {
+
+// One model file (the levels use Wavefront OBJ under "assets/models/") turned into
+// named meshes, in import order. Fully built when the constructor returns. A file
+// that cannot be imported gives an empty model: every lookup in it fails, and the
+// game goes on without the missing pieces.
+//
+// Entities keep pointers into `meshes`; the vector is never resized after loading,
+// and moving a Model keeps the meshes where they are.
+class Model {
+public:
+    explicit Model(const std::string& path);
+
+    Model(Model&&) noexcept = default;
+    Model& operator=(Model&&) noexcept = default;
+    Model(const Model&) = delete;
+    Model& operator=(const Model&) = delete;
+
+    // The first mesh whose name equals `name` exactly, or null (logged: the levels
+    // only ask for meshes they need).
+    Mesh* findMesh(std::string name);
+
+    // The material values of one mesh. Draws two values from the process-wide random
+    // source for every mesh, whatever its name, so the looks of a level depend only
+    // on the order in which meshes are imported.
+    static Material readMaterial(const aiMaterial& material, const std::string& meshName);
+
+    // Every texture this model has loaded; meshes of one model share a file's texture,
+    // models never do. The textures themselves are kept for the whole process, as
+    // every texture of the game is (see render/Texture.hpp): no object deletes them.
+    std::vector<Texture> texturesLoaded;
+    std::vector<Mesh> meshes;
+    // The model path up to its last "/"; the whole path when it has none.
+    std::string directory;
+    std::string path;
+
+private:
+    void loadModel(const std::string& path);
+    void processNode(const aiNode* node, const aiScene* scene);
+    void processMesh(const aiMesh* mesh, const aiScene* scene);
+    // `importerType` is the importer's aiTextureType.
+    std::vector<Texture> loadMaterialTextures(const aiMaterial& material, int importerType,
+                                              const std::string& typeName);
+};
+
+} // namespace fennik::render
