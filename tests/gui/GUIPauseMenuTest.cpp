@@ -1,0 +1,173 @@
+#include "gui/GUIPauseMenu.hpp"
+
+#include "GUITestSupport.hpp"
+#include "core/Level.hpp"
+#include "core/LevelManager.hpp"
+#include "core/ScriptedInput.hpp"
+#include "support/LogCapture.hpp"
+
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+
+namespace fennik::gui {
+namespace {
+
+glm::vec2 centreOf(const GUIButton& button)
+{
+    return glm::vec2(button.position) + glm::vec2(button.width, button.height) * 0.5f;
+}
+
+// A level that only counts how often it becomes active.
+class CountingLevel : public core::Level {
+public:
+    using Level::Level;
+    void init(GLFWwindow*, core::GameSettings*) override { initialized = true; }
+    void reset() override { ++resets; }
+    void update() override {}
+    void processInput() override {}
+    void render() override {}
+    void cleanup() override {}
+    void onMouseButton(int, int, int) override {}
+    void onResize(int, int) override {}
+    void onScroll(double, double) override {}
+    void onKey(int, int, int, int) override {}
+    int resets = 0;
+};
+
+class GUIPauseMenuTest : public test::GUITest {
+protected:
+    void SetUp() override
+    {
+        GUITest::SetUp();
+        target.emplace(800, 800);
+        menu.emplace(400.0f, 400.0f);
+    }
+
+    void TearDown() override
+    {
+        menu.reset();
+        target.reset();
+        core::LevelManager::instance().shutdownLevels();
+        GUITest::TearDown();
+    }
+
+    void cursorAt(glm::vec2 point) { input.moveCursor(point.x, settings.windowHeight - point.y); }
+    void drawFrame() { menu->draw(target->screenProjection()); }
+
+    core::ScriptedInput input;
+    core::ScopedInputSource scope{input};
+    std::optional<test::OffscreenTarget> target;
+    std::optional<GUIPauseMenu> menu;
+};
+
+TEST_F(GUIPauseMenuTest, ButtonsSitAboveAndBelowTheMiddle)
+{
+    drawFrame();
+    EXPECT_EQ(centreOf(menu->resumeButton), glm::vec2(400.0f, 470.0f));
+    EXPECT_EQ(centreOf(menu->mainMenuButton), glm::vec2(400.0f, 330.0f));
+    // 150 x 40, or as wide as the caption needs: "Resume Game" needs more in this font.
+    for (GUIButton* button : {&menu->resumeButton, &menu->mainMenuButton}) {
+        EXPECT_FLOAT_EQ(button->width, std::max(150.0f, button->label.getWidth(0.75f) + 10.0f));
+        EXPECT_FLOAT_EQ(button->height, 40.0f);
+    }
+    EXPECT_EQ(menu->resumeButton.label.text, "Resume Game");
+    EXPECT_EQ(menu->mainMenuButton.label.text, "Main Menu");
+    EXPECT_FALSE(menu->resumeClicked);
+}
+
+TEST_F(GUIPauseMenuTest, ButtonsMoveWithTheWindowAndKeepTheirSize)
+{
+    drawFrame();
+    const float resumeWidth = menu->resumeButton.width;
+    const float mainMenuWidth = menu->mainMenuButton.width;
+
+    settings.windowWidth = 1600;
+    drawFrame();
+    EXPECT_EQ(centreOf(menu->resumeButton), glm::vec2(800.0f, 470.0f));
+    EXPECT_EQ(centreOf(menu->mainMenuButton), glm::vec2(800.0f, 330.0f));
+    EXPECT_FLOAT_EQ(menu->resumeButton.width, resumeWidth);
+    EXPECT_FLOAT_EQ(menu->mainMenuButton.width, mainMenuWidth);
+    EXPECT_FLOAT_EQ(menu->mainMenuButton.height, 40.0f);
+}
+
+TEST_F(GUIPauseMenuTest, HoverSwapsImageAndDarkensTheCaptionUntilTheCursorLeaves)
+{
+    ASSERT_NE(menu->buttonTexture, 0u);
+    ASSERT_NE(menu->buttonHoverTexture, 0u);
+    ASSERT_NE(menu->buttonTexture, menu->buttonHoverTexture);
+    EXPECT_EQ(menu->resumeButton.texture, menu->buttonTexture);
+    EXPECT_EQ(menu->mainMenuButton.texture, menu->buttonTexture);
+
+    cursorAt({400.0f, 470.0f});
+    drawFrame();
+    EXPECT_EQ(menu->resumeButton.texture, menu->buttonHoverTexture);
+    EXPECT_EQ(menu->resumeButton.label.color, glm::vec3(0.19f));
+    EXPECT_EQ(menu->mainMenuButton.texture, menu->buttonTexture);
+    EXPECT_EQ(menu->mainMenuButton.label.color, glm::vec3(1.0f));
+
+    cursorAt({400.0f, 330.0f});
+    drawFrame();
+    EXPECT_EQ(menu->resumeButton.texture, menu->buttonTexture);
+    EXPECT_EQ(menu->resumeButton.label.color, glm::vec3(1.0f));
+    EXPECT_EQ(menu->mainMenuButton.texture, menu->buttonHoverTexture);
+    EXPECT_EQ(menu->mainMenuButton.label.color, glm::vec3(0.19f));
+}
+
+TEST_F(GUIPauseMenuTest, HeldResumeRaisesTheFlagInEveryDrawnFrame)
+{
+    cursorAt({400.0f, 470.0f});
+    input.pressButton(GLFW_MOUSE_BUTTON_LEFT);
+    for (int frame = 0; frame < 3; ++frame) {
+        drawFrame();
+        EXPECT_TRUE(menu->resumeClicked) << frame;
+        menu->resumeClicked = false; // what the level does when it resumes
+    }
+    input.releaseButton(GLFW_MOUSE_BUTTON_LEFT);
+    drawFrame();
+    EXPECT_FALSE(menu->resumeClicked);
+}
+
+TEST_F(GUIPauseMenuTest, MainMenuSwitchesToTheStartMenuAtOnce)
+{
+    core::LevelManager& levels = core::LevelManager::instance();
+    auto startMenu = std::make_shared<CountingLevel>("StartMenu");
+    auto paused = std::make_shared<CountingLevel>("LevelOne");
+    levels.addLevel(startMenu);
+    levels.addLevel(paused);
+    ASSERT_EQ(levels.getActiveLevel(), paused);
+
+    cursorAt({400.0f, 330.0f});
+    input.pressButton(GLFW_MOUSE_BUTTON_LEFT);
+    test::LogCapture log;
+    drawFrame();
+
+    EXPECT_EQ(levels.getActiveLevel(), startMenu);
+    EXPECT_EQ(startMenu->resets, 1);
+    EXPECT_EQ(paused->resets, 0);
+    EXPECT_EQ(log.count("[INFO]: Set level: StartMenu active!"), 1u);
+    EXPECT_FALSE(menu->resumeClicked);
+}
+
+TEST_F(GUIPauseMenuTest, ClickingBesideTheButtonsDoesNothing)
+{
+    core::LevelManager& levels = core::LevelManager::instance();
+    auto startMenu = std::make_shared<CountingLevel>("StartMenu");
+    auto paused = std::make_shared<CountingLevel>("LevelOne");
+    levels.addLevel(startMenu);
+    levels.addLevel(paused);
+
+    drawFrame();
+    input.pressButton(GLFW_MOUSE_BUTTON_LEFT);
+    // Between the two buttons, and just left of the resume button.
+    const float leftOfResume = menu->resumeButton.position.x - 1.0f;
+    for (const glm::vec2 point : {glm::vec2(400.0f, 400.0f), glm::vec2(leftOfResume, 470.0f)}) {
+        cursorAt(point);
+        drawFrame();
+    }
+    EXPECT_EQ(levels.getActiveLevel(), paused);
+    EXPECT_FALSE(menu->resumeClicked);
+}
+
+} // namespace
+} // namespace fennik::gui

@@ -1,0 +1,87 @@
+#include "GUITestSupport.hpp"
+
+#include "core/LevelManager.hpp"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <stb/stb_image_write.h>
+
+namespace fennik::test {
+
+OffscreenTarget::OffscreenTarget(int targetWidth, int targetHeight) : width(targetWidth), height(targetHeight)
+{
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glGenRenderbuffers(1, &colourBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
+    glGenRenderbuffers(1, &depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glViewport(0, 0, width, height);
+    clear(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+}
+
+OffscreenTarget::~OffscreenTarget()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteRenderbuffers(1, &depthBuffer);
+    glDeleteRenderbuffers(1, &colourBuffer);
+    glDeleteFramebuffers(1, &framebuffer);
+    glViewport(0, 0, GLTest::viewportSize, GLTest::viewportSize);
+}
+
+void OffscreenTarget::clear(const glm::vec4& colour)
+{
+    glClearColor(colour.r, colour.g, colour.b, colour.a);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+glm::u8vec4 OffscreenTarget::pixel(int x, int y) const
+{
+    glm::u8vec4 value(0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &value);
+    return value;
+}
+
+std::vector<std::uint8_t> OffscreenTarget::pixels() const
+{
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, data.data());
+    return data;
+}
+
+bool OffscreenTarget::savePNG(const std::string& path) const
+{
+    const std::vector<std::uint8_t> data = pixels();
+    // GL's first row is the bottom one.
+    stbi_flip_vertically_on_write(1);
+    const bool written = stbi_write_png(path.c_str(), width, height, 4, data.data(), width * 4) != 0;
+    stbi_flip_vertically_on_write(0);
+    return written;
+}
+
+glm::mat4 OffscreenTarget::screenProjection() const
+{
+    return glm::ortho(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height));
+}
+
+void GUITest::SetUp()
+{
+    GLTest::SetUp();
+    settings.windowWidth = 800;
+    settings.windowHeight = 800;
+    core::LevelManager::instance().setContext(window, &settings);
+}
+
+void GUITest::TearDown()
+{
+    core::LevelManager::instance().setContext(nullptr, nullptr);
+    GLTest::TearDown();
+}
+
+} // namespace fennik::test
