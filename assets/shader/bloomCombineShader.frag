@@ -1,0 +1,31 @@
+#version 430 core
+// Scene plus bloom, then exposure, tone mapping and gamma: the final colours.
+in vec2 uv;
+out vec4 fragColor;
+
+uniform sampler2D bloomBlur; // unit 0: the blurred bright parts
+uniform sampler2D scene;     // unit 1: the lit scene, linear HDR
+uniform int bloom;
+uniform int useACES;
+uniform float gamma;
+uniform float exposure;
+
+// Narkowicz's fit of the ACES filmic curve.
+vec3 aces(vec3 x)
+{
+    return clamp((x * (2.51 * x + 0.03)) / (x * (2.43 * x + 0.59) + 0.14), 0.0, 1.0);
+}
+
+void main()
+{
+    vec3 hdr = texture(scene, uv).rgb;
+    if (bloom == 1)
+        hdr += texture(bloomBlur, uv).rgb;
+    hdr = max(hdr * exposure, vec3(0.0));
+
+    // Without ACES, the exponential exposure curve: still bounded by 1 and still
+    // brighter with more exposure.
+    vec3 mapped = useACES == 1 ? aces(hdr) : vec3(1.0) - exp(-hdr);
+    mapped = pow(clamp(mapped, 0.0, 1.0), vec3(1.0 / max(gamma, 0.01)));
+    fragColor = vec4(mapped, 1.0);
+}

@@ -1,0 +1,11 @@
+#version 430 core
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec2 texCoords;
+
+out vec2 uv;
+
+void main()
+{
+    uv = texCoords;
+    gl_Position = vec4(position, 1.0);
+}

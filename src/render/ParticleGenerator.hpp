@@ -1,0 +1,58 @@
+#pragma once
+
+#include "render/GL.hpp"
+#include "render/ParticlePool.hpp"
+#include "render/Shader.hpp"
+
+#include <glm/mat4x4.hpp>
+
+namespace fennik::render {
+
+// The particles of a level: the pool of ParticlePool plus the instance buffers
+// and one instanced draw of camera-facing squares per frame. Each playable level
+// owns one.
+//
+// Rendering sits below the entities and the camera, so the entity and camera
+// overloads are templates: any source with `getModelMatrix()`, `position` and
+// `impulse`, and any camera with `position`, `getViewMatrix()` and `projection`.
+class ParticleGenerator : public ParticlePool {
+public:
+    ParticleGenerator();
+    ~ParticleGenerator();
+
+    ParticleGenerator(const ParticleGenerator&) = delete;
+    ParticleGenerator& operator=(const ParticleGenerator&) = delete;
+
+    template <typename Source>
+    void emit(Source& entity, unsigned count, int spread, float divisor, const glm::vec3& offset,
+              const glm::vec4& color)
+    {
+        entity.getModelMatrix(); // refreshes entity.position
+        emitAt(entity.position, entity.impulse, count, spread, divisor, offset, color);
+    }
+
+    template <typename Camera>
+    void update(float dt, const Camera& camera)
+    {
+        ParticlePool::update(dt, camera.position);
+    }
+    using ParticlePool::update;
+
+    template <typename Camera>
+    void draw(Shader& shader, Camera& camera)
+    {
+        draw(shader, camera.getViewMatrix(), camera.projection);
+    }
+
+    // Draws what the last update wrote (far to near, as ordered by the draw before
+    // it), then orders the pool for the next update. One instanced call; blend and
+    // depth state are the caller's. Leaves the particle vertex array bound.
+    void draw(Shader& shader, const glm::mat4& view, const glm::mat4& projection);
+
+    GLuint vertexArray = 0;
+    GLuint quadBuffer = 0;
+    GLuint positionBuffer = 0;
+    GLuint colorBuffer = 0;
+};
+
+} // namespace fennik::render

@@ -1,0 +1,123 @@
+#include "render/ParticlePool.hpp"
+
+#include "core/Log.hpp"
+#include "core/Random.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace fennik::render {
+
+namespace {
+
+bool farther(const Particle& a, const Particle& b) { return a.cameraDistance > b.cameraDistance; }
+
+// Colours are stored on the byte scale and truncated, so (1, 1, 1, 1) reaches the
+// program as bytes of 1. Clamped first so a slightly negative alpha reads as 0.
+std::uint8_t colorByte(float component)
+{
+    return static_cast<std::uint8_t>(std::clamp(component, 0.0f, 255.0f));
+}
+
+} // namespace
+
+ParticlePool::ParticlePool()
+    : instancePositions(poolSize), instanceColors(poolSize), noise(1337), pool(poolSize)
+{
+    noise.setNoiseType(core::NoiseType::Perlin);
+    noise.setFrequency(0.1f);
+    noise.setFractalOctaves(20);
+}
+
+std::size_t ParticlePool::findFreeParticle()
+{
+    for (std::size_t i = lastUsedParticle; i < poolSize; ++i) {
+        if (pool[i].life <= 0.0f) {
+            lastUsedParticle = i;
+            return i;
+        }
+    }
+    for (std::size_t i = 0; i < std::min(lastUsedParticle, poolSize); ++i) {
+        if (pool[i].life <= 0.0f) {
+            lastUsedParticle = i;
+            return i;
+        }
+    }
+    lastUsedParticle = 0;
+    return 0;
+}
+
+void ParticlePool::emitAt(const glm::vec3& origin, const glm::vec3& impulse, unsigned count, int spread,
+                          float divisor, const glm::vec3& offset, const glm::vec4& color)
+{
+    if (spread < 1) {
+        log::warn("Particle spread must be at least 1, got ", spread, "; using 1");
+        spread = 1;
+    }
+    if (divisor == 0.0f)
+        divisor = 1.0f;
+    const float halfSpread = static_cast<float>(spread) / 2.0f;
+    const bool randomColor = color == glm::vec4(0.0f);
+    auto& random = core::processRandom();
+
+    for (unsigned n = 0; n < count; ++n) {
+        Particle& particle = pool[findFreeParticle()];
+
+        // The order of the draws is part of how the game looks: x, y, z, colour, life.
+        glm::vec3 scatter;
+        for (int axis = 0; axis < 3; ++axis)
+            scatter[axis] = (static_cast<float>(random.next() % spread) - halfSpread) / divisor;
+
+        particle.position = origin + scatter + offset;
+        if (randomColor) {
+            const int r1 = random.next(), r2 = random.next(), r3 = random.next(), r4 = random.next();
+            particle.color = glm::vec4(r4 % 256, r3 % 256, r2 % 256, (r1 % 256) / 3);
+        } else {
+            particle.color = color;
+        }
+        particle.life = static_cast<float>(random.next() % 10 + 1) / 10.0f;
+        particle.velocity = scatter * 20.0f + impulse * 0.2f;
+    }
+}
+
+void ParticlePool::update(float dt, const glm::vec3& cameraPosition)
+{
+    liveCount = 0;
+    for (Particle& particle : pool) {
+        if (particle.life <= 0.0f)
+            continue;
+        particle.life -= dt;
+        if (particle.life <= 0.0f) {
+            particle.cameraDistance = -1.0f;
+            continue;
+        }
+        const float drift = noise.getNoise(particle.position.x, particle.position.y);
+        particle.position -= particle.velocity * dt * drift;
+        particle.color.a -= dt;
+        const float dx = cameraPosition.x - particle.position.x;
+        const float dz = cameraPosition.z - particle.position.z;
+        particle.cameraDistance = std::sqrt(dx * dx + dz * dz);
+
+        instancePositions[liveCount] = glm::vec4(particle.position, particle.life);
+        instanceColors[liveCount] = {colorByte(particle.color.r), colorByte(particle.color.g),
+                                     colorByte(particle.color.b), colorByte(particle.color.a)};
+        ++liveCount;
+    }
+}
+
+void ParticlePool::sortForDrawing()
+{
+    // Only slots that were alive at the last update carry a distance (dead ones
+    // hold -1), and in a typical frame they are a few hundred of 100000: gather
+    // them at the front and sort just those.
+    const auto firstDead = std::partition(pool.begin(), pool.end(),
+                                          [](const Particle& p) { return p.cameraDistance >= 0.0f; });
+    std::sort(pool.begin(), firstDead, farther);
+}
+
+void ParticlePool::sortWholePool()
+{
+    std::sort(pool.begin(), pool.end(), farther);
+}
+
+} // namespace fennik::render
