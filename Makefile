@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 # Tests that open windows run on a virtual display, large enough for an 800 x 800 window.
-XVFB := xvfb-run -a -s "-screen 0 1920x1080x24"
+XVFB := xvfb-run -a -s "-screen 0 1920x1080x24 -noreset"
 
 .PHONY: all setup configure build run test assets clean
 

@@ -34,6 +34,12 @@ void logGlfwError(int code, const char* description)
 GameBase::GameBase(const std::string& title)
 {
     log::info("Starting Fennik's Zavororor...");
+    // Ctrl+C or a kill end the game the way closing the window does, so the normal
+    // shutdown runs; a request that arrives while the levels load ends the game at
+    // its first frame.
+    closeRequested = 0;
+    previousInterruptHandler = std::signal(SIGINT, onTerminationSignal);
+    previousTerminateHandler = std::signal(SIGTERM, onTerminationSignal);
     levelManager = &core::LevelManager::instance();
     settings = core::loadSettings();
 
@@ -65,6 +71,8 @@ GameBase::GameBase(const std::string& title)
 
 GameBase::~GameBase()
 {
+    std::signal(SIGINT, previousInterruptHandler);
+    std::signal(SIGTERM, previousTerminateHandler);
     // Levels hold OpenGL objects: they go while the windows' contexts still exist.
     levelManager->shutdownLevels();
     stubLevel.reset();
@@ -120,18 +128,9 @@ void GameBase::run()
     glfwShowWindow(mainWindow->handle);
     running = true;
 
-    // Ctrl+C or a kill end the game the way closing the window does, so the
-    // normal shutdown still runs.
-    closeRequested = 0;
-    auto previousInterrupt = std::signal(SIGINT, onTerminationSignal);
-    auto previousTerminate = std::signal(SIGTERM, onTerminationSignal);
-
     ticker.start(core::input().time());
     while (mainWindow && !glfwWindowShouldClose(mainWindow->handle))
         runFrame();
-
-    std::signal(SIGINT, previousInterrupt);
-    std::signal(SIGTERM, previousTerminate);
 
     levelManager->shutdownLevels();
     shutdown();

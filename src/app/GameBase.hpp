@@ -65,6 +65,10 @@ protected:
 private:
     void releaseWindows();
 
+    using SignalHandler = void (*)(int);
+    SignalHandler previousInterruptHandler = nullptr;
+    SignalHandler previousTerminateHandler = nullptr;
+
     core::FixedTicker ticker;
     int loadingSteps = 0;
     int loadedSteps = 0;
