@@ -11,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "Characters.hpp"
 #include "Pictures.hpp"
 #include "Sounds.hpp"
 
@@ -41,5 +42,6 @@ int main(int argc, char** argv)
     };
     step("title pictures, icon and buttons", writeTitlePictures(paths));
     step("sounds", writeSounds(paths.music()));
+    step("characters and heart", writeCharacters(paths));
     return ok ? 0 : 1;
 }
