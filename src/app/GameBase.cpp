@@ -118,6 +118,14 @@ void GameBase::run()
 {
     if (running)
         return;
+    start();
+    while (mainWindow && !glfwWindowShouldClose(mainWindow->handle))
+        runFrame();
+    finish();
+}
+
+void GameBase::start()
+{
     log::info("Initializing game...");
     glfwShowWindow(splashWindow->handle);
 
@@ -127,11 +135,11 @@ void GameBase::run()
     glfwMakeContextCurrent(mainWindow->handle);
     glfwShowWindow(mainWindow->handle);
     running = true;
-
     ticker.start(core::input().time());
-    while (mainWindow && !glfwWindowShouldClose(mainWindow->handle))
-        runFrame();
+}
 
+void GameBase::finish()
+{
     levelManager->shutdownLevels();
     shutdown();
     releaseWindows();

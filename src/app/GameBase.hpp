@@ -39,6 +39,14 @@ public:
     // the main window is asked to close (or SIGINT/SIGTERM arrives), then shuts down.
     void run();
 
+    // The three parts of `run`, for drivers that step the frames themselves (the
+    // scenario tests): loading and showing the main window, one pass of the loop
+    // (events, the simulation ticks that are due, one render, the swap), and the
+    // shutdown.
+    void start();
+    void runFrame();
+    void finish();
+
     void addLevel(std::shared_ptr<core::Level> level);
 
     // Asks the loop to end after the current frame, as closing the window does.
@@ -58,9 +66,6 @@ protected:
     // Announces how many levels `init` will register, so the splash screen's
     // progress bar can advance after each one.
     void setLoadingSteps(int steps);
-
-    // One pass of the loop: events, the simulation ticks that are due, one render, the swap.
-    void runFrame();
 
 private:
     void releaseWindows();
