@@ -62,7 +62,7 @@ std::uint32_t cellHash(int seed, int cellX, int cellY)
 constexpr float cellJitter = 0.65f;
 // The farthest the nearest feature point can be: a sample in a cell corner with
 // every surrounding point pushed to its far corner.
-const float farthestFeature = std::sqrt(2.0f) * (1.0f + cellJitter) * 0.5f;
+constexpr float farthestFeature = 1.41421356f * (1.0f + cellJitter) * 0.5f;
 
 } // namespace
 
@@ -79,6 +79,7 @@ Noise::Noise(int seed)
 void Noise::setSeed(int seed)
 {
     currentSeed = seed;
+    features.valid = false;
     // The shuffle is written out rather than left to std::shuffle, whose draws
     // differ between standard libraries; mt19937's sequence is fixed by the standard.
     std::array<std::uint8_t, 256> shuffled{};
@@ -125,20 +126,29 @@ float Noise::cellular(float x, float y) const
     const int cellX = static_cast<int>(std::floor(x));
     const int cellY = static_cast<int>(std::floor(y));
 
-    float nearestSquared = farthestFeature * farthestFeature;
-    for (int offsetY = -1; offsetY <= 1; ++offsetY) {
-        for (int offsetX = -1; offsetX <= 1; ++offsetX) {
-            const int neighbourX = cellX + offsetX;
-            const int neighbourY = cellY + offsetY;
-            const std::uint32_t hash = cellHash(currentSeed, neighbourX, neighbourY);
-            const float jitterX = static_cast<float>(hash & 0xffffu) / 65536.0f - 0.5f;
-            const float jitterY = static_cast<float>(hash >> 16) / 65536.0f - 0.5f;
-            const float featureX = static_cast<float>(neighbourX) + 0.5f + jitterX * cellJitter;
-            const float featureY = static_cast<float>(neighbourY) + 0.5f + jitterY * cellJitter;
-            const float distanceX = featureX - x;
-            const float distanceY = featureY - y;
-            nearestSquared = std::min(nearestSquared, distanceX * distanceX + distanceY * distanceY);
+    if (!features.valid || features.cellX != cellX || features.cellY != cellY) {
+        float* point = features.points.data();
+        for (int offsetY = -1; offsetY <= 1; ++offsetY) {
+            for (int offsetX = -1; offsetX <= 1; ++offsetX) {
+                const int neighbourX = cellX + offsetX;
+                const int neighbourY = cellY + offsetY;
+                const std::uint32_t hash = cellHash(currentSeed, neighbourX, neighbourY);
+                const float jitterX = static_cast<float>(hash & 0xffffu) / 65536.0f - 0.5f;
+                const float jitterY = static_cast<float>(hash >> 16) / 65536.0f - 0.5f;
+                *point++ = static_cast<float>(neighbourX) + 0.5f + jitterX * cellJitter;
+                *point++ = static_cast<float>(neighbourY) + 0.5f + jitterY * cellJitter;
+            }
         }
+        features.cellX = cellX;
+        features.cellY = cellY;
+        features.valid = true;
+    }
+
+    float nearestSquared = farthestFeature * farthestFeature;
+    for (std::size_t i = 0; i < features.points.size(); i += 2) {
+        const float distanceX = features.points[i] - x;
+        const float distanceY = features.points[i + 1] - y;
+        nearestSquared = std::min(nearestSquared, distanceX * distanceX + distanceY * distanceY);
     }
     return std::sqrt(nearestSquared) * (2.0f / farthestFeature) - 1.0f;
 }

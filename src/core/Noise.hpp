@@ -44,6 +44,18 @@ private:
     int fractalOctaves = 3;
     // Perlin's permutation, doubled so that lookups of a lookup need no wrap.
     std::array<std::uint8_t, 512> permutation{};
+
+    // The feature points around the last cell sampled. Neighbouring samples nearly
+    // always share a cell (a cell is 100 pixels of the gauge's texture), so this
+    // spares most of the hashing. It makes one Noise unfit for use from two
+    // threads at once; the game samples on the main thread only.
+    struct FeatureCache {
+        bool valid = false;
+        int cellX = 0;
+        int cellY = 0;
+        std::array<float, 18> points{}; // x, y of the 3 x 3 cells, row by row
+    };
+    mutable FeatureCache features;
 };
 
 } // namespace fennik::core

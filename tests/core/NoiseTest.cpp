@@ -34,10 +34,17 @@ class EachNoiseType : public ::testing::TestWithParam<NoiseType> {};
 
 TEST_P(EachNoiseType, SameSeedGivesSameFieldAcrossInstancesAndReseeding)
 {
-    Noise first = makeNoise(GetParam(), 1337, 0.01f);
-    Noise second = makeNoise(GetParam(), 99, 0.01f);
-    second.setSeed(1337);
-    EXPECT_EQ(sampleGrid(first, -300.0f, 41.5f, 7.3f, 40), sampleGrid(second, -300.0f, 41.5f, 7.3f, 40));
+    const Noise first = makeNoise(GetParam(), 1337, 0.01f);
+    const auto expected = sampleGrid(first, -300.0f, 41.5f, 7.3f, 40);
+    EXPECT_EQ(sampleGrid(makeNoise(GetParam(), 1337, 0.01f), -300.0f, 41.5f, 7.3f, 40), expected);
+
+    // Sampled under another seed at the very same spot first: nothing of the old
+    // field may linger after reseeding.
+    Noise reseeded = makeNoise(GetParam(), 99, 0.01f);
+    const float before = reseeded.getNoise(-300.0f, 41.5f);
+    reseeded.setSeed(1337);
+    EXPECT_NE(reseeded.getNoise(-300.0f, 41.5f), before);
+    EXPECT_EQ(sampleGrid(reseeded, -300.0f, 41.5f, 7.3f, 40), expected);
 }
 
 TEST_P(EachNoiseType, DifferentSeedsGiveDifferentFields)
@@ -138,6 +145,27 @@ TEST(CellularNoise, ReachesMinusOneAtTheFeaturePointOfEveryCell)
             // The nearest grid sample lies within 0.0071 of the point.
             EXPECT_LT(lowest, -0.985f) << "cell " << cellX << ", " << cellY;
         }
+    }
+}
+
+TEST(CellularNoise, HasNoSeamsAtCellBorders)
+{
+    // Only the 3 x 3 cells around a sample are searched. Were a feature point allowed
+    // to stray far enough that the nearest one lay outside them, the field would jump
+    // where the searched cells change: at the borders. Such spots are rare, so
+    // many border crossings are checked.
+    for (int seed : {42, 7, 1337}) {
+        const Noise noise = makeNoise(NoiseType::Cellular, seed, 1.0f);
+        int seams = 0;
+        for (int border = -50; border <= 50; ++border) {
+            for (int i = 0; i < 400; ++i) {
+                const float along = -50.0f + i * 0.25f + 0.013f;
+                const float edge = static_cast<float>(border);
+                seams += std::abs(noise.getNoise(edge - 1e-4f, along) - noise.getNoise(edge + 1e-4f, along)) > 0.01f;
+                seams += std::abs(noise.getNoise(along, edge - 1e-4f) - noise.getNoise(along, edge + 1e-4f)) > 0.01f;
+            }
+        }
+        EXPECT_EQ(seams, 0) << "seed " << seed;
     }
 }
 
