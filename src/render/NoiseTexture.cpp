@@ -1,0 +1,78 @@
+#include "render/NoiseTexture.hpp"
+
+#include <utility>
+
+namespace fennik::render {
+
+NoiseTexture::NoiseTexture(unsigned size)
+    : pixelBytes(static_cast<std::size_t>(size) * size * channels), noise(1337), side(size)
+{
+    noise.setNoiseType(core::NoiseType::Cellular);
+    noise.setFractalOctaves(20);
+    noise.setFrequency(0.01f);
+
+    glGenTextures(1, &textureName);
+    glBindTexture(GL_TEXTURE_2D, textureName);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    generate(0.0f, 0.0f);
+}
+
+NoiseTexture::~NoiseTexture()
+{
+    if (textureName != 0)
+        glDeleteTextures(1, &textureName);
+}
+
+NoiseTexture::NoiseTexture(NoiseTexture&& other) noexcept
+    : pixelBytes(std::move(other.pixelBytes)), noise(other.noise),
+      textureName(std::exchange(other.textureName, 0)), side(std::exchange(other.side, 0))
+{
+}
+
+NoiseTexture& NoiseTexture::operator=(NoiseTexture&& other) noexcept
+{
+    if (this != &other) {
+        if (textureName != 0)
+            glDeleteTextures(1, &textureName);
+        pixelBytes = std::move(other.pixelBytes);
+        noise = other.noise;
+        textureName = std::exchange(other.textureName, 0);
+        side = std::exchange(other.side, 0);
+    }
+    return *this;
+}
+
+std::uint8_t NoiseTexture::toByte(float value)
+{
+    return static_cast<std::uint8_t>(static_cast<std::int32_t>(value * 255.0f));
+}
+
+void NoiseTexture::generate(float offsetX, float offsetY)
+{
+    // Rows outside, so the bytes are written in the order they lie in memory.
+    for (unsigned y = 0; y < side; ++y) {
+        std::uint8_t* row = pixelBytes.data() + static_cast<std::size_t>(y) * side * channels;
+        for (unsigned x = 0; x < side; ++x) {
+            const std::uint8_t grey = toByte(noise.getNoise(static_cast<float>(x) + offsetX,
+                                                            static_cast<float>(y) + offsetY));
+            row[x * channels + 0] = grey;
+            row[x * channels + 1] = grey;
+            row[x * channels + 2] = grey;
+        }
+    }
+
+    glBindTexture(GL_TEXTURE_2D, textureName);
+    // RGB rows of odd widths are not padded to four bytes.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (side > 0) {
+        const auto extent = static_cast<GLsizei>(side);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, extent, extent, 0, GL_RGB, GL_UNSIGNED_BYTE, pixelBytes.data());
+        glGenerateMipmap(GL_TEXTURE_2D);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+} // namespace fennik::render

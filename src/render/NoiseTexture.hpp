@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/Noise.hpp"
+#include "render/GL.hpp"
+
+#include <cstdint>
+#include <vector>
+
+namespace fennik::render {
+
+// A square grey texture of cellular noise that can be regenerated at moving
+// offsets; the health gauge scrolls one across its bar every frame.
+//
+// Owns its texture name. The game keeps each noise texture for the whole process,
+// so the destructor normally runs at shutdown: destroy it only while a context
+// that shares the texture is current.
+class NoiseTexture {
+public:
+    static constexpr unsigned channels = 3;
+
+    // Generates the first image at offsets (0, 0).
+    explicit NoiseTexture(unsigned size);
+    ~NoiseTexture();
+
+    NoiseTexture(const NoiseTexture&) = delete;
+    NoiseTexture& operator=(const NoiseTexture&) = delete;
+    NoiseTexture(NoiseTexture&& other) noexcept;
+    NoiseTexture& operator=(NoiseTexture&& other) noexcept;
+
+    // Samples the noise at (x + offsetX, y + offsetY) for every pixel and uploads the
+    // image with its mipmaps. Leaves no texture bound to GL_TEXTURE_2D and the
+    // unpack alignment at 1.
+    void generate(float offsetX, float offsetY);
+
+    GLuint texture() const { return textureName; }
+    unsigned size() const { return side; }
+    // Row-major RGB, the last image generated.
+    const std::vector<std::uint8_t>& pixels() const { return pixelBytes; }
+
+    // A noise value as a grey level: v x 255 truncated toward zero, keeping only
+    // the low eight bits. Negative values wrap instead of clamping (-0.5 gives 129),
+    // which is what draws the gauge's bright rims around each cell.
+    static std::uint8_t toByte(float value);
+
+private:
+    std::vector<std::uint8_t> pixelBytes;
+    core::Noise noise;
+    GLuint textureName = 0;
+    unsigned side = 0;
+};
+
+} // namespace fennik::render
