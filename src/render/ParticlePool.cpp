@@ -4,7 +4,10 @@
 #include "core/Random.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <utility>
 
 namespace fennik::render {
 
@@ -22,8 +25,10 @@ std::uint8_t colorByte(float component)
 } // namespace
 
 ParticlePool::ParticlePool()
-    : instancePositions(poolSize), instanceColors(poolSize), noise(1337), pool(poolSize)
+    : instancePositions(poolSize), instanceColors(poolSize), noise(1337), pool(poolSize), sortScratch(poolSize)
 {
+    sortKeys.reserve(poolSize);
+    radixKeys.reserve(poolSize);
     noise.setNoiseType(core::NoiseType::Perlin);
     noise.setFrequency(0.1f);
     noise.setFractalOctaves(20);
@@ -109,10 +114,52 @@ void ParticlePool::sortForDrawing()
 {
     // Only slots that were alive at the last update carry a distance (dead ones
     // hold -1), and in a typical frame they are a few hundred of 100000: gather
-    // them at the front and sort just those.
+    // them at the front and order just those.
     const auto firstDead = std::partition(pool.begin(), pool.end(),
                                           [](const Particle& p) { return p.cameraDistance >= 0.0f; });
-    std::sort(pool.begin(), firstDead, farther);
+    const auto live = static_cast<std::size_t>(firstDead - pool.begin());
+
+    // Sorting 48-byte records moves a lot of memory: sort small (distance, slot)
+    // keys instead and move each record once.
+    sortKeys.resize(live);
+    for (std::size_t i = 0; i < live; ++i)
+        sortKeys[i] = {pool[i].cameraDistance, static_cast<std::uint32_t>(i)};
+    sortKeysFarthestFirst();
+    for (std::size_t i = 0; i < live; ++i)
+        sortScratch[i] = pool[sortKeys[i].slot];
+    std::copy_n(sortScratch.begin(), live, pool.begin());
+}
+
+void ParticlePool::sortKeysFarthestFirst()
+{
+    // A comparison sort wins for a few hundred keys; a big burst takes a radix sort.
+    constexpr std::size_t radixThreshold = 1024;
+    if (sortKeys.size() < radixThreshold) {
+        std::sort(sortKeys.begin(), sortKeys.end(),
+                  [](const SortKey& a, const SortKey& b) { return a.distance > b.distance; });
+        return;
+    }
+
+    // Distances are never negative here, and non-negative floats order like their
+    // bit patterns read as unsigned integers; inverting the bits puts the farthest
+    // first. Three stable passes of 11 bits cover all 32.
+    constexpr int bitsPerPass = 11;
+    constexpr std::uint32_t bucketMask = (1u << bitsPerPass) - 1u;
+    auto radix = [](const SortKey& key, int shift) {
+        return (~std::bit_cast<std::uint32_t>(key.distance) >> shift) & bucketMask;
+    };
+    radixKeys.resize(sortKeys.size());
+    for (int shift = 0; shift < 32; shift += bitsPerPass) {
+        std::array<std::uint32_t, bucketMask + 1> start{};
+        for (const SortKey& key : sortKeys)
+            ++start[radix(key, shift)];
+        std::uint32_t total = 0;
+        for (std::uint32_t& bucket : start)
+            total += std::exchange(bucket, total);
+        for (const SortKey& key : sortKeys)
+            radixKeys[start[radix(key, shift)]++] = key;
+        sortKeys.swap(radixKeys);
+    }
 }
 
 void ParticlePool::sortWholePool()

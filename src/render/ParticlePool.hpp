@@ -72,6 +72,18 @@ public:
 protected:
     core::Noise noise;
     std::vector<Particle> pool;
+
+private:
+    struct SortKey {
+        float distance;
+        std::uint32_t slot;
+    };
+    void sortKeysFarthestFirst();
+
+    // Allocated once with the pool, like everything the particles use per frame.
+    std::vector<SortKey> sortKeys;
+    std::vector<SortKey> radixKeys;
+    std::vector<Particle> sortScratch;
 };
 
 } // namespace fennik::render
