@@ -37,6 +37,7 @@ struct Files {
     fs::path directory;
     fs::path output;
     std::string shortTone;  // 0.15 s mono
+    std::string mediumTone; // 0.5 s mono: still playing when checked right after it starts
     std::string longTone;   // 1.5 s mono
     std::string leftOnly;   // 0.15 s stereo, tone on the left channel only
     std::string notASound;  // text with a .wav name
@@ -91,10 +92,12 @@ public:
         setenv("ALSOFT_DRIVERS", "wave", 1);
 
         files.shortTone = (files.directory / "short.wav").string();
+        files.mediumTone = (files.directory / "medium.wav").string();
         files.longTone = (files.directory / "long.wav").string();
         files.leftOnly = (files.directory / "left.wav").string();
         files.notASound = (files.directory / "notes.wav").string();
         writeTone(files.shortTone, 0.15, 1, false);
+        writeTone(files.mediumTone, 0.5, 1, false);
         writeTone(files.longTone, 1.5, 1, false);
         writeTone(files.leftOnly, 0.15, 2, true);
         std::ofstream(files.notASound) << "these are not samples\n";
@@ -183,11 +186,13 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return true;
 }
 
-// The output lags the mixer by one period and a stdio buffer; this much later,
-// everything that played is in the file.
+// The file lags the mixer by a period and a stdio buffer. Once another 16 KiB
+// (about 90 ms of output) has arrived, everything mixed before is in it. Waiting
+// for the output rather than the clock keeps this right on a busy machine.
 void letOutputSettle()
 {
-    std::this_thread::sleep_for(150ms);
+    const auto start = outputMark();
+    ASSERT_TRUE(waitUntil([start] { return outputMark() >= start + 16384; })) << "the wave output stalled";
 }
 
 class SoundEngineTest : public ::testing::Test {
@@ -208,14 +213,13 @@ protected:
 TEST_F(SoundEngineTest, TwoDimensionalPlayIsHeardOnBothSidesAndSilenceBeforeIt)
 {
     const auto quietMark = outputMark();
-    std::this_thread::sleep_for(100ms);
+    letOutputSettle();
     const auto mark = outputMark();
-    ASSERT_GT(mark, quietMark) << "the wave output is not being written";
     EXPECT_LE(heardSince(quietMark).peak(), silence);
 
     // Where the listener stands must not matter for a sound played at the listener.
     engine.setListenerPosition({40, 3, -500}, {1, 0, 0}, {0, 0, 0}, {0, 1, 0});
-    engine.play2D(files.shortTone);
+    engine.play2D(files.mediumTone);
     EXPECT_EQ(engine.activeVoices(), 1u);
     ASSERT_TRUE(waitUntil([this] { return engine.activeVoices() == 0; }));
     letOutputSettle();
@@ -269,7 +273,6 @@ TEST_P(PositionalSound, IsHeardOnTheSideItPlaysOn)
 
     const auto mark = outputMark();
     const Sound sound = engine.play3D(files.shortTone, placement.source);
-    EXPECT_FALSE(sound.isFinished());
     ASSERT_TRUE(waitUntil([&] { return sound.isFinished(); })) << "the sound never finished";
     letOutputSettle();
 
@@ -303,7 +306,8 @@ TEST_F(SoundEngineTest, StopSilencesATrackedSoundAtOnce)
 
     letOutputSettle();
     const auto mark = outputMark();
-    std::this_thread::sleep_for(200ms);
+    letOutputSettle();
+    letOutputSettle();
     EXPECT_LE(heardSince(mark).peak(), silence) << "the stopped sound is still playing";
     sound.stop();
 }
@@ -311,7 +315,7 @@ TEST_F(SoundEngineTest, StopSilencesATrackedSoundAtOnce)
 TEST_F(SoundEngineTest, DropLetsTheSoundPlayOutWhileCopiesStillTrackIt)
 {
     const auto mark = outputMark();
-    Sound sound = engine.play3D(files.shortTone, {0, 0, -1});
+    Sound sound = engine.play3D(files.mediumTone, {0, 0, -1});
     const Sound copy = sound;
     sound.drop();
     EXPECT_TRUE(sound.empty());
@@ -330,8 +334,8 @@ TEST_F(SoundEngineTest, FinishedSoundsAreReclaimedWhetherTrackedOrNot)
 {
     std::vector<Sound> kept;
     for (int i = 0; i < 40; ++i) {
-        engine.play2D(files.shortTone);
-        kept.push_back(engine.play3D(files.shortTone, {0, 0, -2}));
+        engine.play2D(files.mediumTone);
+        kept.push_back(engine.play3D(files.mediumTone, {0, 0, -2}));
     }
     EXPECT_EQ(engine.activeVoices(), 80u);
     // Listener updates come every frame and are enough to reclaim voices.
@@ -341,7 +345,6 @@ TEST_F(SoundEngineTest, FinishedSoundsAreReclaimedWhetherTrackedOrNot)
                 return false;
         return true;
     }));
-    std::this_thread::sleep_for(20ms);
     engine.setListenerPosition({0, 0, 0}, {0, 0, -1}, {0, 0, 0}, {0, 1, 0});
     EXPECT_EQ(engine.activeVoices(), 0u);
     for (const Sound& sound : kept)
