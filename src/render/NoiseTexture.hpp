@@ -38,8 +38,9 @@ public:
     const std::vector<std::uint8_t>& pixels() const { return pixelBytes; }
 
     // A noise value as a grey level: v x 255 truncated toward zero, keeping only
-    // the low eight bits. Negative values wrap instead of clamping (-0.5 gives 129),
-    // which is what draws the gauge's bright rims around each cell.
+    // the low eight bits. Negative values wrap instead of clamping (-0.5 gives 129):
+    // each cell brightens from its dark centre almost to white and drops to black
+    // where the value crosses zero, which gives the gauge its hard-edged rings.
     static std::uint8_t toByte(float value);
 
 private:
