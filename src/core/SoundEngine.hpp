@@ -6,8 +6,8 @@
 
 #include <cstddef>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,7 +38,9 @@ public:
     // Plays the file once at a world position, heard relative to the listener.
     Sound play3D(const std::string& file, glm::vec3 position);
 
-    // Places the listener. A facing of zero length means the default forward (0, 0, -1).
+    // Places the listener. A facing of zero length means the default forward
+    // (0, 0, -1); an up of zero length, or one along the facing, is replaced by one
+    // across it, since OpenAL cannot orient a listener from parallel vectors.
     void setListenerPosition(glm::vec3 position, glm::vec3 facing, glm::vec3 velocity, glm::vec3 up);
 
     // Voices still held: playing, or not yet reclaimed. For diagnostics and tests.
@@ -47,6 +49,8 @@ public:
 private:
     SoundEngine();
 
+    // Positional sounds are mixed down to mono: OpenAL only places mono sources in
+    // space. Sounds at the listener keep their stereo.
     enum class Layout { AsRecorded, Mono };
 
     // The OpenAL buffer of a decoded file, or 0 when it cannot be decoded. Both
