@@ -65,34 +65,45 @@ inline int wrap(int v, int period)
 inline float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
 
 // Value noise in [0, 1]; with period > 0 it repeats every `period` units (tileable textures).
-inline float value2(float x, float y, int period, std::uint32_t seed)
+inline float value2(float x, float y, int periodX, int periodY, std::uint32_t seed)
 {
     int ix = static_cast<int>(std::floor(x));
     int iy = static_cast<int>(std::floor(y));
     float fx = fade(x - static_cast<float>(ix));
     float fy = fade(y - static_cast<float>(iy));
-    auto at = [&](int dx, int dy) { return hashUnit(wrap(ix + dx, period), wrap(iy + dy, period), 0, seed); };
+    auto at = [&](int dx, int dy) { return hashUnit(wrap(ix + dx, periodX), wrap(iy + dy, periodY), 0, seed); };
     float a = at(0, 0) + (at(1, 0) - at(0, 0)) * fx;
     float b = at(0, 1) + (at(1, 1) - at(0, 1)) * fx;
     return a + (b - a) * fy;
 }
 
-inline float fbm2(float x, float y, int octaves, int period, std::uint32_t seed, float gain = 0.5f)
+inline float value2(float x, float y, int period, std::uint32_t seed)
+{
+    return value2(x, y, period, period, seed);
+}
+
+// Fractal sum of value noise; periods count noise cells along x and y (0: no repeat), so
+// a stretched pattern like wood grain can still tile.
+inline float fbm2xy(float x, float y, int octaves, int periodX, int periodY, std::uint32_t seed, float gain = 0.5f)
 {
     float sum = 0.0f;
     float amplitude = 1.0f;
     float total = 0.0f;
     for (int o = 0; o < octaves; ++o) {
-        sum += value2(x, y, period, seed + static_cast<std::uint32_t>(o) * 101u) * amplitude;
+        sum += value2(x, y, periodX, periodY, seed + static_cast<std::uint32_t>(o) * 101u) * amplitude;
         total += amplitude;
         amplitude *= gain;
         x *= 2.0f;
         y *= 2.0f;
-        if (period > 0) {
-            period *= 2;
-        }
+        periodX *= 2;
+        periodY *= 2;
     }
     return sum / total;
+}
+
+inline float fbm2(float x, float y, int octaves, int period, std::uint32_t seed, float gain = 0.5f)
+{
+    return fbm2xy(x, y, octaves, period, period, seed, gain);
 }
 
 inline float value3(glm::vec3 p, std::uint32_t seed)

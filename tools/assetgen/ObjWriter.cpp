@@ -70,7 +70,7 @@ bool writeObjModel(const std::string& directory, const std::string& baseName, co
             for (const Vertex& v : t.v) {
                 int p = positions.index(format("v %.4f %.4f %.4f\n", v.position.x, v.position.y, v.position.z), vertexLines);
                 int c = coordinates.index(format("vt %.4f %.4f\n", v.uv.x, v.uv.y), vertexLines);
-                int n = normals.index(format("vn %.4f %.4f %.4f\n", v.normal.x, v.normal.y, v.normal.z), vertexLines);
+                int n = normals.index(format("vn %.3f %.3f %.3f\n", v.normal.x, v.normal.y, v.normal.z), vertexLines);
                 faceLines += " " + std::to_string(p) + "/" + std::to_string(c) + "/" + std::to_string(n);
             }
             faceLines += "\n";

@@ -12,8 +12,10 @@
 #include <string>
 
 #include "Characters.hpp"
+#include "Levels.hpp"
 #include "Pictures.hpp"
 #include "Sounds.hpp"
+#include "Surfaces.hpp"
 
 int main(int argc, char** argv)
 {
@@ -43,5 +45,7 @@ int main(int argc, char** argv)
     step("title pictures, icon and buttons", writeTitlePictures(paths));
     step("sounds", writeSounds(paths.music()));
     step("characters and heart", writeCharacters(paths));
+    step("surface textures", writeSurfaceTextures(paths));
+    step("levels", writeLevels(paths));
     return ok ? 0 : 1;
 }
