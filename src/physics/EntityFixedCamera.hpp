@@ -1,0 +1,52 @@
+#pragma once
+
+#include <glm/mat4x4.hpp>
+#include <glm/vec3.hpp>
+
+struct GLFWwindow;
+
+namespace fennik::physics {
+
+class Entity;
+
+// The game's one camera. It hangs behind and above its target at a set yaw, pitch
+// and distance and follows it with exponential smoothing; it does not turn with the
+// target and does not look for walls in between. Yaw and pitch change only while
+// the left mouse button drags in the levels' free-camera mode; the levels also set
+// distance, yaw and pitch directly.
+class EntityFixedCamera {
+public:
+    // `target` (not owned) may be null; `window` is where the cursor is read.
+    EntityFixedCamera(float fov, float aspect, float nearZ, float farZ, Entity* target, GLFWwindow* window);
+
+    // Once per tick, after the player's impulse and before the physics step.
+    void update();
+    // Stores the view matrix in `view` as well.
+    glm::mat4 getViewMatrix();
+    // Right-handed perspective with clip-space depth -1 to 1.
+    void setProjection(float fov, float aspect, float nearZ, float farZ);
+    // Only the left button counts: a press starts a drag, a release ends it.
+    void onMouseButton(GLFWwindow* window, int button, int action);
+
+    Entity* target = nullptr;
+    glm::mat4 view{1.0f};
+    glm::mat4 projection{1.0f};
+    glm::vec3 position{0.0f};
+    float lastCursorX = 0.0f;
+    float lastCursorY = 0.0f;
+    float distance = 50.0f;
+    float yaw = 270.0f; // degrees; 270 puts the camera on the target's +X side
+    float viewYaw = 0.0f;
+    float pitch = 55.0f; // degrees
+    float nearZ = 0.0f;
+    float farZ = 0.0f;
+    GLFWwindow* window = nullptr;
+    // Each tick the camera moves this share of the way to its goal.
+    float smoothing = 0.1f;
+    bool mouseControl = false;
+    float focalRange = 700.0f;
+    float fov = 0.0f; // degrees, vertical
+    float aspect = 1.0f;
+};
+
+} // namespace fennik::physics

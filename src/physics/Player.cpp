@@ -1,0 +1,59 @@
+#include "physics/Player.hpp"
+
+#include "core/Input.hpp"
+#include "render/Mesh.hpp"
+
+#include <GLFW/glfw3.h>
+
+#include <glm/gtc/matrix_transform.hpp>
+
+namespace fennik::physics {
+
+Player::Player(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates)
+    : Entity(mesh, mass, position, rotates, playerType, true)
+{
+    // The body built from the mesh's own shape is never used: the capsule replaces it.
+    // 3.75 tall and 3.0 wide, its axis along Y.
+    body.reset();
+    motionState.reset();
+    ownShape = std::make_unique<btCapsuleShape>(capsuleRadius, capsuleRadius * 0.5f);
+    initPhysics(mass, position, rotates, mesh ? mesh->center : glm::vec3(0.0f));
+}
+
+void Player::processInput(GLFWwindow* window)
+{
+    auto& keys = core::input();
+    moveDirection = glm::vec3(0.0f);
+    const float sign = invertControls ? -1.0f : 1.0f;
+
+    // One key at a time, in this priority: there is no diagonal walking.
+    if (keys.isKeyDown(window, GLFW_KEY_W))
+        moveDirection.x = sign;
+    else if (keys.isKeyDown(window, GLFW_KEY_S))
+        moveDirection.x = -sign;
+    else if (keys.isKeyDown(window, GLFW_KEY_A))
+        moveDirection.z = -sign;
+    else if (keys.isKeyDown(window, GLFW_KEY_D))
+        moveDirection.z = sign;
+
+    if (keys.isKeyDown(window, GLFW_KEY_SPACE) && !jumping) {
+        body->applyCentralImpulse(btVector3(0.0f, jumpStrength, 0.0f));
+        // A small lift so the jump starts clear of the floor it pushes off from.
+        btTransform& transform = body->getWorldTransform();
+        transform.getOrigin().setY(transform.getOrigin().y() + 0.01f);
+        playSound("assets/music/jump.wav");
+        jumping = true;
+    }
+}
+
+glm::mat4 Player::getModelMatrix()
+{
+    readTransform();
+    // The model's origin (its feet) is drawn 1.7 below the capsule's centre; the mesh's
+    // own centre plays no part.
+    modelMatrix = glm::translate(modelMatrix, glm::vec3(0.0f, -capsuleRadius - 0.2f, 0.0f));
+    applyFacing();
+    return modelMatrix;
+}
+
+} // namespace fennik::physics

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "physics/Entity.hpp"
+
+namespace fennik::physics {
+
+// The entity the user steers: a non-rotating capsule that walks along the level's
+// axes with W, A, S and D, relative to the camera's default view down -X, and jumps
+// with SPACE. Turning the input into an impulse is the common entity step; deciding
+// when the player stands on ground again is the level's contact callback, which
+// clears `jumping`.
+//
+// The capsule is the player's own shape: the mesh keeps its hull, so another entity
+// built on the same mesh is not turned into a capsule.
+class Player : public Entity {
+public:
+    Player(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates);
+
+    void processInput(GLFWwindow* window) override;
+    glm::mat4 getModelMatrix() override;
+
+    bool jumping = false;
+    float capsuleRadius = 1.5f;
+    // With the camera at its default yaw, inverted controls make W walk into the screen.
+    bool invertControls = true;
+};
+
+} // namespace fennik::physics

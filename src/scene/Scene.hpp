@@ -1,0 +1,122 @@
+#pragma once
+
+#include "physics/BulletDebugDrawer.hpp"
+
+#include <btBulletDynamicsCommon.h>
+
+#include <glm/vec3.hpp>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct GLFWwindow;
+
+namespace fennik::core {
+struct GameSettings;
+}
+
+namespace fennik::render {
+class Mesh;
+class Model;
+class Shader;
+} // namespace fennik::render
+
+namespace fennik::physics {
+class Entity;
+class Enemy;
+class EntityFixedCamera;
+class Interactable;
+class Player;
+} // namespace fennik::physics
+
+namespace fennik::scene {
+
+// Reports one penetrating contact: the player, the other entity, the contact point,
+// and the normal pointing from the other entity towards the player.
+using CollisionCallback =
+    std::function<void(physics::Entity* player, physics::Entity* other, btManifoldPoint& point, glm::vec3& normal)>;
+
+// A level's bundle of physics world, entities, camera and render resources. Each
+// level builds one at start-up and keeps it until the process ends; switching
+// levels rebuilds nothing.
+//
+// The Scene owns its world and, through its entities, every body and motion state in
+// it; on destruction it takes every body out of the world before anything is freed.
+// Meshes (and their collision shapes) belong to the level's models, which must
+// outlive the Scene: a level declares its models before its Scene.
+class Scene {
+public:
+    // Builds only the physics side: no OpenGL context is needed. For tests and tools.
+    struct PhysicsOnly {};
+
+    // One simulation tick (the game runs one update per 1/30 s) is two fixed
+    // sub-steps of 1/60 s.
+    static constexpr float fixedTimeStep = 1.0f / 60.0f;
+    static constexpr int subStepsPerTick = 2;
+
+    Scene(GLFWwindow* window, core::GameSettings* settings);
+    Scene(GLFWwindow* window, core::GameSettings* settings, PhysicsOnly);
+    ~Scene();
+
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    // Lets the player, then enemies, interaction points and level entities read
+    // held keys. A jump that starts here drops the player's contacts from the last
+    // step: they were found on the ground the player just left.
+    void processInput();
+    // The per-tick entity pass: player impulse, sound listener, camera, enemies,
+    // interaction points, level entities, then contact dispatch.
+    void update();
+    // One tick of simulation, right after `update`. Bodies fall with twice the
+    // configured gravity: the world applies it once more before stepping.
+    void stepPhysics();
+    // Hands the contacts of the last step to `collisionCallback`, player first.
+    void dispatchCollisions();
+    // The player (whatever its health), then every live enemy, interaction point and
+    // level entity; then the physics wireframes when asked.
+    void drawEntities(render::Shader& shader, bool debugDraw);
+    // The level restart: every entity back at its start with full health, the dead
+    // ones back in the world.
+    void reset();
+
+    // Replaces any earlier player (and retargets a camera that followed it).
+    std::shared_ptr<physics::Player> createPlayer(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates);
+    // A camera following the player, from the settings' field of view, clip planes
+    // and window size. Does nothing (returns null) without a player.
+    std::shared_ptr<physics::EntityFixedCamera> createCamera();
+    // One static level entity per mesh of `model`, in mesh order. Only meshes whose
+    // name contains "solid" collide; with `skipInteractables`, meshes whose name
+    // contains "interactable" are left out (a level picks those out itself).
+    void addLevelGeometry(render::Model& model, bool skipInteractables);
+
+    // --- physics side -----------------------------------------------------------
+    std::vector<std::shared_ptr<physics::Entity>> entities; // level geometry
+    std::vector<std::shared_ptr<physics::Interactable>> interactables;
+    std::vector<std::shared_ptr<physics::Enemy>> enemies;
+    std::shared_ptr<physics::Player> player;
+    std::shared_ptr<physics::EntityFixedCamera> camera;
+    std::unique_ptr<btDefaultCollisionConfiguration> collisionConfiguration;
+    std::unique_ptr<btCollisionDispatcher> dispatcher;
+    std::unique_ptr<btDbvtBroadphase> broadphase;
+    std::unique_ptr<btSequentialImpulseConstraintSolver> solver;
+    std::unique_ptr<btDiscreteDynamicsWorld> dynamicsWorld;
+    std::unique_ptr<physics::BulletDebugDrawer> debugDrawer;
+    core::GameSettings* settings = nullptr; // not owned
+    GLFWwindow* window = nullptr;           // not owned
+    CollisionCallback collisionCallback;    // empty until the level binds one
+
+    // --- render side (SceneRender.cpp) ------------------------------------------
+    // Render members go below, in the order they are built.
+
+private:
+    void buildWorld();
+    // Builds the render members; defined with the render side in SceneRender.cpp.
+    void createRenderResources();
+    void releaseBodies();
+    // Drops the contact points the last step found for `entity`.
+    void forgetContacts(const physics::Entity& entity);
+};
+
+} // namespace fennik::scene

@@ -1,0 +1,126 @@
+#include "physics/BulletDebugDrawer.hpp"
+
+#include "render/Shader.hpp"
+
+#include "support/GLTestContext.hpp"
+#include "support/LogCapture.hpp"
+
+#include <btBulletDynamicsCommon.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <stb/stb_image_write.h>
+
+#include <array>
+#include <filesystem>
+#include <vector>
+
+namespace fennik::physics {
+namespace {
+
+// Counts the segments Bullet hands over, and still draws them.
+class CountingDrawer : public BulletDebugDrawer {
+public:
+    void drawLine(const btVector3& from, const btVector3& to, const btVector3& color) override
+    {
+        ++segments;
+        BulletDebugDrawer::drawLine(from, to, color);
+    }
+    int segments = 0;
+};
+
+const char* const lineVertex = R"(#version 330 core
+layout(location = 0) in vec3 position;
+uniform mat4 viewProjMatrix;
+void main() { gl_Position = viewProjMatrix * vec4(position, 1.0); }
+)";
+const char* const lineFragment = R"(#version 330 core
+out vec4 colour;
+void main() { colour = vec4(1.0, 1.0, 0.0, 1.0); }
+)";
+
+struct BoxWorld {
+    btDefaultCollisionConfiguration configuration;
+    btCollisionDispatcher dispatcher{&configuration};
+    btDbvtBroadphase broadphase;
+    btSequentialImpulseConstraintSolver solver;
+    btDiscreteDynamicsWorld world{&dispatcher, &broadphase, &solver, &configuration};
+    btBoxShape shape{btVector3(1, 1, 1)};
+    btDefaultMotionState leftState{btTransform(btQuaternion::getIdentity(), btVector3(-2, 0, 0))};
+    btDefaultMotionState rightState{btTransform(btQuaternion::getIdentity(), btVector3(2, 0, 0))};
+    btRigidBody left{0.0f, &leftState, &shape};
+    btRigidBody right{0.0f, &rightState, &shape};
+
+    BoxWorld()
+    {
+        world.addRigidBody(&left);
+        world.addRigidBody(&right);
+    }
+    ~BoxWorld()
+    {
+        world.removeRigidBody(&left);
+        world.removeRigidBody(&right);
+    }
+};
+
+class DebugDrawerTest : public test::GLTest {};
+
+TEST_F(DebugDrawerTest, EachBoxIsTwelveSegmentsDrawnWithTheCurrentProgram)
+{
+    BoxWorld boxes;
+    CountingDrawer drawer;
+    drawer.setDebugMode(btIDebugDraw::DBG_DrawWireframe);
+    boxes.world.setDebugDrawer(&drawer);
+    EXPECT_EQ(drawer.lineVertexArray, 0u) << "no GL objects before the first segment";
+
+    auto shader = render::Shader::fromSources(lineVertex, lineFragment);
+    shader->use();
+    const glm::mat4 viewProj = glm::ortho(-4.0f, 4.0f, -4.0f, 4.0f, -10.0f, 10.0f);
+    shader->setMat4("viewProjMatrix", viewProj);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+
+    boxes.world.debugDrawWorld();
+    EXPECT_EQ(drawer.segments, 24);
+    EXPECT_NE(drawer.lineVertexArray, 0u);
+
+    constexpr int size = viewportSize;
+    std::vector<unsigned char> pixels(size * size * 4);
+    glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    stbi_flip_vertically_on_write(1);
+    stbi_write_png((std::filesystem::temp_directory_path() / "fennik_debug_lines.png").c_str(), size, size, 4,
+                   pixels.data(), size * 4);
+    const auto yellow = [&pixels](int x, int y) {
+        const unsigned char* p = &pixels[static_cast<std::size_t>((y * size + x) * 4)];
+        return p[0] == 255 && p[1] == 255 && p[2] == 0;
+    };
+    // Box edges at x = -3, -1, 1, 3 (pixels 8, 24, 40, 56); the box insides stay empty.
+    int yellowOnLeftEdge = 0;
+    for (int y = 0; y < size; ++y)
+        yellowOnLeftEdge += yellow(8, y) || yellow(7, y) ? 1 : 0;
+    EXPECT_GE(yellowOnLeftEdge, 14);
+    EXPECT_FALSE(yellow(16, 32));
+    EXPECT_FALSE(yellow(32, 32));
+    boxes.world.setDebugDrawer(nullptr);
+}
+
+TEST_F(DebugDrawerTest, ContactPointsAndTextDrawNothing)
+{
+    BulletDebugDrawer drawer;
+    drawer.drawContactPoint(btVector3(0, 0, 0), btVector3(0, 1, 0), 0.1f, 1, btVector3(1, 0, 0));
+    drawer.draw3dText(btVector3(0, 0, 0), "label");
+    EXPECT_EQ(drawer.lineVertexArray, 0u);
+}
+
+TEST(DebugDrawerReports, WarningsGoToTheConsoleWithoutATag)
+{
+    test::LogCapture log;
+    BulletDebugDrawer drawer;
+    drawer.reportErrorWarning("too many contacts");
+    EXPECT_EQ(log.text(), "too many contacts\n");
+    EXPECT_EQ(drawer.getDebugMode(), 0);
+    drawer.setDebugMode(1);
+    EXPECT_EQ(drawer.getDebugMode(), 1);
+}
+
+} // namespace
+} // namespace fennik::physics

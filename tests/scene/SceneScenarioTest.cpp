@@ -1,0 +1,260 @@
+#include "scene/Scene.hpp"
+
+#include "core/GameSettings.hpp"
+#include "core/ScriptedInput.hpp"
+#include "physics/EntityFixedCamera.hpp"
+#include "physics/Player.hpp"
+#include "render/Model.hpp"
+#include "render/Shader.hpp"
+
+#include "support/GLTestContext.hpp"
+#include "support/LogCapture.hpp"
+
+#include <GLFW/glfw3.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <stb/stb_image_write.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+namespace fennik::scene {
+namespace {
+
+using physics::Entity;
+using physics::Player;
+
+// A hero on the test arena, played tick by tick the way a level plays it: input,
+// entity pass, physics step. The contact callback clears the jump flag on ground
+// contact, as the playable levels do.
+class ArenaScenario : public test::GLTest {
+protected:
+    core::GameSettings settings;
+    core::ScriptedInput keys;
+    core::ScopedInputSource scoped{keys};
+    test::LogCapture quiet;
+    // Declared before the Scene, so they outlive the bodies that use their shapes.
+    std::unique_ptr<render::Model> hero;
+    std::unique_ptr<render::Model> arena;
+    std::unique_ptr<Scene> scene;
+    std::shared_ptr<Player> player;
+
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        hero = std::make_unique<render::Model>("tests/scene/fixtures/hero.obj");
+        arena = std::make_unique<render::Model>("tests/scene/fixtures/arena.obj");
+        settings.windowWidth = 320;
+        settings.windowHeight = 240;
+        settings.fov = 45.0f;
+        settings.nearZ = 0.1f;
+        settings.farZ = 500.0f;
+        settings.gravity = 9.81f;
+        settings.slopeThreshold = 0.4f;
+        scene = std::make_unique<Scene>(nullptr, &settings, Scene::PhysicsOnly{});
+        player = scene->createPlayer(hero->findMesh("Hero"), 11.0f, {0, 4, 0}, false);
+        scene->createCamera();
+        scene->addLevelGeometry(*arena, false);
+        scene->collisionCallback = [this](Entity* who, Entity* other, btManifoldPoint&, glm::vec3& normal) {
+            if (other->type != Entity::enemyType && normal.y > settings.slopeThreshold)
+                static_cast<Player*>(who)->jumping = false;
+        };
+    }
+
+    void tick(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            scene->processInput();
+            scene->update();
+            scene->stepPhysics();
+        }
+    }
+
+    glm::vec3 centre() { return glm::vec3(player->getModelMatrix()[3]) + glm::vec3(0, 1.7f, 0); }
+    float verticalSpeed() const { return player->body->getLinearVelocity().y(); }
+};
+
+TEST_F(ArenaScenario, HeroStandsWalksForwardAndJumps)
+{
+    // Standing: the capsule comes to rest with its centre its half height above the floor.
+    tick(30);
+    EXPECT_NEAR(centre().y, 1.875f, 0.1f);
+    EXPECT_NEAR(verticalSpeed(), 0.0f, 0.05f);
+    EXPECT_FALSE(player->jumping);
+
+    // Walking: W held for 30 ticks moves towards -X (into the screen) and turns the hero.
+    const glm::vec3 start = centre();
+    keys.press(GLFW_KEY_W);
+    float previousX = start.x;
+    for (int i = 0; i < 30; ++i) {
+        tick();
+        const float x = centre().x;
+        EXPECT_LE(x, previousX) << "tick " << i;
+        previousX = x;
+    }
+    const glm::vec3 walked = centre();
+    EXPECT_LT(walked.x, start.x - 10.0f);
+    EXPECT_NEAR(walked.z, start.z, 0.01f);
+    EXPECT_NEAR(walked.y, 1.875f, 0.1f);
+    EXPECT_EQ(player->facing, glm::vec3(-1, 0, 0));
+    const glm::vec3 drawnForward(player->getModelMatrix() * glm::vec4(1, 0, 0, 0));
+    EXPECT_NEAR(drawnForward.x, -1.0f, 1e-5f);
+    // Impulses stop at 22, so the walk never runs away.
+    EXPECT_LT(player->body->getLinearVelocity().length(), 25.0f);
+    // The camera trails on the +X side, above.
+    EXPECT_GT(scene->camera->position.x, walked.x + 10.0f);
+    EXPECT_GT(scene->camera->position.y, walked.y + 20.0f);
+
+    keys.release(GLFW_KEY_W);
+    tick(45);
+    EXPECT_NEAR(player->body->getLinearVelocity().x(), 0.0f, 0.1f) << "friction stops the hero";
+
+    // Jumping: one tap of SPACE.
+    const float ground = centre().y;
+    keys.press(GLFW_KEY_SPACE);
+    tick();
+    keys.release(GLFW_KEY_SPACE);
+    EXPECT_NEAR(verticalSpeed(), 90.0f / 11.0f - 2.0f * 9.81f / 30.0f, 0.05f);
+    float highest = ground;
+    int airborneTicks = 0;
+    for (; airborneTicks < 60 && (airborneTicks < 3 || centre().y > ground + 0.05f); ++airborneTicks) {
+        tick();
+        highest = std::max(highest, centre().y);
+    }
+    // v^2 / (2 * 2g): about 1.7 units up, with twice the gravity.
+    EXPECT_NEAR(highest - ground, (8.18f * 8.18f) / (4.0f * 9.81f), 0.3f);
+    EXPECT_LT(airborneTicks, 60);
+    tick(5);
+    EXPECT_FALSE(player->jumping) << "landing lets the hero jump again";
+    EXPECT_NEAR(centre().y, ground, 0.05f);
+}
+
+TEST_F(ArenaScenario, HoldingSpaceJumpsOnlyOnceUntilLanding)
+{
+    tick(30);
+    keys.press(GLFW_KEY_SPACE);
+    float fastestRise = 0.0f;
+    for (int i = 0; i < 8; ++i) {
+        tick();
+        fastestRise = std::max(fastestRise, verticalSpeed());
+    }
+    EXPECT_LT(fastestRise, 90.0f / 11.0f + 0.01f);
+}
+
+TEST_F(ArenaScenario, SameInputGivesTheSameGameEveryTime)
+{
+    const auto play = [this] {
+        keys.releaseAll();
+        scene->reset();
+        player->facing = glm::vec3(0.0f);
+        std::vector<glm::vec3> path;
+        tick(10);
+        keys.press(GLFW_KEY_A);
+        for (int i = 0; i < 20; ++i) {
+            tick();
+            path.push_back(centre());
+        }
+        keys.press(GLFW_KEY_SPACE);
+        for (int i = 0; i < 20; ++i) {
+            tick();
+            path.push_back(centre());
+        }
+        return path;
+    };
+    const std::vector<glm::vec3> first = play();
+    const std::vector<glm::vec3> second = play();
+    EXPECT_EQ(first, second);
+    EXPECT_GT(first.back().z, 5.0f) << "A walks towards +Z";
+}
+
+// What a player would see: the scene from the following camera, flat-shaded, with
+// the physics wireframes on top. Saved as fennik_arena_scene.png in the temporary
+// directory for a look; the checks are on the pixels.
+const char* const shadedVertex = R"(#version 330 core
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec3 normal;
+uniform mat4 modelMatrix;
+uniform mat3 normalMatrix;
+uniform mat4 viewProjMatrix;
+out vec3 worldNormal;
+void main() {
+    worldNormal = normalMatrix * normal;
+    gl_Position = viewProjMatrix * modelMatrix * vec4(position, 1.0);
+}
+)";
+const char* const shadedFragment = R"(#version 330 core
+in vec3 worldNormal;
+uniform vec3 albedo;
+out vec4 colour;
+void main() {
+    float light = 0.35 + 0.65 * max(dot(normalize(worldNormal), normalize(vec3(0.4, 1.0, 0.3))), 0.0);
+    colour = vec4(albedo * light, 1.0);
+}
+)";
+
+TEST_F(ArenaScenario, CameraShowsTheHeroInTheMiddleOfTheFloor)
+{
+    scene->camera->distance = 20.0f;
+    tick(60);
+    constexpr int width = 320, height = 240;
+    GLuint framebuffer = 0, colour = 0, depth = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glGenTextures(1, &colour);
+    glBindTexture(GL_TEXTURE_2D, colour);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glViewport(0, 0, width, height);
+    glClearColor(0.45f, 0.6f, 0.8f, 1.0f); // sky
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+
+    auto shader = render::Shader::fromSources(shadedVertex, shadedFragment);
+    shader->use();
+    shader->setMat4("viewProjMatrix", scene->camera->projection * scene->camera->getViewMatrix());
+    scene->drawEntities(*shader, true);
+
+    std::vector<unsigned char> pixels(width * height * 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    stbi_flip_vertically_on_write(1);
+    stbi_write_png((std::filesystem::temp_directory_path() / "fennik_arena_scene.png").c_str(), width, height, 4,
+                   pixels.data(), width * 4);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteRenderbuffers(1, &depth);
+    glDeleteTextures(1, &colour);
+    glDeleteFramebuffers(1, &framebuffer);
+    glViewport(0, 0, viewportSize, viewportSize);
+
+    // Grey floor all around, and the orange hero where the camera projects the
+    // player's position.
+    const auto at = [&pixels](int x, int y) {
+        const unsigned char* p = &pixels[static_cast<std::size_t>((y * width + x) * 4)];
+        return glm::ivec3(p[0], p[1], p[2]);
+    };
+    for (const glm::ivec3 floor : {at(4, height - 4), at(width / 2, 4)}) {
+        EXPECT_EQ(floor.r, floor.g);
+        EXPECT_EQ(floor.g, floor.b);
+    }
+    const glm::vec4 clip = scene->camera->projection * scene->camera->view * glm::vec4(player->position, 1.0f);
+    const int heroX = static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * width);
+    const int heroY = static_cast<int>((clip.y / clip.w * 0.5f + 0.5f) * height);
+    EXPECT_NEAR(heroX, width / 2, 2);
+    EXPECT_LT(heroY, height / 2) << "a little below the centre";
+    int orange = 0;
+    for (int y = heroY - 6; y <= heroY + 6; ++y) {
+        for (int x = heroX - 6; x <= heroX + 6; ++x) {
+            const glm::ivec3 c = at(x, y);
+            orange += c.r > c.g + 30 && c.g > c.b + 30 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(orange, 5);
+}
+
+} // namespace
+} // namespace fennik::scene
