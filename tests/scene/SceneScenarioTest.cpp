@@ -256,5 +256,93 @@ TEST_F(ArenaScenario, CameraShowsTheHeroInTheMiddleOfTheFloor)
     EXPECT_GT(orange, 5);
 }
 
+
+// The game's own assets: Fennik on the first playable area, from its start spot,
+// played the way the test level plays it.
+class BeginningScenario : public test::GLTest {
+protected:
+    core::GameSettings settings;
+    core::ScriptedInput keys;
+    core::ScopedInputSource scoped{keys};
+    test::LogCapture quiet;
+    std::unique_ptr<render::Model> fennik;
+    std::unique_ptr<render::Model> beginning;
+    std::unique_ptr<Scene> scene;
+    std::shared_ptr<Player> player;
+
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        fennik = std::make_unique<render::Model>("assets/models/Fennik.obj");
+        beginning = std::make_unique<render::Model>("assets/models/beginning.obj");
+        ASSERT_FALSE(fennik->meshes.empty());
+        ASSERT_FALSE(beginning->meshes.empty());
+        settings.windowWidth = 800;
+        settings.windowHeight = 800;
+        settings.fov = 45.0f;
+        settings.nearZ = 0.1f;
+        settings.farZ = 100.0f;
+        settings.gravity = 9.81f;
+        settings.slopeThreshold = 0.4f;
+        scene = std::make_unique<Scene>(nullptr, &settings, Scene::PhysicsOnly{});
+        player = scene->createPlayer(&fennik->meshes.front(), 11.0f, {-3.471045f, 1.915f, 34.187042f}, false);
+        scene->createCamera();
+        scene->addLevelGeometry(*beginning, false);
+        scene->collisionCallback = [this](Entity* who, Entity* other, btManifoldPoint&, glm::vec3& normal) {
+            if (other->type != Entity::enemyType && normal.y > settings.slopeThreshold)
+                static_cast<Player*>(who)->jumping = false;
+        };
+    }
+
+    void tick(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            scene->processInput();
+            scene->update();
+            scene->stepPhysics();
+        }
+    }
+
+    glm::vec3 centre()
+    {
+        player->getModelMatrix();
+        return player->position;
+    }
+};
+
+TEST_F(BeginningScenario, FennikStandsAtTheStartWalksTowardsTheExitAndJumps)
+{
+    tick(30);
+    const glm::vec3 standing = centre();
+    EXPECT_NEAR(player->body->getLinearVelocity().y(), 0.0f, 0.05f);
+    EXPECT_GT(standing.y, 0.0f) << "standing on the ground, not falling through it";
+    tick(10);
+    EXPECT_NEAR(centre().y, standing.y, 0.01f);
+
+    // D walks towards -Z, the way to the tutorial.
+    keys.press(GLFW_KEY_D);
+    tick(30);
+    keys.release(GLFW_KEY_D);
+    const glm::vec3 walked = centre();
+    EXPECT_LT(walked.z, standing.z - 10.0f);
+    EXPECT_NEAR(walked.x, standing.x, 0.5f);
+    EXPECT_EQ(player->facing, glm::vec3(0, 0, -1));
+    EXPECT_GT(walked.y, standing.y - 1.0f);
+
+    tick(45);
+    const float ground = centre().y;
+    keys.press(GLFW_KEY_SPACE);
+    tick();
+    keys.release(GLFW_KEY_SPACE);
+    float highest = ground;
+    for (int i = 0; i < 40; ++i) {
+        tick();
+        highest = std::max(highest, centre().y);
+    }
+    EXPECT_GT(highest, ground + 1.2f);
+    EXPECT_FALSE(player->jumping) << "landed again";
+    EXPECT_NEAR(centre().y, ground, 0.1f);
+}
+
 } // namespace
 } // namespace fennik::scene
