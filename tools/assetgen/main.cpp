@@ -13,7 +13,9 @@
 
 #include "Characters.hpp"
 #include "Levels.hpp"
+#include "NoteCards.hpp"
 #include "Pictures.hpp"
+#include "Sky.hpp"
 #include "Sounds.hpp"
 #include "Surfaces.hpp"
 
@@ -47,5 +49,7 @@ int main(int argc, char** argv)
     step("characters and heart", writeCharacters(paths));
     step("surface textures", writeSurfaceTextures(paths));
     step("levels", writeLevels(paths));
+    step("sky box", writeSkybox(paths));
+    step("note cards", writeNoteCards(paths));
     return ok ? 0 : 1;
 }
