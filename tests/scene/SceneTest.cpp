@@ -455,6 +455,25 @@ TEST_F(SceneModelTest, InteractableMeshesAreLeftOutWhenTheLevelAsks)
     EXPECT_EQ(levelEntity("rock_interactable_solid"), nullptr);
 }
 
+TEST_F(SceneModelTest, AMissingModelLeavesALevelWithoutItsPiecesButRunning)
+{
+    render::Model missing("tests/scene/fixtures/gone.obj");
+    scene().addLevelGeometry(missing, true);
+    EXPECT_TRUE(scene().entities.empty());
+    // The player mesh the level asks for is not there: the player is the bare capsule.
+    auto player = scene().createPlayer(missing.findMesh("Fennik"), 11.0f, {0, 5, 0}, false);
+    scene().createCamera();
+    EXPECT_TRUE(quiet.contains("ERROR::ASSIMP:: "));
+    EXPECT_TRUE(quiet.contains("[ERROR]: Model tests/scene/fixtures/gone.obj has no mesh named Fennik\n"));
+    scene().addLevelGeometry(*model, false);
+    for (int i = 0; i < 30; ++i) {
+        scene().processInput();
+        scene().update();
+        scene().stepPhysics();
+    }
+    EXPECT_NEAR(player->position.y, 1.875f, 0.1f);
+}
+
 TEST_F(SceneModelTest, PlayerSettlesOnASolidFloorAndPassesThroughScenery)
 {
     scene().addLevelGeometry(*model, false);
