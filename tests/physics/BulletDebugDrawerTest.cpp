@@ -103,14 +103,6 @@ TEST_F(DebugDrawerTest, EachBoxIsTwelveSegmentsDrawnWithTheCurrentProgram)
     boxes.world.setDebugDrawer(nullptr);
 }
 
-TEST_F(DebugDrawerTest, ContactPointsAndTextDrawNothing)
-{
-    BulletDebugDrawer drawer;
-    drawer.drawContactPoint(btVector3(0, 0, 0), btVector3(0, 1, 0), 0.1f, 1, btVector3(1, 0, 0));
-    drawer.draw3dText(btVector3(0, 0, 0), "label");
-    EXPECT_EQ(drawer.lineVertexArray, 0u);
-}
-
 TEST(DebugDrawerReports, WarningsGoToTheConsoleWithoutATag)
 {
     test::LogCapture log;

@@ -51,19 +51,6 @@ TEST_F(CameraTest, CoversAboutNinetyPercentInTwentyTwoTicks)
     EXPECT_NEAR(afterTwentyTwo, 1.0f - std::pow(0.9f, 22.0f), 1e-4f);
 }
 
-TEST_F(CameraTest, DistanceChangesGlideThroughTheSameBlend)
-{
-    ticks(400);
-    const glm::vec3 settled = camera.position;
-    camera.distance = 20.0f;
-    ticks(1);
-    const glm::vec3 near(3.0f + 20.0f * std::cos(glm::radians(59.0f)), 2.0f + 20.0f * std::sin(glm::radians(59.0f)),
-                         -7.0f);
-    const glm::vec3 expected = near * 0.1f + settled * 0.9f;
-    EXPECT_NEAR(camera.position.x, expected.x, 1e-3f);
-    EXPECT_NEAR(camera.position.y, expected.y, 1e-3f);
-}
-
 TEST_F(CameraTest, ViewLooksAlongMinusXAndDownByThePitch)
 {
     ticks(400);

@@ -192,15 +192,6 @@ TEST(EntityMovement, FacingKeepsTheLastInputAndTurnsTheModel)
     EXPECT_EQ(walker.facing, glm::vec3(0, 0, -1));
 }
 
-TEST(EntityMovement, ActOnlyDropsTheInput)
-{
-    Entity block(nullptr, 1.0f, {0, 0, 0}, false, Entity::levelGeometryType, true);
-    block.moveDirection = {1, 0, 0};
-    block.act({5, 5, 5}, true);
-    EXPECT_EQ(block.moveDirection, glm::vec3(0.0f));
-    EXPECT_EQ(block.body->getLinearVelocity(), btVector3(0, 0, 0));
-}
-
 // --- knockback and damage ------------------------------------------------------
 
 TEST(EntityKnockback, UprightBodyStaysUprightAndARotatingOneTips)
@@ -226,13 +217,6 @@ TEST(EntityKnockback, UprightBodyStaysUprightAndARotatingOneTips)
     EXPECT_NEAR(uprightTurn.getAngle(), 0.0f, 1e-6f);
     EXPECT_GT(tumblingSpin, 1.0f);
     EXPECT_GT(tumbling.body->getOrientation().getAngle(), 0.05f);
-}
-
-TEST(EntityKnockback, StaticBodiesIgnoreIt)
-{
-    Entity pillar(nullptr, 0.0f, {0, 0, 0}, true, Entity::levelGeometryType, true);
-    pillar.knockback({0, 0, 1});
-    EXPECT_EQ(pillar.body->getLinearVelocity(), btVector3(0, 0, 0));
 }
 
 TEST(EntityDamage, HitPushesAndHurtsAndHealthMayGoNegative)

@@ -7,7 +7,6 @@
 #include <assimp/material.h>
 #include <glm/geometric.hpp>
 
-#include <filesystem>
 #include <string>
 
 namespace fennik::render {
@@ -43,22 +42,6 @@ TEST_F(ModelTest, ImportsMeshesInFileOrderWithTheirObjectNames)
     EXPECT_TRUE(log.contains("[INFO]: Loading model from path: tests/render/fixtures/names.obj\n"));
     EXPECT_TRUE(log.contains("[INFO]: Processing Mesh: stone_rough\n"));
     EXPECT_TRUE(log.contains("[INFO]: stone_rough: Processing Material: Teal\n"));
-}
-
-TEST_F(ModelTest, DirectoryOfAPathWithoutSlashIsThePathItself)
-{
-    // Textures of such a model are looked up as "<path>/<file>" first and then
-    // relative to the working directory, which is where the model is.
-    struct WorkingDirectory {
-        std::filesystem::path previous = std::filesystem::current_path();
-        ~WorkingDirectory() { std::filesystem::current_path(previous); }
-    } restore;
-    std::filesystem::current_path(fixtures);
-
-    test::LogCapture log;
-    Model model("names.obj");
-    EXPECT_EQ(model.directory, "names.obj");
-    EXPECT_EQ(model.meshes.size(), 7u);
 }
 
 TEST_F(ModelTest, FindMeshMatchesWholeNamesOnly)
