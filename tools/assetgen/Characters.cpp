@@ -234,7 +234,8 @@ void beetle(Figure& f, float size, float height, Paint shell, Paint belly, Paint
         f.limb(p(1.05f, 0.55f, side * 0.2f), p(1.3f, 0.5f, side * 0.05f), 0.06f * size, 0.0f, horn, 6);
         for (float x : {0.5f, 0.0f, -0.5f}) {
             f.limb(p(x, 0.6f, side * 0.55f), p(x * 1.2f, 0.75f, side * 1.0f), 0.08f * size, 0.07f * size, legs, 6);
-            f.limb(p(x * 1.2f, 0.75f, side * 1.0f), p(x * 1.3f, 0.0f, side * 1.08f), 0.07f * size, 0.03f * size, legs, 6);
+            // The feet end in points, so the lowest point is exactly the floor.
+            f.limb(p(x * 1.2f, 0.75f, side * 1.0f), p(x * 1.3f, 0.0f, side * 1.08f), 0.07f * size, 0.0f, legs, 6);
         }
     }
 }
@@ -300,6 +301,11 @@ bool writeHeart(const OutputPaths& paths)
     std::vector<glm::vec2> outline;
     const int points = 64;
     for (int i = 0; i < points; ++i) {
+        // Near the notch the curve runs straight away from the centre, which would fold
+        // the rings into slivers; the notch is rounded off by leaving those samples out.
+        if (i == 0 || i == 1 || i == points - 1) {
+            continue;
+        }
         // The classic heart curve; with x mirrored it runs counter-clockwise.
         float t = 6.2831853f * static_cast<float>(i) / points;
         float x = 16.0f * std::pow(std::sin(t), 3.0f);

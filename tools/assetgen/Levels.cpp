@@ -108,7 +108,7 @@ void pushableRock(LevelBuilder& level, glm::vec3 where, float size)
 // invisible note box rests on it.
 void notePedestal(LevelBuilder& level, glm::vec3 note, float top)
 {
-    level.solidBox("note_stand", {note.x - 0.7f, 0.0f, note.z - 0.7f}, {note.x + 0.7f, top, note.z + 0.7f}, Surface::Bricks);
+    level.solidBox("pedestal", {note.x - 0.7f, 0.0f, note.z - 0.7f}, {note.x + 0.7f, top, note.z + 0.7f}, Surface::Bricks);
     level.noteMarker({note.x, top, note.z});
 }
 
@@ -207,7 +207,8 @@ bool beginning(const OutputPaths& paths)
     cliff(level, -24.0f, west, -40.0f, -10.0f, 7.0f, 102);
     cliff(level, -24.0f, west, -10.0f, 13.0f, 10.0f, 103);
     cliff(level, -24.0f, -17.0f, 13.0f, 26.0f, 8.0f, 104);
-    cliff(level, -24.0f, -19.0f, 26.0f, north + 3.0f, 11.0f, 105);
+    cliff(level, -24.0f, -19.0f, 26.0f, 38.0f, 11.0f, 105);
+    cliff(level, -24.0f, west, 38.0f, north + 3.0f, 11.0f, 106);
     // A fence behind the start, a wall past the exit.
     props::fence(level, {west, north}, {east, north}, 2.2f);
     level.solidBox("end_wall", {-24.0f, -0.6f, south - 3.0f}, {east + 0.6f, 6.0f, south}, Surface::Bricks);

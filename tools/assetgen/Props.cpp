@@ -56,8 +56,9 @@ void palm(LevelBuilder& level, glm::vec3 base, float height, float leanDegrees, 
     trunk = trunk.transformed(place);
     trunk.wrapUV(base, 2.0f, 1.0f);
     if (solidTrunk) {
-        // Only the lower, nearly straight part collides, so the hull stays slim.
-        Geometry stump = shapes::cylinder(0.55f, 0.45f, 3.0f, 10).transformed(translate(base));
+        // Only a straight post around the trunk's foot collides, so the hull stays slim;
+        // it is tall enough that nobody can stand on top of it.
+        Geometry stump = shapes::cylinder(0.55f, 0.45f, 6.0f, 10).transformed(translate(base));
         level.solid("palm_trunk", stump, Surface::Bark);
     }
     level.scenery(trunk, Surface::Bark, false);
