@@ -51,7 +51,7 @@ const float PI = 3.14159265;
 // reflects exactly the light colour.
 const float sunStrength = PI;
 // Share of the sky box that reaches surfaces as ambient light.
-const float ambientStrength = 0.45;
+const float ambientStrength = 0.3;
 // Highlights on polished metal reach thousands; the bloom only needs to know they
 // are bright, and a capped source keeps single pixels from flooding the blur.
 const float brightLimit = 12.0;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "gui/Text.hpp"
 #include "physics/BulletDebugDrawer.hpp"
+#include "render/GL.hpp"
 
 #include <btBulletDynamicsCommon.h>
 
+#include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
 #include <functional>
@@ -17,10 +20,25 @@ struct GameSettings;
 }
 
 namespace fennik::render {
+class Cubemap;
+class DepthFramebuffer;
+class FramebufferExtra;
 class Mesh;
 class Model;
+class PostProcessor;
+class PPBloomBlurHorizontal;
+class PPBloomBlurVertical;
+class PPBloomCombine;
+class PPDOFHorizontal;
+class PPDOFVertical;
+class QuadRender;
 class Shader;
+class Skylight;
 } // namespace fennik::render
+
+namespace fennik::gui {
+class GUIPlayerHealthBar;
+}
 
 namespace fennik::physics {
 class Entity;
@@ -91,6 +109,22 @@ public:
     // contains "interactable" are left out (a level picks those out itself).
     void addLevelGeometry(render::Model& model, bool skipInteractables);
 
+    // One numbered stage of the frame, in this order each frame: 0 shadow map, 1 lit
+    // scene (left bound for the particles), 2 sky box, 3 post-processing (skipped by
+    // the level while normals are shown), 4 the picture to the window, 5 health
+    // bars. Each stage relies on the ones before it in the same frame; any other
+    // number does nothing.
+    void render(int stage);
+    // 0: the plain normal-coloured program under a dimmed sun; 1: physically based
+    // shading under the full sun. Other values change nothing.
+    void setShadingMode(int mode);
+    // Follows the settings' window size with the post-processing targets and the
+    // scene target; the shadow map keeps its size. A minimised window (0 x 0)
+    // resizes nothing.
+    void resizeFramebuffers();
+    // Window pixels, (0, 0) at the bottom left: for the 2D overlays.
+    glm::mat4 screenProjection() const;
+
     // --- physics side -----------------------------------------------------------
     std::vector<std::shared_ptr<physics::Entity>> entities; // level geometry
     std::vector<std::shared_ptr<physics::Interactable>> interactables;
@@ -109,11 +143,42 @@ public:
 
     // --- render side (SceneRender.cpp) ------------------------------------------
     // Render members go below, in the order they are built.
+    std::unique_ptr<gui::Text> text; // the levels' prompts
+    std::shared_ptr<render::Shader> normalShader;
+    std::shared_ptr<render::Shader> pbrShader;
+    std::shared_ptr<render::Shader> sceneShader; // one of the two above
+    std::shared_ptr<render::Shader> skyboxShader;
+    std::shared_ptr<render::Shader> depthShader;
+    std::shared_ptr<render::PostProcessor> postProcessor;
+    std::shared_ptr<render::PPBloomBlurHorizontal> bloomBlurHorizontal;
+    std::shared_ptr<render::PPBloomBlurVertical> bloomBlurVertical;
+    std::shared_ptr<render::PPBloomCombine> bloomCombine;
+    std::shared_ptr<render::PPDOFHorizontal> dofHorizontal;
+    std::shared_ptr<render::PPDOFVertical> dofVertical;
+    std::shared_ptr<render::Skylight> skylight;
+    std::shared_ptr<render::QuadRender> quadRender;
+    std::shared_ptr<render::DepthFramebuffer> shadowFramebuffer;
+    std::shared_ptr<render::FramebufferExtra> sceneFramebuffer;
+    std::shared_ptr<render::Cubemap> skybox;
+    std::shared_ptr<gui::GUIPlayerHealthBar> healthBar;
+    glm::mat4 lightSpaceMatrix{1.0f};
+    glm::mat4 skyView{1.0f};
+    GLuint outputTexture = 0; // what stage 4 shows: the last stage's picture
+    // Copied from the level's toggles before each frame.
+    bool showDepthMap = false;
+    bool drawNormal = false;
+    bool debugDraw = false;
 
 private:
     void buildWorld();
     // Builds the render members; defined with the render side in SceneRender.cpp.
     void createRenderResources();
+    void renderShadowMap();
+    void renderLitScene();
+    void renderSkybox();
+    void renderPostProcessing();
+    void presentToWindow();
+    void renderHealthBars();
     void releaseBodies();
     // Drops the contact points the last step found for `entity`.
     void forgetContacts(const physics::Entity& entity);
