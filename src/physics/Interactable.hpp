@@ -2,17 +2,42 @@
 
 #include "physics/Entity.hpp"
 
+#include <string>
+
 namespace fennik::physics {
 
-// A point the player uses with the R key: a solid entity of the interactable type.
-// The range test, the toggle and the message state are added with the interaction
-// points themselves; until then an interactable behaves as a plain entity.
+// A point the player uses with R while close enough: a note that opens a message,
+// or (as EndInteractable) the figure that ends the game. The level reads `inRange`,
+// `active` and `id` to draw its prompt and the open message.
 class Interactable : public Entity {
 public:
-    Interactable(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates)
-        : Entity(mesh, mass, position, rotates, interactableType, true)
-    {
-    }
+    Interactable(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates, float interactionRange,
+                 std::string id);
+
+    // The R toggle: at most once a second, and only in range.
+    void processInput(GLFWwindow* window) override;
+    // The range test against the player's position.
+    void act(glm::vec3 target, bool returnHome) override;
+
+    virtual void interact();
+    virtual void endInteraction();
+
+    static constexpr double cooldownSeconds = 1.0;
+
+    bool inRange = false;
+    float interactionRange = 0.0f;
+    int cooldown = 0;
+    double lastToggleTime = 0.0;
+    bool active = false;
+    std::string id;
+};
+
+// Closing its message ends the game and returns to the start menu.
+class EndInteractable final : public Interactable {
+public:
+    using Interactable::Interactable;
+
+    void endInteraction() override;
 };
 
 } // namespace fennik::physics

@@ -303,4 +303,54 @@ void Scene::addLevelGeometry(render::Model& model, bool skipInteractables)
     }
 }
 
+namespace {
+
+template <typename Kind, typename List, typename... Arguments>
+std::shared_ptr<Kind> addToWorld(btDiscreteDynamicsWorld& world, List& list, Arguments&&... arguments)
+{
+    auto entity = std::make_shared<Kind>(std::forward<Arguments>(arguments)...);
+    list.push_back(entity);
+    world.addRigidBody(entity->body.get());
+    return entity;
+}
+
+} // namespace
+
+std::shared_ptr<physics::Enemy> Scene::addEnemy(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates)
+{
+    return addToWorld<physics::Enemy>(*dynamicsWorld, enemies, mesh, mass, position, rotates);
+}
+
+std::shared_ptr<physics::Enemy> Scene::addDummyEnemy(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates)
+{
+    return addToWorld<physics::DummyEnemy>(*dynamicsWorld, enemies, mesh, mass, position, rotates);
+}
+
+std::shared_ptr<physics::Enemy> Scene::addBossEnemy(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates)
+{
+    return addToWorld<physics::BossEnemy>(*dynamicsWorld, enemies, mesh, mass, position, rotates);
+}
+
+std::shared_ptr<physics::Interactable> Scene::addInteractable(render::Mesh* mesh, float mass, glm::vec3 position,
+                                                              bool rotates, float interactionRange, std::string id)
+{
+    return addToWorld<physics::Interactable>(*dynamicsWorld, interactables, mesh, mass, position, rotates,
+                                             interactionRange, std::move(id));
+}
+
+std::shared_ptr<physics::Interactable> Scene::addEndInteractable(render::Mesh* mesh, float mass, glm::vec3 position,
+                                                                 bool rotates, float interactionRange, std::string id)
+{
+    return addToWorld<physics::EndInteractable>(*dynamicsWorld, interactables, mesh, mass, position, rotates,
+                                                interactionRange, std::move(id));
+}
+
+bool Scene::allEnemiesDead() const
+{
+    for (const auto& enemy : enemies)
+        if (enemy->health > 0.0f)
+            return false;
+    return true;
+}
+
 } // namespace fennik::scene

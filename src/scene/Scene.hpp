@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct GLFWwindow;
@@ -108,6 +109,18 @@ public:
     // name contains "solid" collide; with `skipInteractables`, meshes whose name
     // contains "interactable" are left out (a level picks those out itself).
     void addLevelGeometry(render::Model& model, bool skipInteractables);
+
+    // Enemies and interaction points join their list and the world at once. A null
+    // mesh gives a small invisible box.
+    std::shared_ptr<physics::Enemy> addEnemy(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates);
+    std::shared_ptr<physics::Enemy> addDummyEnemy(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates);
+    std::shared_ptr<physics::Enemy> addBossEnemy(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates);
+    std::shared_ptr<physics::Interactable> addInteractable(render::Mesh* mesh, float mass, glm::vec3 position,
+                                                           bool rotates, float interactionRange, std::string id);
+    std::shared_ptr<physics::Interactable> addEndInteractable(render::Mesh* mesh, float mass, glm::vec3 position,
+                                                              bool rotates, float interactionRange, std::string id);
+    // Every enemy has health at most 0; true for a scene without enemies.
+    bool allEnemiesDead() const;
 
     // One numbered stage of the frame, in this order each frame: 0 shadow map, 1 lit
     // scene (left bound for the particles), 2 sky box, 3 post-processing (skipped by

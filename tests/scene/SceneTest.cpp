@@ -69,7 +69,7 @@ struct RecordingPlayer : physics::Player {
 
 struct RecordingInteractable : physics::Interactable {
     RecordingInteractable(glm::vec3 position, Journal* journal)
-        : Interactable(nullptr, 0.0f, position, false), journal(journal)
+        : Interactable(nullptr, 0.0f, position, false, 0.0f, "default"), journal(journal)
     {
     }
     void processInput(GLFWwindow*) override { journal->inputs.push_back("interactable"); }
