@@ -7,6 +7,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace fennik::render {
@@ -25,7 +26,7 @@ std::uint8_t colorByte(float component)
 } // namespace
 
 ParticlePool::ParticlePool()
-    : instancePositions(poolSize), instanceColors(poolSize), noise(1337), pool(poolSize), sortScratch(poolSize)
+    : instancePositions(poolSize), instanceColors(poolSize), noise(1337), pool(poolSize)
 {
     sortKeys.reserve(poolSize);
     radixKeys.reserve(poolSize);
@@ -125,9 +126,25 @@ void ParticlePool::sortForDrawing()
     for (std::size_t i = 0; i < live; ++i)
         sortKeys[i] = {pool[i].cameraDistance, static_cast<std::uint32_t>(i)};
     sortKeysFarthestFirst();
-    for (std::size_t i = 0; i < live; ++i)
-        sortScratch[i] = pool[sortKeys[i].slot];
-    std::copy_n(sortScratch.begin(), live, pool.begin());
+
+    // Slot i takes the record from sortKeys[i].slot. Follow each cycle of that
+    // permutation in place, so no second pool is needed; a placed slot is marked.
+    constexpr std::uint32_t placed = std::numeric_limits<std::uint32_t>::max();
+    for (std::size_t start = 0; start < live; ++start) {
+        if (sortKeys[start].slot == placed)
+            continue;
+        const Particle first = pool[start];
+        std::size_t slot = start;
+        for (;;) {
+            const std::uint32_t from = std::exchange(sortKeys[slot].slot, placed);
+            if (from == start) {
+                pool[slot] = first;
+                break;
+            }
+            pool[slot] = pool[from];
+            slot = from;
+        }
+    }
 }
 
 void ParticlePool::sortKeysFarthestFirst()

@@ -62,7 +62,8 @@ public:
     const std::vector<Particle>& particles() const { return pool; }
     std::vector<Particle>& particles() { return pool; }
 
-    // Shared by every generator of the process, as the free-slot search always was.
+    // One search index for every generator of the process: where one level's last
+    // burst stopped is where the next emit anywhere starts looking.
     inline static std::size_t lastUsedParticle = 0;
 
     std::vector<glm::vec4> instancePositions; // centre and remaining life (the drawn size)
@@ -83,7 +84,6 @@ private:
     // Allocated once with the pool, like everything the particles use per frame.
     std::vector<SortKey> sortKeys;
     std::vector<SortKey> radixKeys;
-    std::vector<Particle> sortScratch;
 };
 
 } // namespace fennik::render
