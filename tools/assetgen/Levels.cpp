@@ -189,26 +189,28 @@ bool beginning(const OutputPaths& paths)
         slab(level, -7.0f, 0.0f, z0, z1, Surface::Cobble);
         slab(level, 0.0f, east, z0, z1, Surface::Sand);
     }
-    // Terrace with the welcome note, reached by a ramp from the south; its face is dressed
-    // as a small shrine so the start menu has something to look at.
-    level.solidBox("terrace", {-19.0f, -0.6f, 26.0f}, {-8.5f, 4.0f, 38.0f}, Surface::Sandstone);
-    level.solidBox("terrace_floor", {-19.0f, 4.0f, 26.0f}, {-8.5f, 4.2f, 38.0f}, Surface::Bricks);
-    level.solid("terrace_ramp", shapes::ramp({-17.0f, 0.0f, 13.0f}, {-11.0f, 4.2f, 26.0f}, false), Surface::Planks);
+    // The welcome note sits on a slim pillar: the start menu's camera circles the start
+    // 10 units out and must not pass through anything. The cliff behind is dressed as a
+    // small shrine to give the menu a backdrop.
+    props::column(level, {-11.263f, 0.0f, 31.803f}, 4.2f, 0.75f, true);
     level.noteMarker({-11.263f, 4.2f, 31.803f});
-    for (float z : {27.0f, 32.0f, 37.0f}) {
-        level.scenery(shapes::box({-8.5f, 0.0f, z - 0.6f}, {-8.2f, 4.4f, z + 0.6f}), Surface::Bricks);
+    for (float z : {22.0f, 28.0f, 36.0f, 42.0f}) {
+        level.scenery(shapes::box({-14.4f, 0.0f, z - 0.8f}, {-13.6f, 8.0f, z + 0.8f}), Surface::Bricks);
+        level.scenery(shapes::box({-14.6f, 7.6f, z - 1.1f}, {-13.4f, 8.4f, z + 1.1f}), Surface::Sandstone);
     }
-    props::banner(level, {-8.1f, 3.9f, 29.5f}, 1.6f, 3.2f);
-    props::banner(level, {-8.1f, 3.9f, 34.5f}, 1.6f, 3.2f);
-    props::brazier(level, {-17.5f, 4.2f, 36.5f}, false);
-    props::brazier(level, {-17.5f, 4.2f, 27.5f}, false);
-    // Cliffs behind (top of the screen).
+    level.scenery(shapes::box({-14.6f, 8.4f, 20.9f}, {-13.4f, 9.4f, 43.1f}), Surface::Sandstone);
+    props::banner(level, {-13.5f, 7.4f, 25.0f}, 2.0f, 4.5f);
+    props::banner(level, {-13.5f, 7.4f, 32.0f}, 2.4f, 5.5f);
+    props::banner(level, {-13.5f, 7.4f, 39.0f}, 2.0f, 4.5f);
+    props::brazier(level, {-12.5f, 0.0f, 25.0f}, true);
+    props::brazier(level, {-12.5f, 0.0f, 39.0f}, true);
+    // Cliffs behind (top of the screen), with a stepped ledge to climb for the view.
     cliff(level, -24.0f, west, south, -40.0f, 9.0f, 101);
     cliff(level, -24.0f, west, -40.0f, -10.0f, 7.0f, 102);
     cliff(level, -24.0f, west, -10.0f, 13.0f, 10.0f, 103);
-    cliff(level, -24.0f, -17.0f, 13.0f, 26.0f, 8.0f, 104);
-    cliff(level, -24.0f, -19.0f, 26.0f, 38.0f, 11.0f, 105);
-    cliff(level, -24.0f, west, 38.0f, north + 3.0f, 11.0f, 106);
+    cliff(level, -24.0f, west, 13.0f, north + 3.0f, 11.0f, 105);
+    level.solidBox("ledge", {west, 0.0f, -34.0f}, {-10.0f, 0.8f, -22.0f}, Surface::Sandstone);
+    level.solidBox("ledge", {west, 0.8f, -32.0f}, {-11.5f, 1.6f, -24.0f}, Surface::Sandstone);
     // A fence behind the start, a wall past the exit.
     props::fence(level, {west, north}, {east, north}, 2.2f);
     level.solidBox("end_wall", {-24.0f, -0.6f, south - 3.0f}, {east + 0.6f, 6.0f, south}, Surface::Bricks);
@@ -229,8 +231,7 @@ bool beginning(const OutputPaths& paths)
     props::crate(level, {3.0f, 0.0f, 7.2f}, 1.0f);
     props::crate(level, {3.2f, 1.0f, 6.6f}, 1.0f);
     level.solidBox("dais", {-6.0f, 0.0f, -14.0f}, {1.0f, 0.8f, -6.0f}, Surface::Bricks);
-    props::column(level, {-11.0f, 0.0f, -25.0f}, 5.0f, 0.8f, true);
-    props::column(level, {-11.0f, 0.0f, -35.0f}, 3.0f, 0.8f, true);
+    props::column(level, {-8.0f, 0.0f, -38.0f}, 3.0f, 0.8f, true);
     props::column(level, {-11.0f, 0.0f, 2.0f}, 6.0f, 0.8f, true);
     props::palm(level, {-12.0f, 0.0f, 18.0f}, 9.0f, 18.0f, 200.0f, 11, true);
     props::palm(level, {-12.5f, 0.0f, -16.0f}, 8.0f, 22.0f, 160.0f, 12, true);
@@ -496,7 +497,7 @@ bool bossRoom(const OutputPaths& paths)
             ring.triangles.push_back(Triangle{{{at(inner, a0), up, {}}, {at(outer, a0), up, {}}, {at(outer, a1), up, {}}}});
             ring.triangles.push_back(Triangle{{{at(inner, a0), up, {}}, {at(outer, a1), up, {}}, {at(inner, a1), up, {}}}});
         }
-        level.scenery(ring, Surface::Metal);
+        level.scenery(ring, Surface::Brass);
     }
     for (int i = 0; i < 8; ++i) {
         float a = 6.2831853f * static_cast<float>(i) / 8.0f + 0.39f;

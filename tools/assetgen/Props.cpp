@@ -288,9 +288,9 @@ void brazier(LevelBuilder& level, glm::vec3 base, bool solid)
     bowl.add(shapes::cylinder(0.5f, 1.0f, 0.6f, 12).transformed(translate(base + glm::vec3(0.0f, 1.2f, 0.0f))));
     bowl.add(shapes::cylinder(0.9f, 0.9f, 0.12f, 12, false).transformed(translate(base + glm::vec3(0.0f, 1.7f, 0.0f))));
     if (solid) {
-        level.solid("brazier", bowl, Surface::Metal);
+        level.solid("brazier", bowl, Surface::Brass);
     } else {
-        level.scenery(bowl, Surface::Metal);
+        level.scenery(bowl, Surface::Brass);
     }
     crystals(level, base + glm::vec3(0.0f, 1.75f, 0.0f), 0.6f, static_cast<unsigned>(base.x * 13.0f + base.z * 7.0f) + 5u);
 }
@@ -314,7 +314,7 @@ void banner(LevelBuilder& level, glm::vec3 top, float width, float length)
     }
     level.scenery(cloth.transformed(translate(top)), Surface::Cloth, false);
     level.scenery(shapes::cylinder(0.08f, 0.08f, width + 0.6f, 6).transformed(translate(top + glm::vec3(0.0f, 0.05f, width * 0.5f + 0.3f)) * rotateX(-90.0f)),
-                  Surface::Metal);
+                  Surface::Brass);
 }
 
 void crate(LevelBuilder& level, glm::vec3 minCorner, float size)

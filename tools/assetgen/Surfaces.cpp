@@ -31,7 +31,10 @@ const SurfaceDefinition definitions[static_cast<int>(Surface::Count)] = {
     {{"bark", "rough", 1.0f}, "bark.png", "", {1, 1, 1}},
     {{"leaves", "rough", 2.0f}, "leaves.png", "", {1, 1, 1}},
     {{"metal", "metallic", 3.0f}, "metal.png", "metal_normal.png", {1, 1, 1}},
-    {{"crystal", "metallic", 2.0f}, "crystal.png", "", {1, 1, 1}},
+    // The same plates shaded as a dielectric: polished metal mirrors the sky and reads as
+    // dark from the game's high camera, so inlays and fittings that should shine warm use this.
+    {{"brass", "rough", 3.0f}, "metal.png", "metal_normal.png", {1, 1, 1}},
+    {{"crystal", "rough", 2.0f}, "crystal.png", "", {1, 1, 1}},
     {{"water", "rough", 10.0f}, "water.png", "", {1, 1, 1}},
     {{"cactus", "rough", 1.0f}, "cactus.png", "", {1, 1, 1}},
     {{"darkstone", "rough", 6.0f}, "darkstone.png", "darkstone_normal.png", {1, 1, 1}},

@@ -19,6 +19,7 @@ enum class Surface {
     Bark,
     Leaves,
     Metal,
+    Brass,
     Crystal,
     Water,
     Cactus,
