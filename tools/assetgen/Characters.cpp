@@ -243,7 +243,8 @@ void beetle(Figure& f, float size, float height, Paint shell, Paint belly, Paint
 Figure enemyBeetle()
 {
     Figure f;
-    beetle(f, 1.0f, 1.0f, BeetleShell, BeetleBelly, BeetleStripe, Horn, BossDark);
+    // Broad rather than tall: the top must stay within a jump of the floor.
+    beetle(f, 1.35f, 0.95f, BeetleShell, BeetleBelly, BeetleStripe, Horn, BossDark);
     return f;
 }
 
@@ -252,16 +253,16 @@ Figure enemyBeetle()
 Figure scarabKing()
 {
     Figure f;
-    const float size = 1.6f;
-    const float height = 0.72f;
+    const float size = 2.1f;
+    const float height = 0.55f;
     beetle(f, size, height, BossShell, BossDark, Gold, Gold, BossDark);
     const float crownY = -1.9f + 1.2f * size * height;
     for (int i = 0; i < 5; ++i) {
         float angle = -60.0f + 30.0f * static_cast<float>(i);
-        glm::vec3 base(-0.1f + 0.3f * std::cos(glm::radians(angle)), crownY, 0.55f * std::sin(glm::radians(angle)));
-        f.limb(base, base + glm::vec3(0.0f, 0.24f, 0.0f), 0.12f, 0.0f, Gold, 6);
+        glm::vec3 base(-0.1f + 0.4f * std::cos(glm::radians(angle)), crownY, 0.7f * std::sin(glm::radians(angle)));
+        f.limb(base, base + glm::vec3(0.0f, 0.24f, 0.0f), 0.14f, 0.0f, Gold, 6);
     }
-    f.part(shapes::cylinder(0.62f, 0.58f, 0.12f, 16), translate({-0.1f, crownY - 0.06f, 0.0f}) * scale({0.6f, 1.0f, 1.0f}), Gold);
+    f.part(shapes::cylinder(0.8f, 0.75f, 0.12f, 16), translate({-0.1f, crownY - 0.06f, 0.0f}) * scale({0.6f, 1.0f, 1.0f}), Gold);
     return f;
 }
 
@@ -328,8 +329,13 @@ bool writeCharacters(const OutputPaths& paths)
 {
     bool ok = writePalette(paths);
     ok = writeFigure(paths, "Fennik", "Fennik_rough", fennik(), "Fennik's Zavororor: Fennik the fennec fox (player)") && ok;
-    ok = writeFigure(paths, "dummy", "dummy_rough", strawDummy(), "Fennik's Zavororor: straw practice dummy") && ok;
-    ok = writeFigure(paths, "dummy2", "dummy2_rough", barrelDummy(), "Fennik's Zavororor: barrel practice dummy") && ok;
+    // The dummies are widened about their axis: a broader target to land on, same height.
+    Figure straw = strawDummy();
+    straw.body = straw.body.transformed(scale({1.3f, 1.0f, 1.3f}));
+    Figure barrel = barrelDummy();
+    barrel.body = barrel.body.transformed(scale({1.3f, 1.0f, 1.3f}));
+    ok = writeFigure(paths, "dummy", "dummy_rough", straw, "Fennik's Zavororor: straw practice dummy") && ok;
+    ok = writeFigure(paths, "dummy2", "dummy2_rough", barrel, "Fennik's Zavororor: barrel practice dummy") && ok;
     ok = writeFigure(paths, "enemy", "enemy_rough", enemyBeetle(), "Fennik's Zavororor: dune beetle (enemy)") && ok;
     ok = writeFigure(paths, "boss_enemy", "boss_enemy_rough", scarabKing(), "Fennik's Zavororor: the scarab king (boss)") && ok;
     ok = writeFigure(paths, "kobbin", "kobbin_rough", kobbin(), "Fennik's Zavororor: Kobbin the sage (end figure)") && ok;
