@@ -19,12 +19,6 @@ namespace fennik::assetgen {
 
 namespace {
 
-float smoothstep(float a, float b, float x)
-{
-    float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
-
 // Walkable ground: a sand (or other) slab whose top is at `top`, and a sandstone cliff
 // under it down to the dunes.
 void slab(LevelBuilder& level, float x0, float x1, float z0, float z1, Surface surface, float top = 0.0f)

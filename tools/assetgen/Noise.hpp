@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -29,6 +30,13 @@ public:
 private:
     std::uint64_t state;
 };
+
+// Hermite step from 0 at a to 1 at b, as in GLSL.
+inline float smoothstep(float a, float b, float x)
+{
+    float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
+    return t * t * (3.0f - 2.0f * t);
+}
 
 namespace noise {
 

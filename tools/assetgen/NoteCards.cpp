@@ -19,12 +19,6 @@ const Colour ink = rgb(58, 34, 22);
 const Colour titleInk = rgb(120, 46, 28);
 const Colour accent = rgb(196, 92, 40);
 
-float smoothstep(float a, float b, float x)
-{
-    float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
-
 // Cards share one look: a sheet of parchment with a double border and rounded corners.
 class Card {
 public:

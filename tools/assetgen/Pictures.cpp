@@ -19,12 +19,6 @@ std::string OutputPaths::fontVariant(const std::string& weight) const
 
 namespace {
 
-float smoothstep(float a, float b, float x)
-{
-    float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
-
 // Colour ramp through evenly spaced stops.
 Colour ramp(const std::vector<Colour>& stops, float t)
 {

@@ -10,12 +10,6 @@ namespace fennik::assetgen {
 
 namespace {
 
-float smoothstep(float a, float b, float x)
-{
-    float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
-
 glm::vec3 skyColour(glm::vec3 d)
 {
     d = glm::normalize(d);

@@ -42,12 +42,6 @@ const SurfaceDefinition definitions[static_cast<int>(Surface::Count)] = {
     {{"note_red", "note", 1.0f}, "", "", {1, 0, 0}},
 };
 
-float smoothstep(float a, float b, float x)
-{
-    float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
-
 // A tileable texture is described by a height field and a colour function over the unit
 // square; both are sampled at pixel centres.
 struct TextureRecipe {
