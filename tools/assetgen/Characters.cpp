@@ -244,7 +244,7 @@ Figure enemyBeetle()
 {
     Figure f;
     // Broad rather than tall: the top must stay within a jump of the floor.
-    beetle(f, 1.35f, 0.95f, BeetleShell, BeetleBelly, BeetleStripe, Horn, BossDark);
+    beetle(f, 1.35f, 0.85f, BeetleShell, BeetleBelly, BeetleStripe, Horn, BossDark);
     return f;
 }
 
