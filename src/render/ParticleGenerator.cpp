@@ -1,5 +1,7 @@
 #include "render/ParticleGenerator.hpp"
 
+#include <utility>
+
 namespace fennik::render {
 
 namespace {
@@ -46,8 +48,18 @@ ParticleGenerator::ParticleGenerator()
     glBindVertexArray(0);
 }
 
+ParticleGenerator::ParticleGenerator(ParticleGenerator&& other) noexcept
+    : ParticlePool(std::move(other)),
+      vertexArray(std::exchange(other.vertexArray, 0)),
+      quadBuffer(std::exchange(other.quadBuffer, 0)),
+      positionBuffer(std::exchange(other.positionBuffer, 0)),
+      colorBuffer(std::exchange(other.colorBuffer, 0))
+{
+}
+
 ParticleGenerator::~ParticleGenerator()
 {
+    // Names of 0 (a moved-from generator) are ignored by OpenGL.
     const GLuint buffers[] = {quadBuffer, positionBuffer, colorBuffer};
     glDeleteBuffers(3, buffers);
     glDeleteVertexArrays(1, &vertexArray);

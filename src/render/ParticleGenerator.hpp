@@ -20,8 +20,10 @@ public:
     ParticleGenerator();
     ~ParticleGenerator();
 
+    ParticleGenerator(ParticleGenerator&& other) noexcept;
     ParticleGenerator(const ParticleGenerator&) = delete;
     ParticleGenerator& operator=(const ParticleGenerator&) = delete;
+    ParticleGenerator& operator=(ParticleGenerator&&) = delete;
 
     template <typename Source>
     void emit(Source& entity, unsigned count, int spread, float divisor, const glm::vec3& offset,

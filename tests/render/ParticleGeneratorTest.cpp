@@ -115,5 +115,24 @@ TEST_F(ParticleGeneratorTest, DrawLeavesBlendAndDepthStateAlone)
     glDisable(GL_BLEND);
 }
 
+TEST_F(ParticleGeneratorTest, MovedGeneratorKeepsItsBuffersAndParticles)
+{
+    Source source;
+    particles->emit(source, 5, 3, 1.0f, glm::vec3(0.0f), glm::vec4(1.0f));
+    const GLuint vertexArray = particles->vertexArray;
+    const GLuint positions = particles->positionBuffer;
+
+    ParticleGenerator moved(std::move(*particles));
+    EXPECT_EQ(moved.vertexArray, vertexArray);
+    EXPECT_EQ(moved.positionBuffer, positions);
+    EXPECT_EQ(particles->vertexArray, 0u);
+    EXPECT_EQ(particles->positionBuffer, 0u);
+    EXPECT_GT(moved.particles()[4].life, 0.0f);
+
+    particles.reset(); // the emptied one must not take the buffers with it
+    EXPECT_TRUE(glIsVertexArray(vertexArray));
+    EXPECT_TRUE(glIsBuffer(positions));
+}
+
 } // namespace
 } // namespace fennik::render
