@@ -147,22 +147,6 @@ TEST_F(FramebufferTest, SceneTargetWritesBothColoursInOneDraw)
     EXPECT_FLOAT_EQ(bright[0], 3.0f) << "the bright texture keeps values above 1";
 }
 
-TEST_F(FramebufferTest, BindSetsTheGamesClearColour)
-{
-    Framebuffer target(4, 4);
-    target.create();
-    glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
-
-    target.bind();
-    std::array<float, 4> clear{};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-
-    EXPECT_FLOAT_EQ(clear[0], 0.1f);
-    EXPECT_FLOAT_EQ(clear[2], 0.1f);
-    EXPECT_FLOAT_EQ(clear[3], 0.0f);
-}
-
 TEST_F(FramebufferTest, IncompleteTargetIsReportedOnceAndStillUsable)
 {
     test::LogCapture log;
@@ -220,22 +204,6 @@ TEST_F(FramebufferTest, ShadowMapIsFixedSizeAndReadsOneOutsideItsArea)
 
     EXPECT_NEAR(readPixel(probe.framebuffer, GL_COLOR_ATTACHMENT0, 0, 0)[0], 0.25f, 1e-3f);
     EXPECT_FLOAT_EQ(readPixel(probe.framebuffer, GL_COLOR_ATTACHMENT0, 1, 0)[0], 1.0f);
-}
-
-TEST_F(FramebufferTest, MovedFramebufferHandsOverItsObjects)
-{
-    Framebuffer original(4, 4);
-    original.create();
-    const GLuint name = original.framebuffer;
-    const GLuint texture = original.texture;
-
-    Framebuffer moved(std::move(original));
-    EXPECT_EQ(moved.framebuffer, name);
-    EXPECT_EQ(moved.texture, texture);
-    EXPECT_EQ(original.framebuffer, 0u);
-    EXPECT_EQ(original.texture, 0u);
-    EXPECT_EQ(original.renderbuffer, 0u);
-    EXPECT_TRUE(glIsFramebuffer(name));
 }
 
 TEST_F(FramebufferTest, DestructionReleasesTheObjects)

@@ -71,17 +71,6 @@ TEST_F(ParticlePoolTest, EmitDrawsOffsetsColourAndLifeInOrder)
     EXPECT_EQ(core::processRandom().currentState(), replay.currentState()) << "no draw more, none less";
 }
 
-TEST_F(ParticlePoolTest, OddSpreadCentresOnHalfSteps)
-{
-    // spread 3: (r mod 3) - 1.5 is one of -1.5, -0.5, 0.5.
-    pool->emitAt(glm::vec3(0.0f), glm::vec3(0.0f), 200, 3, 1.0f, glm::vec3(0.0f), glm::vec4(1.0f));
-    for (std::size_t i = 0; i < 200; ++i)
-        for (int axis = 0; axis < 3; ++axis) {
-            const float v = pool->particles()[i].position[axis];
-            EXPECT_TRUE(v == -1.5f || v == -0.5f || v == 0.5f) << v;
-        }
-}
-
 TEST_F(ParticlePoolTest, DivisorZeroActsAsOne)
 {
     core::RandomSource replay = core::processRandom();
