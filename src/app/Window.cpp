@@ -86,6 +86,11 @@ Window::~Window()
         return;
     // The GL objects go while this window's context is still there to take them.
     glfwMakeContextCurrent(handle);
+    if (pictureFramebuffer) {
+        glDeleteFramebuffers(1, &pictureFramebuffer);
+        glDeleteFramebuffers(1, &scaledFramebuffer);
+        glDeleteRenderbuffers(1, &scaledRenderbuffer);
+    }
     splashShader.reset();
     quadRender.reset();
     glfwMakeContextCurrent(nullptr);
@@ -135,14 +140,37 @@ void Window::drawLoadingProgress(float fraction)
 
     GLFWwindow* previous = glfwGetCurrentContext();
     glfwMakeContextCurrent(handle);
-    glViewport(0, 0, width, height);
+
+    // The picture is copied from its texture rather than drawn with a program:
+    // Mesa's software rasteriser has crashed drawing in this context again once the
+    // shared main context had been used. The window's framebuffer is multisampled,
+    // and a copy into it cannot scale, so the picture is scaled into a plain
+    // window-sized target first.
+    GLint pictureWidth = 0, pictureHeight = 0;
+    glBindTexture(GL_TEXTURE_2D, splashTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &pictureWidth);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &pictureHeight);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (!pictureFramebuffer) {
+        glGenFramebuffers(1, &pictureFramebuffer);
+        glGenFramebuffers(1, &scaledFramebuffer);
+        glGenRenderbuffers(1, &scaledRenderbuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, scaledRenderbuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glBindFramebuffer(GL_FRAMEBUFFER, scaledFramebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, scaledRenderbuffer);
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, pictureFramebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, splashTexture, 0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, scaledFramebuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, splashTexture);
-    splashShader->use();
-    quadRender->draw(false, {0.5f, 0.5f}, {1.0f, 1.0f, 1.0f, 1.0f});
-    render::Shader::unuse();
+    if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE)
+        glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFramebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
     // The bar is two scissored clears: a dark track and a warm fill along the bottom.
     const int margin = width / 16;

@@ -50,6 +50,11 @@ public:
 private:
     bool usable = false;
     unsigned int splashTexture = 0;
+    // The loading screen's copies of the picture; framebuffers belong to this
+    // window's context alone.
+    unsigned int pictureFramebuffer = 0;
+    unsigned int scaledFramebuffer = 0;
+    unsigned int scaledRenderbuffer = 0;
 };
 
 } // namespace fennik::app

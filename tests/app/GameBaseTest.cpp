@@ -83,6 +83,7 @@ public:
     {
     }
     void init() override { initLevels(*this); }
+    void setLoadingStepsForTest(int steps) { setLoadingSteps(steps); }
     void shutdown() override {}
     using GameBase::runFrame;
 
@@ -253,4 +254,35 @@ TEST(GameBase, ResizeStoresTheSizeAndReachesOnlyTheActiveLevelButZeroIsIgnored)
     callback(window, 0, 0);
     EXPECT_EQ(active->resizes.size(), resizesBefore);
     EXPECT_EQ(game.settings->windowWidth, 640u);
+}
+
+TEST(GameBase, LoadingProgressAdvancesOnTheSplashAndLeavesTheMainContextCurrent)
+{
+    Journal journal;
+    LogCapture log;
+    ScriptedGame game([&](ScriptedGame& self) {
+        self.setLoadingStepsForTest(4);
+        for (int i = 0; i < 2; ++i)
+            self.addLevel(std::make_shared<ScriptedLevel>("Level" + std::to_string(i), journal));
+    });
+    game.init();
+    // Levels build vertex arrays, which are not shared between contexts.
+    EXPECT_EQ(glfwGetCurrentContext(), game.mainWindow->handle);
+
+    // Two of four levels: the bar is filled up to the middle of its track.
+    glfwMakeContextCurrent(game.splashWindow->handle);
+    auto barPixel = [](float along) {
+        const int margin = 640 / 16;
+        const int x = margin + 2 + static_cast<int>(along * static_cast<float>(640 - 2 * margin - 4));
+        std::array<unsigned char, 3> pixel{};
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, 23, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel.data());
+        return pixel;
+    };
+    const auto filled = barPixel(0.25f);
+    const auto empty = barPixel(0.75f);
+    EXPECT_GT(filled[0], 200);
+    EXPECT_GT(filled[0], filled[2] + 100); // warm
+    EXPECT_LT(empty[0], 60);               // the dark track
+    glfwMakeContextCurrent(game.mainWindow->handle);
 }

@@ -1,0 +1,74 @@
+#include "levels/LevelBoss.hpp"
+
+#include "physics/Interactable.hpp"
+#include "physics/Player.hpp"
+#include "render/Mesh.hpp"
+#include "render/Model.hpp"
+#include "render/ParticleGenerator.hpp"
+#include "render/Texture.hpp"
+#include "scene/Scene.hpp"
+
+namespace fennik::levels {
+
+namespace {
+
+render::Mesh* firstMesh(render::Model* model)
+{
+    return model && !model->meshes.empty() ? &model->meshes.front() : nullptr;
+}
+
+} // namespace
+
+void LevelBoss::loadLevelModels()
+{
+    bossModel = &loadModel("assets/models/boss_enemy.obj");
+    endFigureModel = &loadModel("assets/models/kobbin.obj");
+}
+
+void LevelBoss::addEnemies()
+{
+    scene->addBossEnemy(firstMesh(bossModel), 20.0f, bossPosition, false);
+}
+
+void LevelBoss::loadNoteTextures()
+{
+    noteTexture = render::loadTexture("assets/textures/end_texture.png", true);
+}
+
+void LevelBoss::reset()
+{
+    PlayableLevel::reset();
+    endSpawned = false;
+}
+
+void LevelBoss::applySwitchRules()
+{
+    if (playerPosition().y < 0.0f)
+        switchTo("LevelBoss");
+    if (allEnemiesDead() && !endSpawned)
+        spawnEndFigure();
+}
+
+void LevelBoss::spawnEndFigure()
+{
+    auto& player = *scene->player;
+    glm::vec3 origin = playerAfterFight;
+    // The start-position rule of every entity: boxes sit on their mesh's centre.
+    if (player.mesh && !player.mesh->hasTriangleShape)
+        origin += player.mesh->center;
+    btTransform transform;
+    transform.setIdentity();
+    transform.setOrigin(btVector3(origin.x, origin.y, origin.z));
+    player.motionState->setWorldTransform(transform);
+    player.body->setWorldTransform(transform);
+    player.body->clearForces();
+    player.body->setLinearVelocity(btVector3(0, 0, 0));
+    player.body->setAngularVelocity(btVector3(0, 0, 0));
+    player.getModelMatrix();
+
+    scene->addEndInteractable(firstMesh(endFigureModel), 15.0f, bossPosition, false, 20.0f, "default");
+    particles->emit(*scene->interactables.front(), 2000, 10, 0.1f, glm::vec3(0.0f), glm::vec4(1.0f));
+    endSpawned = true;
+}
+
+} // namespace fennik::levels

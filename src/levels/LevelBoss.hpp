@@ -1,0 +1,39 @@
+#pragma once
+
+#include "levels/PlayableLevel.hpp"
+
+namespace fennik::levels {
+
+// The boss room. When the boss falls, the player is set down in front of its place
+// and Kobbin appears there in a burst of light; closing Kobbin's note returns to the
+// start menu. Dying or falling restarts the fight.
+class LevelBoss final : public PlayableLevel {
+public:
+    using PlayableLevel::PlayableLevel;
+
+    void reset() override;
+
+    static constexpr glm::vec3 bossPosition{6.0f, 1.9f, -35.0f};
+    static constexpr glm::vec3 playerAfterFight{6.0f, 1.9f, -20.0f};
+
+    bool endFigureSpawned() const { return endSpawned; }
+
+protected:
+    std::string levelModelPath() const override { return "assets/models/bossRoom.obj"; }
+    glm::vec3 playerStart() const override { return {0.0f, 1.915f, 24.0f}; }
+    void loadLevelModels() override;
+    void addEnemies() override;
+    bool skipsInteractableMeshes() const override { return true; }
+    void loadNoteTextures() override;
+    std::string deathTarget() const override { return "LevelBoss"; }
+    void applySwitchRules() override;
+
+private:
+    void spawnEndFigure();
+
+    render::Model* bossModel = nullptr;
+    render::Model* endFigureModel = nullptr;
+    bool endSpawned = false;
+};
+
+} // namespace fennik::levels

@@ -1,0 +1,292 @@
+#include "levels/PlayableLevel.hpp"
+
+#include "core/FixedTicker.hpp"
+#include "core/GameSettings.hpp"
+#include "core/Input.hpp"
+#include "core/LevelManager.hpp"
+#include "gui/GUIPauseMenu.hpp"
+#include "gui/ShapeRenderer.hpp"
+#include "gui/Text.hpp"
+#include "physics/Enemy.hpp"
+#include "physics/EntityFixedCamera.hpp"
+#include "physics/Interactable.hpp"
+#include "physics/Player.hpp"
+#include "render/Model.hpp"
+#include "render/ParticleGenerator.hpp"
+#include "render/Shader.hpp"
+#include "render/Texture.hpp"
+#include "scene/Scene.hpp"
+
+#include <GLFW/glfw3.h>
+
+#include <string>
+
+namespace fennik::levels {
+
+namespace {
+
+// A contact whose normal points less upwards than this is the enemy's side.
+constexpr double stompNormalY = 0.2;
+// Below this height the player has left the level: every tick there hurts.
+constexpr float fallDamageHeight = -15.0f;
+
+} // namespace
+
+PlayableLevel::PlayableLevel(std::string name) : Level(std::move(name)) {}
+
+PlayableLevel::~PlayableLevel() = default;
+
+render::Model& PlayableLevel::loadModel(const std::string& path)
+{
+    models.push_back(std::make_unique<render::Model>(path));
+    return *models.back();
+}
+
+void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
+{
+    window = mainWindow;
+    settings = gameSettings;
+    scene = std::make_unique<scene::Scene>(window, settings);
+    particleShader = std::make_shared<render::Shader>("particleShader.vert", "particleShader.frag");
+    shapes = &gui::ShapeRenderer::instance();
+
+    playerModel = &loadModel(playerModelPath);
+    levelModel = &loadModel(levelModelPath());
+    loadLevelModels();
+
+    shadingMode = 1;
+    particles = std::make_shared<render::ParticleGenerator>();
+    scene->createPlayer(playerModel->meshes.empty() ? nullptr : &playerModel->meshes.front(), playerMass,
+                        playerStart(), false);
+    scene->createCamera();
+    pauseMenu = std::make_shared<gui::GUIPauseMenu>(static_cast<float>(settings->windowWidth) * 0.5f,
+                                                    static_cast<float>(settings->windowHeight) * 0.5f);
+    addEnemies();
+    scene->addLevelGeometry(*levelModel, skipsInteractableMeshes());
+    addInteractables();
+
+    needsResize = true;
+    lastTitleTime = lastFrameTime = core::input().time();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_MULTISAMPLE);
+    glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
+
+    scene->collisionCallback = [this](physics::Entity* player, physics::Entity* other, btManifoldPoint& point,
+                                      glm::vec3& normal) { onCollision(player, other, point, normal); };
+    loadNoteTextures();
+    initialized = true;
+}
+
+void PlayableLevel::reset()
+{
+    scene->reset();
+    pauseMenu->resumeClicked = false;
+    paused = false;
+    needsResize = true;
+}
+
+void PlayableLevel::processInput()
+{
+    if (!paused)
+        scene->processInput();
+}
+
+void PlayableLevel::applyWindowSize()
+{
+    glViewport(0, 0, static_cast<GLsizei>(settings->windowWidth), static_cast<GLsizei>(settings->windowHeight));
+    scene->camera->setProjection(settings->fov,
+                                 static_cast<float>(settings->windowWidth) / static_cast<float>(settings->windowHeight),
+                                 settings->nearZ, settings->farZ);
+    scene->resizeFramebuffers();
+    pauseMenu->resumeClicked = false;
+    needsResize = false;
+}
+
+void PlayableLevel::update()
+{
+    if (needsResize)
+        applyWindowSize();
+    if (pauseMenu->resumeClicked) {
+        paused = false;
+        pauseMenu->resumeClicked = false;
+    }
+    if (paused)
+        return;
+
+    scene->update();
+    scene->stepPhysics();
+
+    const double now = core::input().time();
+    auto& player = *scene->player;
+    if (player.moveDirection != glm::vec3(0.0f)) {
+        // Walking dust in random colours at the player's feet.
+        particles->emit(player, 10, 3, 1.2f, glm::vec3(1.0f, -1.8f, 0.0f), glm::vec4(0.0f));
+    }
+    // Particles age by simulation time, like everything else in the world.
+    particles->update(static_cast<float>(core::FixedTicker::tickSeconds), *scene->camera);
+    lastFrameTime = now;
+
+    if (playerPosition().y <= fallDamageHeight)
+        player.hit(glm::vec3(0.0f));
+    if (player.health <= 0.0f)
+        switchTo(deathTarget());
+    applySwitchRules();
+}
+
+glm::vec3 PlayableLevel::playerPosition()
+{
+    scene->player->getModelMatrix();
+    return scene->player->position;
+}
+
+void PlayableLevel::switchTo(const std::string& levelName)
+{
+    core::LevelManager::instance().setLevel(levelName);
+}
+
+bool PlayableLevel::allEnemiesDead() const
+{
+    std::size_t dead = 0;
+    for (const auto& enemy : scene->enemies)
+        dead += enemy->health <= 0.0f;
+    return dead == scene->enemies.size();
+}
+
+void PlayableLevel::render()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scene->showDepthMap = showDepthMap;
+    scene->drawNormal = showNormals;
+    scene->debugDraw = debugDraw;
+    scene->setShadingMode(shadingMode);
+
+    scene->render(0);
+    if (cullFaces)
+        glEnable(GL_CULL_FACE);
+    else
+        glDisable(GL_CULL_FACE);
+    scene->render(1);
+    particles->draw(*particleShader, *scene->camera);
+    scene->render(2);
+    if (!showNormals)
+        scene->render(3);
+    scene->render(4);
+    scene->render(5);
+
+    drawPrompts();
+    refreshTitle();
+    if (paused)
+        pauseMenu->draw(scene->screenProjection());
+}
+
+void PlayableLevel::drawPrompts()
+{
+    const float width = static_cast<float>(settings->windowWidth);
+    const float height = static_cast<float>(settings->windowHeight);
+    const glm::mat4 projection = scene->screenProjection();
+    auto& text = *scene->text;
+
+    for (const auto& interactable : scene->interactables) {
+        if (interactable->inRange && !interactable->active) {
+            text.text = "Press R to Interact";
+            text.color = glm::vec3(1.0f);
+            text.draw(glm::vec3(width * 0.5f, height / 5.0f, 0.0f), 1.0f, glm::vec3(0.0f), projection, true);
+        }
+        if (interactable->active) {
+            shapes->beginShape(projection, GL_TRIANGLES);
+            shapes->texture = noteTextureFor(*interactable);
+            shapes->rect(width * 0.5f - width / 5.0f, height * 0.5f - height / 5.0f, 2.0f * width / 5.0f,
+                         2.0f * height / 5.0f, shapes->color, shapes->color);
+            shapes->endShape();
+            text.text = "Press R to Continue";
+            text.color = glm::vec3(1.0f);
+            text.draw(glm::vec3(2.0f * width / 5.0f + height * 0.5f, height / 5.0f, 0.0f), 1.0f, glm::vec3(0.0f),
+                      projection, false);
+        }
+    }
+}
+
+void PlayableLevel::refreshTitle()
+{
+    const double now = core::input().time();
+    ++frameCount;
+    if (now - lastTitleTime < 1.0)
+        return;
+    const std::string title = "Fennik's Zavororor | FPS: " + std::to_string(frameCount) +
+                              " | Particles: " + std::to_string(particles->liveCount);
+    glfwSetWindowTitle(window, title.c_str());
+    frameCount = 0;
+    lastTitleTime = now;
+}
+
+GLuint PlayableLevel::noteTextureFor(const physics::Interactable&) const
+{
+    return noteTexture;
+}
+
+void PlayableLevel::onCollision(physics::Entity* player, physics::Entity* other, btManifoldPoint&, glm::vec3& normal)
+{
+    if (other->type == physics::Entity::enemyType) {
+        if (static_cast<double>(normal.y) < stompNormalY) {
+            if (sideContactHurts())
+                player->hit(normal);
+            return;
+        }
+        other->hit(-normal);
+        player->knockback(normal);
+        if (other->health <= 0.0f)
+            particles->emit(*other, 200, 10, 0.0f, glm::vec3(0.0f, 1.5f, 0.0f), glm::vec4(1.0f));
+        return;
+    }
+    if (normal.y > settings->slopeThreshold)
+        static_cast<physics::Player*>(player)->jumping = false;
+}
+
+void PlayableLevel::onKey(int key, int, int action, int)
+{
+    if (action != GLFW_RELEASE)
+        return;
+    auto& camera = *scene->camera;
+    switch (key) {
+    case GLFW_KEY_ESCAPE: paused = !paused; break;
+    case GLFW_KEY_F1: shadingMode = shadingMode == 0 ? 1 : 0; break;
+    case GLFW_KEY_F2: cullFaces = !cullFaces; break;
+    case GLFW_KEY_F3: showNormals = !showNormals; break;
+    case GLFW_KEY_F4: debugDraw = !debugDraw; break;
+    case GLFW_KEY_F5: showDepthMap = !showDepthMap; break;
+    case GLFW_KEY_F6:
+        freeCamera = !freeCamera;
+        if (!freeCamera) {
+            camera.distance = 50.0f;
+            camera.yaw = 270.0f;
+            camera.pitch = 35.0f;
+        }
+        break;
+    case GLFW_KEY_3: camera.focalRange += 50.0f; break;
+    case GLFW_KEY_4: camera.focalRange -= 50.0f; break;
+    default: break;
+    }
+}
+
+void PlayableLevel::onMouseButton(int button, int action, int)
+{
+    if (freeCamera)
+        scene->camera->onMouseButton(window, button, action);
+}
+
+void PlayableLevel::onScroll(double, double yOffset)
+{
+    if (!freeCamera)
+        return;
+    zoom = static_cast<float>(static_cast<double>(zoom) - yOffset);
+    scene->camera->distance = zoom;
+}
+
+void PlayableLevel::onResize(int, int)
+{
+    // The framebuffer-size callback has already stored the size in the settings.
+    needsResize = true;
+}
+
+} // namespace fennik::levels

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "core/Level.hpp"
+#include "render/GL.hpp"
+
+#include <btBulletDynamicsCommon.h>
+#include <glm/vec3.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fennik::gui {
+class GUIPauseMenu;
+class ShapeRenderer;
+} // namespace fennik::gui
+
+namespace fennik::physics {
+class Entity;
+class Interactable;
+} // namespace fennik::physics
+
+namespace fennik::render {
+class Model;
+class ParticleGenerator;
+class Shader;
+} // namespace fennik::render
+
+namespace fennik::scene {
+class Scene;
+}
+
+namespace fennik::levels {
+
+// What the five playable levels share: the initialisation order, the per-tick
+// update with its pause, particles, fall damage and level switches, the render
+// stages with prompts and notes, the debug and view keys, and the contact rules.
+// A level adds its content (models, placements, note images) and its switch rules.
+class PlayableLevel : public core::Level {
+public:
+    explicit PlayableLevel(std::string name);
+    ~PlayableLevel() override;
+
+    void init(GLFWwindow* window, core::GameSettings* settings) final;
+    void reset() override;
+    void update() final;
+    void processInput() final;
+    void render() final;
+    void cleanup() final {}
+    void onMouseButton(int button, int action, int mods) final;
+    void onResize(int width, int height) final;
+    void onScroll(double xOffset, double yOffset) final;
+    void onKey(int key, int scancode, int action, int mods) final;
+
+    // Read by tests and by the levels' own rules.
+    scene::Scene& getScene() { return *scene; }
+    bool isPaused() const { return paused; }
+    bool allEnemiesDead() const;
+
+    static constexpr const char* playerModelPath = "assets/models/Fennik.obj";
+    static constexpr float playerMass = 11.0f;
+
+protected:
+    // --- what each level provides -------------------------------------------------
+    virtual std::string levelModelPath() const = 0;
+    virtual glm::vec3 playerStart() const = 0;
+    // Models beyond the player's and the level's, through `loadModel`.
+    virtual void loadLevelModels() {}
+    virtual void addEnemies() {}
+    // Whether the level geometry pass leaves out meshes named "interactable".
+    virtual bool skipsInteractableMeshes() const = 0;
+    virtual void addInteractables() {}
+    virtual void loadNoteTextures() {}
+    // Where the player goes when health runs out.
+    virtual std::string deathTarget() const = 0;
+    // The level's own switch rules, in their order; each reads the player afresh.
+    virtual void applySwitchRules() {}
+    // The image shown while `interactable` is open; 0 shows none.
+    virtual GLuint noteTextureFor(const physics::Interactable& interactable) const;
+    // The common contact rules; the tutorial's dummies change the side contact.
+    virtual void onCollision(physics::Entity* player, physics::Entity* other, btManifoldPoint& point,
+                             glm::vec3& normal);
+    // Whether a side contact with an enemy hurts the player.
+    virtual bool sideContactHurts() const { return true; }
+
+    // --- helpers for the levels --------------------------------------------------
+    // Loads a model the level keeps for its whole life. Models outlive the Scene,
+    // whose bodies use their meshes' collision shapes.
+    render::Model& loadModel(const std::string& path);
+    // The player's position after refreshing its model matrix.
+    glm::vec3 playerPosition();
+    void switchTo(const std::string& levelName);
+
+    std::vector<std::unique_ptr<render::Model>> models; // declared before `scene`: outlives it
+    render::Model* playerModel = nullptr;
+    render::Model* levelModel = nullptr;
+    std::unique_ptr<scene::Scene> scene;
+    std::shared_ptr<render::ParticleGenerator> particles;
+    std::shared_ptr<render::Shader> particleShader;
+    std::shared_ptr<gui::GUIPauseMenu> pauseMenu;
+    bool needsResize = true;
+    double lastTitleTime = 0.0;
+    int frameCount = 0;
+    int shadingMode = 1;
+    bool cullFaces = true;
+    bool showNormals = false;
+    bool showDepthMap = false;
+    bool debugDraw = false;
+    bool freeCamera = false;
+    float zoom = 50.0f;
+    gui::ShapeRenderer* shapes = nullptr;
+    bool paused = false;
+    double lastFrameTime = 0.0;
+    GLuint noteTexture = 0;
+
+private:
+    void applyWindowSize();
+    void drawPrompts();
+    void refreshTitle();
+};
+
+} // namespace fennik::levels

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/Level.hpp"
+#include "core/Noise.hpp"
+#include "render/GL.hpp"
+
+#include <memory>
+
+namespace fennik::gui {
+class GUIButton;
+class ShapeRenderer;
+} // namespace fennik::gui
+
+namespace fennik::render {
+class Model;
+}
+
+namespace fennik::scene {
+class Scene;
+}
+
+namespace fennik::levels {
+
+// The game opens here: Fennik standing in the first area under a slowly drifting
+// camera, the title picture, and the "Start Game" and "Quit Game" buttons.
+class StartMenu final : public core::Level {
+public:
+    explicit StartMenu(std::string name);
+    ~StartMenu() override;
+
+    void init(GLFWwindow* window, core::GameSettings* settings) override;
+    void reset() override;
+    void update() override;
+    void processInput() override {}
+    void render() override;
+    void cleanup() override {}
+    void onMouseButton(int, int, int) override {}
+    void onResize(int width, int height) override;
+    void onScroll(double, double) override {}
+    void onKey(int key, int scancode, int action, int mods) override;
+
+    scene::Scene& getScene() { return *scene; }
+    gui::GUIButton& getStartButton() { return *startButton; }
+    gui::GUIButton& getQuitButton() { return *quitButton; }
+
+private:
+    void applyWindowSize();
+
+    // Models before the scene: the scene's bodies use the meshes' collision shapes.
+    std::unique_ptr<render::Model> playerModel;
+    std::unique_ptr<render::Model> levelModel;
+    std::shared_ptr<scene::Scene> scene;
+    gui::ShapeRenderer* shapes = nullptr;
+    std::unique_ptr<gui::GUIButton> startButton;
+    std::unique_ptr<gui::GUIButton> quitButton;
+    GLuint buttonTexture = 0;
+    GLuint buttonHoverTexture = 0;
+    GLuint splashTexture = 0;
+    bool needsResize = true;
+    int noiseTime = 0;
+    core::Noise noise;
+};
+
+} // namespace fennik::levels
