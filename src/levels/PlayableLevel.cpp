@@ -19,6 +19,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <string>
 
 namespace fennik::levels {
@@ -29,6 +30,8 @@ namespace {
 constexpr double stompNormalY = 0.2;
 // Below this height the player has left the level: every tick there hurts.
 constexpr float fallDamageHeight = -15.0f;
+// Space kept between an on-screen prompt and the window's edge.
+constexpr float promptMargin = 16.0f;
 
 } // namespace
 
@@ -201,8 +204,11 @@ void PlayableLevel::drawPrompts()
             shapes->endShape();
             text.text = "Press R to Continue";
             text.color = glm::vec3(1.0f);
-            text.draw(glm::vec3(2.0f * width / 5.0f + height * 0.5f, height / 5.0f, 0.0f), 1.0f, glm::vec3(0.0f),
-                      projection, false);
+            // The prompt's place is worked out from both width and height; in a square
+            // or tall window that runs it off the right edge, so it is pulled back in.
+            const float rightmost = width - text.getWidth(1.0f) - promptMargin;
+            const float x = std::max(0.0f, std::min(2.0f * width / 5.0f + height * 0.5f, rightmost));
+            text.draw(glm::vec3(x, height / 5.0f, 0.0f), 1.0f, glm::vec3(0.0f), projection, false);
         }
     }
 }
