@@ -25,5 +25,10 @@ run: build
 test: build
 	cd $(BUILD_DIR) && $(XVFB) ctest --output-on-failure -j$(JOBS)
 
+# Regenerates every model, texture, sky box face, note card and sound under assets/
+# (deterministic: the committed files come out byte for byte).
+assets: setup
+	bash tools/generate-assets.sh
+
 clean:
 	rm -rf $(BUILD_DIR)
