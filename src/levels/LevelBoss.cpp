@@ -10,15 +10,6 @@
 
 namespace fennik::levels {
 
-namespace {
-
-render::Mesh* firstMesh(render::Model* model)
-{
-    return model && !model->meshes.empty() ? &model->meshes.front() : nullptr;
-}
-
-} // namespace
-
 void LevelBoss::loadLevelModels()
 {
     bossModel = &loadModel("assets/models/boss_enemy.obj");

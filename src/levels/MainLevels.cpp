@@ -11,11 +11,6 @@ namespace {
 
 constexpr const char* enemyModelPath = "assets/models/enemy.obj";
 
-render::Mesh* firstMesh(render::Model* model)
-{
-    return model && !model->meshes.empty() ? &model->meshes.front() : nullptr;
-}
-
 } // namespace
 
 void LevelOne::loadLevelModels()

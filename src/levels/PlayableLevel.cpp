@@ -45,6 +45,11 @@ render::Model& PlayableLevel::loadModel(const std::string& path)
     return *models.back();
 }
 
+render::Mesh* PlayableLevel::firstMesh(render::Model* model)
+{
+    return model && !model->meshes.empty() ? &model->meshes.front() : nullptr;
+}
+
 void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
 {
     window = mainWindow;
@@ -59,8 +64,7 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
 
     shadingMode = 1;
     particles = std::make_shared<render::ParticleGenerator>();
-    scene->createPlayer(playerModel->meshes.empty() ? nullptr : &playerModel->meshes.front(), playerMass,
-                        playerStart(), false);
+    scene->createPlayer(firstMesh(playerModel), playerMass, playerStart(), false);
     scene->createCamera();
     pauseMenu = std::make_shared<gui::GUIPauseMenu>(static_cast<float>(settings->windowWidth) * 0.5f,
                                                     static_cast<float>(settings->windowHeight) * 0.5f);

@@ -21,6 +21,7 @@ class Interactable;
 } // namespace fennik::physics
 
 namespace fennik::render {
+class Mesh;
 class Model;
 class ParticleGenerator;
 class Shader;
@@ -87,6 +88,8 @@ protected:
     // Loads a model the level keeps for its whole life. Models outlive the Scene,
     // whose bodies use their meshes' collision shapes.
     render::Model& loadModel(const std::string& path);
+    // A character model's one mesh; null for a model that failed to load.
+    static render::Mesh* firstMesh(render::Model* model);
     // The player's position after refreshing its model matrix.
     glm::vec3 playerPosition();
     void switchTo(const std::string& levelName);

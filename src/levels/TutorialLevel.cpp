@@ -7,15 +7,6 @@
 
 namespace fennik::levels {
 
-namespace {
-
-render::Mesh* firstMesh(render::Model* model)
-{
-    return model && !model->meshes.empty() ? &model->meshes.front() : nullptr;
-}
-
-} // namespace
-
 void TutorialLevel::loadLevelModels()
 {
     dummyModel = &loadModel("assets/models/dummy.obj");
