@@ -1,22 +1,15 @@
 // Runs the game itself on the (virtual) display, reads its log and its windows,
 // and stops it the way a terminal or a service manager would.
 
-#include "support/TempDirectory.hpp"
+#include "GameProcess.hpp"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
-#include <cstring>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 // Last: Xlib's macros (None, Bool, Status) clash with names in the headers above.
 #include <X11/Xlib.h>
@@ -24,117 +17,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The game as a child process whose standard output is read through a pipe.
-class GameProcess {
-public:
-    explicit GameProcess(std::vector<std::pair<std::string, std::string>> environment = {})
-    {
-        int output[2];
-        if (pipe(output) != 0)
-            throw std::runtime_error("pipe");
-        pid = fork();
-        if (pid == 0) {
-            dup2(output[1], STDOUT_FILENO);
-            close(output[0]);
-            close(output[1]);
-            const int nothing = open("/dev/null", O_RDONLY);
-            dup2(nothing, STDIN_FILENO);
-            for (const auto& [name, value] : environment) {
-                if (value.empty())
-                    unsetenv(name.c_str());
-                else
-                    setenv(name.c_str(), value.c_str(), 1);
-            }
-            execl(FENNIK_EXECUTABLE, FENNIK_EXECUTABLE, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(output[1]);
-        readEnd = output[0];
-    }
-
-    ~GameProcess()
-    {
-        if (pid > 0 && !exited) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        close(readEnd);
-    }
-
-    // Reads output until `line` has appeared as a whole line or the time is up.
-    bool waitForLine(const std::string& line, std::chrono::seconds timeout)
-    {
-        const auto deadline = Clock::now() + timeout;
-        while (Clock::now() < deadline) {
-            if (hasLine(line))
-                return true;
-            if (!readSome(deadline))
-                break;
-        }
-        return hasLine(line);
-    }
-
-    // Waits for the process to end, reading the rest of its output; -1 on timeout.
-    int waitForExit(std::chrono::seconds timeout)
-    {
-        const auto deadline = Clock::now() + timeout;
-        while (readSome(deadline)) {
-        }
-        while (Clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                exited = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return -1;
-    }
-
-    void signal(int number) { kill(pid, number); }
-
-    std::vector<std::string> lines() const
-    {
-        std::vector<std::string> result;
-        std::size_t start = 0;
-        for (std::size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1)
-            result.push_back(output.substr(start, end - start));
-        return result;
-    }
-
-    pid_t pid = -1;
-
-private:
-    bool hasLine(const std::string& line) const
-    {
-        for (const auto& seen : lines())
-            if (seen == line)
-                return true;
-        return false;
-    }
-
-    // False at end of output or when the deadline passed.
-    bool readSome(Clock::time_point deadline)
-    {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0)
-            return false;
-        pollfd ready{readEnd, POLLIN, 0};
-        if (poll(&ready, 1, static_cast<int>(left)) <= 0)
-            return false;
-        char buffer[4096];
-        const ssize_t got = read(readEnd, buffer, sizeof buffer);
-        if (got <= 0)
-            return false;
-        output.append(buffer, static_cast<std::size_t>(got));
-        return true;
-    }
-
-    int readEnd = -1;
-    bool exited = false;
-    std::string output;
-};
+using fennik::test::GameProcess;
 
 struct MappedWindow {
     int width;
