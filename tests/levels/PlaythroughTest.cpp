@@ -1,0 +1,221 @@
+// Plays the whole game on the real assets, as a player at the keyboard would: from the
+// start menu through the test level, the tutorial, both main levels and the boss room,
+// and back to the start menu. Every tick is a real frame: input, update, render, swap.
+
+#include "GameHarness.hpp"
+#include "PlayerPilot.hpp"
+
+#include "core/GameSettings.hpp"
+#include "levels/LevelBoss.hpp"
+#include "levels/PlayableLevel.hpp"
+#include "physics/Enemy.hpp"
+#include "physics/Interactable.hpp"
+#include "physics/Player.hpp"
+#include "render/GL.hpp"
+#include "scene/Scene.hpp"
+
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+#include <stb/stb_image_write.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace fennik::test {
+namespace {
+
+// llvmpipe's cost grows with the pixels drawn: at 800 x 800 the few thousand frames of
+// a playthrough would take most of an hour on two cores, at this size a few minutes.
+// The game plays the same at any size; the switch goes through the real resize path.
+constexpr int playWindowSize = 256;
+
+// Ticks each level may take, about one and a half times what the route needs.
+constexpr int testLevelBudget = 400;
+constexpr int tutorialBudget = 700;
+constexpr int levelOneBudget = 1600;
+constexpr int levelTwoBudget = 1300;
+constexpr int bossRoomBudget = 1000;
+
+// An interactable's R toggle rests for a full second (30 ticks) after each use.
+constexpr int interactionCooldownTicks = 31;
+
+struct LevelTicks {
+    std::string level;
+    int ticks;
+};
+
+scene::Scene& sceneOf(GameHarness& game, const std::string& level)
+{
+    return game.level<levels::PlayableLevel>(level).getScene();
+}
+
+void savePicture(GLFWwindow* window, const std::string& name)
+{
+    int width = 0;
+    int height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // Mesa keeps the frame just swapped in the back buffer.
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    const std::filesystem::path folder(FENNIK_SCREENSHOT_DIR);
+    std::filesystem::create_directories(folder);
+    stbi_flip_vertically_on_write(1);
+    stbi_write_png((folder / (name + ".png")).string().c_str(), width, height, 3, rgb.data(), width * 3);
+}
+
+class Playthrough : public ::testing::Test {
+protected:
+    // Sizes the window and lets frames pass until the game draws at that size; returns
+    // the number of frames that took.
+    int resizeWindow(int size)
+    {
+        glfwSetWindowSize(window, size, size);
+        int frames = 0;
+        for (int width = 0, height = 0; frames < 30; ++frames) {
+            glfwGetFramebufferSize(window, &width, &height);
+            if (width == size && height == size)
+                break;
+            game.tick();
+        }
+        game.tick();
+        return frames + 1;
+    }
+
+    // A picture for a person to look at, drawn at the size the game is laid out for;
+    // returns the number of frames that took.
+    int savePictureAtFullSize(const std::string& name)
+    {
+        const int frames = resizeWindow(fullSize);
+        savePicture(window, name);
+        return frames + resizeWindow(playWindowSize);
+    }
+
+    // Plays `level` along `route` within `budget` ticks; the route must end with the
+    // game in `next`.
+    void play(const std::string& level, int budget, const std::string& next, const std::function<void()>& route)
+    {
+        pilot.enterLevel(level, budget);
+        route();
+        if (pilot.inLevel())
+            throw PilotFailure("the route is walked but the level did not switch -- " + pilot.where());
+        if (game.activeName() != next)
+            throw PilotFailure("left " + level + " for " + game.activeName() + " instead of " + next + " -- " +
+                               pilot.where());
+        spent.push_back({level, pilot.ticksSpent()});
+    }
+
+    GameHarness& game = sharedGame();
+    GLFWwindow* window = game.game->mainWindow->handle;
+    const int fullSize = static_cast<int>(game.game->settings->windowWidth);
+    PlayerPilot pilot{game};
+    std::vector<LevelTicks> spent;
+};
+
+TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
+{
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(game.activeName(), "StartMenu");
+    game.tick(3);
+    // "Start Game" sits just below the middle of the window it was laid out for.
+    const float width = static_cast<float>(game.game->settings->windowWidth);
+    const float height = static_cast<float>(game.game->settings->windowHeight);
+    game.clickAt(width * 0.5f, height * 0.5f - 30.0f);
+    ASSERT_EQ(game.activeName(), "TestLevel");
+    resizeWindow(playWindowSize);
+    try {
+        play("TestLevel", testLevelBudget, "TutorialLevel", [&] {
+            // The welcome note is within reach of the start.
+            auto& note = *sceneOf(game, "TestLevel").interactables.front();
+            pilot.wait(2);
+            ASSERT_TRUE(note.inRange);
+            pilot.tapKey(GLFW_KEY_R);
+            EXPECT_TRUE(note.active);
+            pilot.wait(interactionCooldownTicks - savePictureAtFullSize("playthrough_welcome_note"));
+            pilot.tapKey(GLFW_KEY_R);
+            EXPECT_FALSE(note.active);
+            // Straight on to the gate; the dais in the way is jumped.
+            pilot.goX(-3.0f);
+            pilot.goZ(-48.0f);
+        });
+
+        play("TutorialLevel", tutorialBudget, "LevelOne", [&] {
+            // Round the first note's pedestal, then along the sand past the step.
+            pilot.goZ(26.0f);
+            pilot.goX(-7.0f);
+            pilot.goZ(17.0f);
+            pilot.leapZ(9.5f, 0.0f);
+            pilot.goZ(-26.0f);
+            pilot.leapZ(-34.5f, -44.0f);
+            pilot.goZ(-46.0f);
+            pilot.walkTo({2.0f, -63.0f});
+        });
+
+        play("LevelOne", levelOneBudget, "LevelTwo", [&] {
+            auto& enemies = sceneOf(game, "LevelOne").enemies;
+            ASSERT_EQ(enemies.size(), 3u);
+            // Each beetle is fought where the others are out of their 20 units of reach.
+            pilot.goZ(4.0f);
+            EXPECT_EQ(pilot.stomp(*enemies[0], {{-2.0f, 1.0f}, {24.0f, 22.0f}}), 5);
+            EXPECT_EQ(pilot.stomp(*enemies[2], {{-2.0f, -26.0f}, {24.0f, 22.0f}}), 5);
+            EXPECT_EQ(pilot.stomp(*enemies[1], {{-2.0f, -58.0f}, {14.0f, -30.0f}}), 5);
+            EXPECT_TRUE(game.level<levels::PlayableLevel>("LevelOne").allEnemiesDead());
+            pilot.walkTo({2.0f, -63.0f});
+        });
+
+        play("LevelTwo", levelTwoBudget, "LevelBoss", [&] {
+            auto& enemies = sceneOf(game, "LevelTwo").enemies;
+            ASSERT_EQ(enemies.size(), 2u);
+            pilot.leapZ(18.0f, 6.0f);
+            pilot.goZ(0.0f);
+            EXPECT_EQ(pilot.stomp(*enemies[0], {{-4.0f, -26.0f}, {24.0f, 9.0f}}), 5);
+            pilot.walkTo({2.0f, -21.0f});
+            pilot.leapZ(-29.0f, -40.0f);
+            EXPECT_EQ(pilot.stomp(*enemies[1], {{-2.0f, -53.0f}, {14.0f, -39.0f}}), 5);
+            // Beside the low ruin wall and through the gate.
+            pilot.walkTo({6.0f, -73.0f});
+        });
+
+        play("LevelBoss", bossRoomBudget, "StartMenu", [&] {
+            auto& room = game.level<levels::LevelBoss>("LevelBoss");
+            auto& scene = room.getScene();
+            ASSERT_EQ(scene.enemies.size(), 1u);
+            auto& boss = *scene.enemies.front();
+            pilot.walkTo({6.0f, -10.0f});
+            // A boss takes half a beetle's damage: ten landings.
+            EXPECT_EQ(pilot.stomp(boss, {{-4.0f, -48.0f}, {16.0f, 10.0f}}), 10);
+            ASSERT_TRUE(room.endFigureSpawned());
+            auto& kobbin = *scene.interactables.back();
+            pilot.wait(5);
+            ASSERT_TRUE(kobbin.inRange);
+            pilot.tapKey(GLFW_KEY_R);
+            EXPECT_TRUE(kobbin.active);
+            pilot.wait(interactionCooldownTicks - savePictureAtFullSize("playthrough_kobbin_note"));
+            pilot.tapKey(GLFW_KEY_R);
+        });
+    } catch (const PilotFailure& failure) {
+        FAIL() << failure.what();
+    }
+
+    EXPECT_EQ(game.activeName(), "StartMenu");
+    glfwSetWindowSize(window, fullSize, fullSize);
+    game.tick(30);
+    EXPECT_EQ(game.activeName(), "StartMenu");
+    savePicture(window, "playthrough_back_on_the_menu");
+
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    int total = 0;
+    for (const auto& [level, ticks] : spent) {
+        std::cout << "[ PLAYED   ] " << level << ": " << ticks << " ticks\n";
+        total += ticks;
+    }
+    std::cout << "[ PLAYED   ] " << total << " ticks in " << seconds << " s\n";
+}
+
+} // namespace
+} // namespace fennik::test
