@@ -4,6 +4,7 @@
 #include "GUITestSupport.hpp"
 #include "core/ScriptedInput.hpp"
 #include "render/Texture.hpp"
+#include "support/GLPictures.hpp"
 
 namespace fennik::gui {
 namespace {
@@ -15,17 +16,6 @@ protected:
     core::ScriptedInput input; // the cursor rests at the top-left corner, away from the buttons
     core::ScopedInputSource scope{input};
 };
-
-GLuint solidTexture(glm::u8vec4 colour)
-{
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, &colour);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
 
 // Counts pixels inside [x0, x1) x [y0, y1) for which `test` holds.
 template <typename Test>
@@ -55,9 +45,6 @@ TEST_F(GUIButtonTest, CentredButtonSitsAroundItsPositionWithTheCaptionInTheMiddl
     // The baseline a few pixels below the middle, so the capitals look centred.
     EXPECT_LT(button.labelPosition.y, 300.0f);
     EXPECT_GT(button.labelPosition.y, 290.0f);
-    EXPECT_EQ(button.texture, 0u);
-    EXPECT_EQ(button.label.color, glm::vec3(1.0f));
-    EXPECT_EQ(button.backgroundColor, glm::vec4(0.0f));
 
     // Every frame's layout places it the same again.
     test::OffscreenTarget target(800, 800);
@@ -107,7 +94,7 @@ TEST_F(GUIButtonTest, FlatButtonGrowsToTheCaptionHeight)
 
 TEST_F(GUIButtonTest, TextureFillsTheButtonAndTheCaptionIsOnTop)
 {
-    const GLuint green = solidTexture({0, 160, 0, 255});
+    const GLuint green = test::solidTexture({0, 160, 0, 255});
     OffscreenTarget target(800, 800);
     GUIButton button(400.0f, 300.0f, "Main Menu", 0.75f, 150.0f, 40.0f, true);
     button.texture = green;
@@ -122,8 +109,7 @@ TEST_F(GUIButtonTest, TextureFillsTheButtonAndTheCaptionIsOnTop)
     EXPECT_GT(countPixels(target, 340, 285, 460, 315, isWhitish), 100);
     EXPECT_EQ(countPixels(target, 0, 0, 800, 800, isWhitish), countPixels(target, 325, 280, 475, 320, isWhitish));
 
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(test::overlayStateLeft());
     glDeleteTextures(1, &green);
 }
 

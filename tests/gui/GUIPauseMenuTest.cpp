@@ -1,14 +1,16 @@
 #include "gui/GUIPauseMenu.hpp"
 
 #include "GUITestSupport.hpp"
-#include "core/Level.hpp"
 #include "core/LevelManager.hpp"
 #include "core/ScriptedInput.hpp"
+#include "support/CountingLevel.hpp"
 #include "support/LogCapture.hpp"
 
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 namespace fennik::gui {
 namespace {
@@ -17,23 +19,6 @@ glm::vec2 centreOf(const GUIButton& button)
 {
     return glm::vec2(button.position) + glm::vec2(button.width, button.height) * 0.5f;
 }
-
-// A level that only counts how often it becomes active.
-class CountingLevel : public core::Level {
-public:
-    using Level::Level;
-    void init(GLFWwindow*, core::GameSettings*) override { initialized = true; }
-    void reset() override { ++resets; }
-    void update() override {}
-    void processInput() override {}
-    void render() override {}
-    void cleanup() override {}
-    void onMouseButton(int, int, int) override {}
-    void onResize(int, int) override {}
-    void onScroll(double, double) override {}
-    void onKey(int, int, int, int) override {}
-    int resets = 0;
-};
 
 class GUIPauseMenuTest : public test::GUITest {
 protected:
@@ -52,6 +37,14 @@ protected:
         GUITest::TearDown();
     }
 
+    // The start menu and, active above it, the paused level.
+    void registerLevels()
+    {
+        core::LevelManager::instance().addLevel(startMenu);
+        core::LevelManager::instance().addLevel(paused);
+        ASSERT_EQ(core::LevelManager::instance().getActiveLevel(), paused);
+    }
+
     void cursorAt(glm::vec2 point) { input.moveCursor(point.x, settings.windowHeight - point.y); }
     void drawFrame() { menu->draw(target->screenProjection()); }
 
@@ -59,9 +52,11 @@ protected:
     core::ScopedInputSource scope{input};
     std::optional<test::OffscreenTarget> target;
     std::optional<GUIPauseMenu> menu;
+    std::shared_ptr<test::CountingLevel> startMenu = std::make_shared<test::CountingLevel>("StartMenu");
+    std::shared_ptr<test::CountingLevel> paused = std::make_shared<test::CountingLevel>("LevelOne");
 };
 
-TEST_F(GUIPauseMenuTest, ButtonsSitAboveAndBelowTheMiddle)
+TEST_F(GUIPauseMenuTest, ButtonsSitAboveAndBelowTheMiddleAndMoveWithTheWindowKeepingTheirSize)
 {
     drawFrame();
     EXPECT_EQ(centreOf(menu->resumeButton), glm::vec2(400.0f, 470.0f));
@@ -74,14 +69,9 @@ TEST_F(GUIPauseMenuTest, ButtonsSitAboveAndBelowTheMiddle)
     EXPECT_EQ(menu->resumeButton.label.text, "Resume Game");
     EXPECT_EQ(menu->mainMenuButton.label.text, "Main Menu");
     EXPECT_FALSE(menu->resumeClicked);
-}
 
-TEST_F(GUIPauseMenuTest, ButtonsMoveWithTheWindowAndKeepTheirSize)
-{
-    drawFrame();
     const float resumeWidth = menu->resumeButton.width;
     const float mainMenuWidth = menu->mainMenuButton.width;
-
     settings.windowWidth = 1600;
     drawFrame();
     EXPECT_EQ(centreOf(menu->resumeButton), glm::vec2(800.0f, 470.0f));
@@ -99,19 +89,16 @@ TEST_F(GUIPauseMenuTest, HoverSwapsImageAndDarkensTheCaptionUntilTheCursorLeaves
     EXPECT_EQ(menu->resumeButton.texture, menu->buttonTexture);
     EXPECT_EQ(menu->mainMenuButton.texture, menu->buttonTexture);
 
-    cursorAt({400.0f, 470.0f});
-    drawFrame();
-    EXPECT_EQ(menu->resumeButton.texture, menu->buttonHoverTexture);
-    EXPECT_EQ(menu->resumeButton.label.color, glm::vec3(0.19f));
-    EXPECT_EQ(menu->mainMenuButton.texture, menu->buttonTexture);
-    EXPECT_EQ(menu->mainMenuButton.label.color, glm::vec3(1.0f));
-
-    cursorAt({400.0f, 330.0f});
-    drawFrame();
-    EXPECT_EQ(menu->resumeButton.texture, menu->buttonTexture);
-    EXPECT_EQ(menu->resumeButton.label.color, glm::vec3(1.0f));
-    EXPECT_EQ(menu->mainMenuButton.texture, menu->buttonHoverTexture);
-    EXPECT_EQ(menu->mainMenuButton.label.color, glm::vec3(0.19f));
+    GUIButton* const buttons[] = {&menu->resumeButton, &menu->mainMenuButton};
+    for (GUIButton* hovered : buttons) {
+        cursorAt(hovered == buttons[0] ? glm::vec2(400.0f, 470.0f) : glm::vec2(400.0f, 330.0f));
+        drawFrame();
+        for (GUIButton* button : buttons) {
+            SCOPED_TRACE(button->label.text);
+            EXPECT_EQ(button->texture, button == hovered ? menu->buttonHoverTexture : menu->buttonTexture);
+            EXPECT_EQ(button->label.color, button == hovered ? glm::vec3(0.19f) : glm::vec3(1.0f));
+        }
+    }
 }
 
 TEST_F(GUIPauseMenuTest, HeldResumeRaisesTheFlagInEveryDrawnFrame)
@@ -130,19 +117,13 @@ TEST_F(GUIPauseMenuTest, HeldResumeRaisesTheFlagInEveryDrawnFrame)
 
 TEST_F(GUIPauseMenuTest, MainMenuSwitchesToTheStartMenuAtOnce)
 {
-    core::LevelManager& levels = core::LevelManager::instance();
-    auto startMenu = std::make_shared<CountingLevel>("StartMenu");
-    auto paused = std::make_shared<CountingLevel>("LevelOne");
-    levels.addLevel(startMenu);
-    levels.addLevel(paused);
-    ASSERT_EQ(levels.getActiveLevel(), paused);
-
+    registerLevels();
     cursorAt({400.0f, 330.0f});
     input.pressButton(GLFW_MOUSE_BUTTON_LEFT);
     test::LogCapture log;
     drawFrame();
 
-    EXPECT_EQ(levels.getActiveLevel(), startMenu);
+    EXPECT_EQ(core::LevelManager::instance().getActiveLevel(), startMenu);
     EXPECT_EQ(startMenu->resets, 1);
     EXPECT_EQ(paused->resets, 0);
     EXPECT_EQ(log.count("[INFO]: Set level: StartMenu active!"), 1u);
@@ -151,12 +132,7 @@ TEST_F(GUIPauseMenuTest, MainMenuSwitchesToTheStartMenuAtOnce)
 
 TEST_F(GUIPauseMenuTest, ClickingBesideTheButtonsDoesNothing)
 {
-    core::LevelManager& levels = core::LevelManager::instance();
-    auto startMenu = std::make_shared<CountingLevel>("StartMenu");
-    auto paused = std::make_shared<CountingLevel>("LevelOne");
-    levels.addLevel(startMenu);
-    levels.addLevel(paused);
-
+    registerLevels();
     drawFrame();
     input.pressButton(GLFW_MOUSE_BUTTON_LEFT);
     // Between the two buttons, and just left of the resume button.
@@ -165,7 +141,7 @@ TEST_F(GUIPauseMenuTest, ClickingBesideTheButtonsDoesNothing)
         cursorAt(point);
         drawFrame();
     }
-    EXPECT_EQ(levels.getActiveLevel(), paused);
+    EXPECT_EQ(core::LevelManager::instance().getActiveLevel(), paused);
     EXPECT_FALSE(menu->resumeClicked);
 }
 

@@ -61,6 +61,8 @@ TEST_F(GUIPlayerHealthBarTest, SectorFollowsTheHealthFromStraightDown)
         {100.0f, -88.0f, true}, {100.0f, -45.0f, true}, {100.0f, -2.0f, true},
         {50.0f, -88.0f, true},  {50.0f, -47.0f, true},  {50.0f, -43.0f, false}, {50.0f, -2.0f, false},
         {0.0f, -88.0f, false},  {0.0f, -45.0f, false},
+        // Above full the sector reaches on past the window edge, never clamped.
+        {120.0f, -2.0f, true},
     };
     for (const Case& c : cases) {
         target->clear(glm::vec4(0.5f, 0.5f, 0.5f, 1.0f));
@@ -68,6 +70,7 @@ TEST_F(GUIPlayerHealthBarTest, SectorFollowsTheHealthFromStraightDown)
         bar->draw(target->screenProjection());
         EXPECT_EQ(ringAt(c.degrees), c.filled ? green : black) << "health " << c.health << " at " << c.degrees;
     }
+    EXPECT_EQ(bar->gaugeAngle(), 108.0f);
 }
 
 TEST_F(GUIPlayerHealthBarTest, BlackDiscAndNoiseDiscCoverTheCorner)
@@ -80,14 +83,6 @@ TEST_F(GUIPlayerHealthBarTest, BlackDiscAndNoiseDiscCoverTheCorner)
     EXPECT_EQ(target->pixel(150, 650), backdrop);
     EXPECT_NE(target->pixel(60, 760), backdrop);
     EXPECT_NE(target->pixel(3, 797), backdrop);
-}
-
-TEST_F(GUIPlayerHealthBarTest, HealthAboveFullReachesPastTheWindowEdge)
-{
-    bar->health = 120.0f;
-    bar->draw(target->screenProjection());
-    EXPECT_EQ(ringAt(-2.0f), green);
-    EXPECT_EQ(bar->gaugeAngle(), 108.0f);
 }
 
 TEST_F(GUIPlayerHealthBarTest, StaysInTheTopLeftCornerAfterAResize)
@@ -144,16 +139,12 @@ TEST_F(GUIPlayerHealthBarTest, NoiseMovesWithTime)
     EXPECT_NE(bar->noiseTexture.pixels(), before);
 }
 
-TEST_F(GUIPlayerHealthBarTest, LeavesDepthOnBlendOffAndNoProgram)
+TEST_F(GUIPlayerHealthBarTest, LeavesTheOverlayState)
 {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     bar->draw(target->screenProjection());
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    GLint program = -1;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    EXPECT_EQ(program, 0);
+    EXPECT_TRUE(test::overlayStateLeft());
 }
 
 TEST_F(GUIPlayerHealthBarTest, WithoutAHeartTheGaugeStillDraws)

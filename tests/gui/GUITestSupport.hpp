@@ -1,54 +1,49 @@
 #pragma once
 
 #include "core/GameSettings.hpp"
+#include "core/LevelManager.hpp"
 #include "support/GLTestContext.hpp"
+#include "support/OffscreenTarget.hpp"
+#include "support/TestSettings.hpp"
 
 #include <GL/glew.h>
-#include <glm/mat4x4.hpp>
-#include <glm/vec4.hpp>
-
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
 namespace fennik::test {
 
-// A colour-and-depth framebuffer of any size, bound with a matching viewport for
-// its lifetime; the pixels can be read back and saved as a PNG.
-class OffscreenTarget {
-public:
-    OffscreenTarget(int width, int height);
-    ~OffscreenTarget();
-    OffscreenTarget(const OffscreenTarget&) = delete;
-    OffscreenTarget& operator=(const OffscreenTarget&) = delete;
-
-    void clear(const glm::vec4& colour);
-    // (x, y) from the bottom left, as GL counts them.
-    glm::u8vec4 pixel(int x, int y) const;
-    std::vector<std::uint8_t> pixels() const;
-    // Top row first, as image viewers expect.
-    bool savePNG(const std::string& path) const;
-
-    // Window pixels, origin bottom left: the projection the GUI draws with.
-    glm::mat4 screenProjection() const;
-
-    const int width;
-    const int height;
-
-private:
-    GLuint framebuffer = 0;
-    GLuint colourBuffer = 0;
-    GLuint depthBuffer = 0;
-};
-
-// GL tests of GUI code: an 800 x 800 window in the settings record the registry
-// hands out, removed again afterwards.
+// GL tests of GUI code. GUI elements read the window size from the settings record
+// the registry hands out: an 800 x 800 one for the test, taken back afterwards.
 class GUITest : public GLTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        core::LevelManager::instance().setContext(window, &settings);
+    }
+    void TearDown() override
+    {
+        core::LevelManager::instance().setContext(nullptr, nullptr);
+        GLTest::TearDown();
+    }
 
-    core::GameSettings settings;
+    core::GameSettings settings = gameSettings();
 };
+
+// What every overlay leaves for the 3D pass that follows it: depth testing on,
+// blending and culling off, and no program, vertex array or texture bound.
+inline ::testing::AssertionResult overlayStateLeft()
+{
+    GLint program = -1, vertexArray = -1, texture = -1;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+    if (glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_CULL_FACE) && program == 0 &&
+        vertexArray == 0 && texture == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "depth " << bool(glIsEnabled(GL_DEPTH_TEST)) << ", blend "
+                                         << bool(glIsEnabled(GL_BLEND)) << ", cull " << bool(glIsEnabled(GL_CULL_FACE))
+                                         << ", program " << program << ", vertex array " << vertexArray
+                                         << ", texture " << texture;
+}
 
 } // namespace fennik::test

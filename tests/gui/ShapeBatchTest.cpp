@@ -81,6 +81,12 @@ TEST(ShapeBatchRect, LinesTraceTheFourEdgesWithUVOne)
         EXPECT_EQ(vertex.color, expected[i][1] == 2.0f ? red : blue);
     }
     EXPECT_EQ(batch.color, blue);
+
+    // Only lines trace the outline; every other mode fills.
+    ShapeBatch strip;
+    strip.mode = GL_TRIANGLE_STRIP;
+    strip.rect(0.0f, 0.0f, 1.0f, 1.0f, red, red);
+    EXPECT_EQ(strip.vertexCount, 6u);
 }
 
 TEST(ShapeBatchRect, DepthVariantPutsEveryCornerAtItsZ)
@@ -99,14 +105,6 @@ TEST(ShapeBatchRect, PassingTheBatchColourTwiceGivesOneColour)
     batch.rect(0.0f, 0.0f, 1.0f, 1.0f, batch.color, batch.color);
     for (std::size_t i = 0; i < batch.vertexCount; ++i)
         EXPECT_EQ(vertexAt(batch, i).color, red) << i;
-}
-
-TEST(ShapeBatchRect, ModesOtherThanLinesDrawFilled)
-{
-    ShapeBatch batch;
-    batch.mode = GL_TRIANGLE_STRIP;
-    batch.rect(0.0f, 0.0f, 1.0f, 1.0f, red, red);
-    EXPECT_EQ(batch.vertexCount, 6u);
 }
 
 // Circles ----------------------------------------------------------------------
@@ -146,24 +144,26 @@ TEST(ShapeBatchCircle, TextureCoordinatesMapTheBoundingSquare)
     EXPECT_NEAR(vertexAt(batch, 2).uv.y, 1.0f, 1e-6f);
 }
 
-TEST(ShapeBatchCircle, OneSegmentIsOneDegenerateTriangle)
+TEST(ShapeBatchCircle, DegenerateCirclesEmitNothingOrFiniteTriangles)
 {
-    ShapeBatch batch;
-    batch.circle(3.0f, 4.0f, 2.0f, 1);
-    ASSERT_EQ(batch.vertexCount, 3u);
-    EXPECT_EQ(vertexAt(batch, 0).position, glm::vec3(3.0f, 4.0f, 0.0f));
-    EXPECT_EQ(vertexAt(batch, 1).position, glm::vec3(5.0f, 4.0f, 0.0f));
-    EXPECT_EQ(vertexAt(batch, 2).position, glm::vec3(5.0f, 4.0f, 0.0f));
-}
-
-TEST(ShapeBatchCircle, NoSegmentsEmitNothing)
-{
-    for (int segments : {0, -3}) {
+    // No segments emit nothing; one segment is a triangle without area; a zero
+    // radius must not divide the texture coordinates by zero.
+    struct Case { int segments; float radius; std::size_t vertices; };
+    for (const Case c : {Case{0, 10.0f, 0}, Case{-3, 10.0f, 0}, Case{1, 2.0f, 3}, Case{8, 0.0f, 24}}) {
+        SCOPED_TRACE(testing::Message() << c.segments << " segments, radius " << c.radius);
         ShapeBatch batch;
-        batch.circle(0.0f, 0.0f, 10.0f, segments);
-        EXPECT_EQ(batch.vertexCount, 0u) << segments;
-        EXPECT_TRUE(batch.vertices.empty()) << segments;
+        batch.circle(3.0f, 4.0f, c.radius, c.segments);
+        ASSERT_EQ(batch.vertexCount, c.vertices);
+        EXPECT_EQ(batch.vertices.size(), c.vertices * ShapeBatch::floatsPerVertex);
+        for (std::size_t i = 0; i < batch.vertexCount; ++i) {
+            EXPECT_TRUE(std::isfinite(vertexAt(batch, i).uv.x) && std::isfinite(vertexAt(batch, i).uv.y)) << i;
+        }
     }
+    ShapeBatch single;
+    single.circle(3.0f, 4.0f, 2.0f, 1);
+    EXPECT_EQ(vertexAt(single, 0).position, glm::vec3(3.0f, 4.0f, 0.0f));
+    EXPECT_EQ(vertexAt(single, 1).position, glm::vec3(5.0f, 4.0f, 0.0f));
+    EXPECT_EQ(vertexAt(single, 2).position, glm::vec3(5.0f, 4.0f, 0.0f));
 }
 
 TEST(ShapeBatchCircle, LinesAddANearlyZeroEdgeBackToTheExactStart)
@@ -178,16 +178,6 @@ TEST(ShapeBatchCircle, LinesAddANearlyZeroEdgeBackToTheExactStart)
     const ShapeVertex closingTo = vertexAt(batch, 25);
     EXPECT_EQ(closingTo.position, glm::vec3(10.0f, 0.0f, 0.0f));
     EXPECT_LT(glm::length(closingTo.position - closingFrom.position), 1e-3f);
-}
-
-TEST(ShapeBatchCircle, ZeroRadiusGivesFiniteTextureCoordinates)
-{
-    ShapeBatch batch;
-    batch.circle(1.0f, 1.0f, 0.0f, 8);
-    for (std::size_t i = 0; i < batch.vertexCount; ++i) {
-        EXPECT_TRUE(std::isfinite(vertexAt(batch, i).uv.x));
-        EXPECT_TRUE(std::isfinite(vertexAt(batch, i).uv.y));
-    }
 }
 
 // Arcs -------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "gui/ShapeRenderer.hpp"
 
 #include "GUITestSupport.hpp"
+#include "support/GLPictures.hpp"
 #include "support/LogCapture.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -42,35 +43,27 @@ protected:
     std::optional<OffscreenTarget> target;
 };
 
-GLuint solidTexture(glm::u8vec4 colour)
-{
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, &colour);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
-
 // What the player sees -------------------------------------------------------------
 
-TEST_F(ShapeRendererTest, FilledShapeShowsItsVertexColour)
+TEST_F(ShapeRendererTest, FullRectangleShowsItsColourOrItsTextureOrNothingWhenFacingAway)
 {
-    shapes.beginShape(target->screenProjection(), GL_TRIANGLES);
-    fullRect(shapes, red);
-    shapes.endShape();
-    EXPECT_EQ(middle(), glm::u8vec4(255, 0, 0, 255));
-}
-
-TEST_F(ShapeRendererTest, TextureDecidesWhatIsSeenEvenWithATransparentColour)
-{
-    const GLuint green = solidTexture({0, 255, 0, 255});
-    shapes.beginShape(target->screenProjection(), GL_TRIANGLES);
-    shapes.texture = green;
-    fullRect(shapes, glm::vec4(0.0f));
-    shapes.endShape();
-    EXPECT_EQ(middle(), glm::u8vec4(0, 255, 0, 255));
+    const GLuint green = test::solidTexture({0, 255, 0, 255});
+    struct Case { const char* what; glm::mat4 projection; GLuint texture; glm::vec4 colour; glm::u8vec4 seen; };
+    const Case cases[] = {
+        {"the vertex colour", target->screenProjection(), 0, red, {255, 0, 0, 255}},
+        {"the texture, even under a transparent colour", target->screenProjection(), green, glm::vec4(0.0f),
+         {0, 255, 0, 255}},
+        {"nothing: y down turns it away and it is culled", glm::ortho(0.0f, 32.0f, 32.0f, 0.0f), 0, red,
+         {0, 0, 255, 255}},
+    };
+    for (const Case& c : cases) {
+        target->clear(clearColour);
+        shapes.beginShape(c.projection, GL_TRIANGLES);
+        shapes.texture = c.texture;
+        fullRect(shapes, c.colour);
+        shapes.endShape();
+        EXPECT_EQ(middle(), c.seen) << c.what;
+    }
     glDeleteTextures(1, &green);
 }
 
@@ -95,14 +88,6 @@ TEST_F(ShapeRendererTest, ModelMatrixMovesTheBatch)
     EXPECT_EQ(target->pixel(2, 2), glm::u8vec4(0, 0, 255, 255));
 }
 
-TEST_F(ShapeRendererTest, YDownProjectionFacesAwayAndIsCulled)
-{
-    shapes.beginShape(glm::ortho(0.0f, 32.0f, 32.0f, 0.0f), GL_TRIANGLES);
-    fullRect(shapes, red);
-    shapes.endShape();
-    EXPECT_EQ(middle(), glm::u8vec4(0, 0, 255, 255));
-}
-
 TEST_F(ShapeRendererTest, LinesDrawOnlyTheOutline)
 {
     shapes.beginShape(target->screenProjection(), GL_LINES);
@@ -116,7 +101,7 @@ TEST_F(ShapeRendererTest, LinesDrawOnlyTheOutline)
 
 TEST_F(ShapeRendererTest, FlushLeavesDepthOnBlendAndCullOffAndResetsTheBrush)
 {
-    const GLuint green = solidTexture({0, 255, 0, 255});
+    const GLuint green = test::solidTexture({0, 255, 0, 255});
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glEnable(GL_CULL_FACE);
@@ -128,17 +113,7 @@ TEST_F(ShapeRendererTest, FlushLeavesDepthOnBlendAndCullOffAndResetsTheBrush)
     shapes.circle(16.0f, 16.0f, 8.0f, 16);
     shapes.endShape();
 
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-    GLint value = -1;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &value);
-    EXPECT_EQ(value, 0);
-    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &value);
-    EXPECT_EQ(value, 0);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
-    EXPECT_EQ(value, 0);
-
+    EXPECT_TRUE(test::overlayStateLeft());
     EXPECT_EQ(shapes.color, glm::vec4(1.0f));
     EXPECT_EQ(shapes.model, glm::mat4(1.0f));
     EXPECT_EQ(shapes.vertexCount, 0u);

@@ -201,20 +201,7 @@ TEST_F(TextTest, ScaleEntersTwiceAndCentringHoldsAtAnyScale)
     EXPECT_EQ(lit.b, 0);
 }
 
-TEST_F(TextTest, Bytes128AndUpLeaveTheSameImage)
-{
-    OffscreenTarget target(128, 64);
-    Text text(&TextRenderer::instance(), "AB");
-    text.draw(glm::vec3(10.0f, 20.0f, 0.0f), 1.0f, glm::vec3(0.0f), target.screenProjection(), true);
-    const std::vector<std::uint8_t> plain = target.pixels();
-
-    target.clear(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
-    text.text = "A\xC3\xA9" "B";
-    text.draw(glm::vec3(10.0f, 20.0f, 0.0f), 1.0f, glm::vec3(0.0f), target.screenProjection(), true);
-    EXPECT_EQ(target.pixels(), plain);
-}
-
-TEST_F(TextTest, LeavesDepthOnBlendAndCullOffAndNothingBound)
+TEST_F(TextTest, LeavesTheOverlayStateEvenWhenEmpty)
 {
     Text text(&TextRenderer::instance(), "");
     for (const std::string& string : {std::string(), std::string("Main Menu")}) {
@@ -226,16 +213,7 @@ TEST_F(TextTest, LeavesDepthOnBlendAndCullOffAndNothingBound)
 
         text.draw(glm::vec3(0.0f), 1.0f, glm::vec3(0.0f, 0.0f, 30.0f), glm::mat4(1.0f), true);
 
-        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-        EXPECT_FALSE(glIsEnabled(GL_BLEND));
-        EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-        GLint value = -1;
-        glGetIntegerv(GL_CURRENT_PROGRAM, &value);
-        EXPECT_EQ(value, 0);
-        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &value);
-        EXPECT_EQ(value, 0);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
-        EXPECT_EQ(value, 0);
+        EXPECT_TRUE(test::overlayStateLeft());
     }
 }
 

@@ -1,9 +1,10 @@
-#include "GUITestSupport.hpp"
+#include "support/OffscreenTarget.hpp"
 
-#include "core/LevelManager.hpp"
+#include "support/GLPictures.hpp"
+#include "support/GLTestContext.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
-#include <stb/stb_image_write.h>
+#include <gtest/gtest.h>
 
 namespace fennik::test {
 
@@ -49,39 +50,17 @@ glm::u8vec4 OffscreenTarget::pixel(int x, int y) const
 
 std::vector<std::uint8_t> OffscreenTarget::pixels() const
 {
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(width) * height * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, data.data());
-    return data;
+    return readPixels(width, height);
 }
 
-bool OffscreenTarget::savePNG(const std::string& path) const
+std::filesystem::path OffscreenTarget::save(const std::string& name) const
 {
-    const std::vector<std::uint8_t> data = pixels();
-    // GL's first row is the bottom one.
-    stbi_flip_vertically_on_write(1);
-    const bool written = stbi_write_png(path.c_str(), width, height, 4, data.data(), width * 4) != 0;
-    stbi_flip_vertically_on_write(0);
-    return written;
+    return saveScreenshot(name, width, height, pixels());
 }
 
 glm::mat4 OffscreenTarget::screenProjection() const
 {
     return glm::ortho(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height));
-}
-
-void GUITest::SetUp()
-{
-    GLTest::SetUp();
-    settings.windowWidth = 800;
-    settings.windowHeight = 800;
-    core::LevelManager::instance().setContext(window, &settings);
-}
-
-void GUITest::TearDown()
-{
-    core::LevelManager::instance().setContext(nullptr, nullptr);
-    GLTest::TearDown();
 }
 
 } // namespace fennik::test

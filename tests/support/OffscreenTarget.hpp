@@ -1,0 +1,43 @@
+#pragma once
+
+#include <GL/glew.h>
+#include <glm/gtc/type_precision.hpp>
+#include <glm/mat4x4.hpp>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fennik::test {
+
+// An 8-bit colour-and-depth framebuffer of any size, bound with a matching viewport
+// for its lifetime and cleared to opaque black. On destruction the window's
+// framebuffer and the fixture's viewport come back.
+class OffscreenTarget {
+public:
+    OffscreenTarget(int width, int height);
+    ~OffscreenTarget();
+    OffscreenTarget(const OffscreenTarget&) = delete;
+    OffscreenTarget& operator=(const OffscreenTarget&) = delete;
+
+    void clear(const glm::vec4& colour);
+    // (x, y) from the bottom left, as GL counts them.
+    glm::u8vec4 pixel(int x, int y) const;
+    std::vector<std::uint8_t> pixels() const;
+    // Saves the picture as <build>/screenshots/<name> (see saveScreenshot).
+    std::filesystem::path save(const std::string& name) const;
+
+    // Pixels with the origin bottom left: the projection the GUI draws with.
+    glm::mat4 screenProjection() const;
+
+    const int width;
+    const int height;
+
+private:
+    GLuint framebuffer = 0;
+    GLuint colourBuffer = 0;
+    GLuint depthBuffer = 0;
+};
+
+} // namespace fennik::test
