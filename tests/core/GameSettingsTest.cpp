@@ -1,13 +1,13 @@
 #include "core/GameSettings.hpp"
 
 #include "support/LogCapture.hpp"
+#include "support/TempDirectory.hpp"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <string>
+#include <vector>
 
-using fennik::core::GameSettings;
 using fennik::core::loadSettings;
 using fennik::test::LogCapture;
 
@@ -15,16 +15,8 @@ namespace {
 
 class SettingsFile : public ::testing::Test {
 protected:
-    std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                 ("fennik_settings_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                  "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini");
-
-    void write(const std::string& text)
-    {
-        std::ofstream file(path);
-        file << text;
-    }
-    void TearDown() override { std::filesystem::remove(path); }
+    std::string write(const std::string& text) { return files.write("settings.ini", text).string(); }
+    fennik::test::TempDirectory files{"fennik_settings"};
 };
 
 const std::vector<std::string> defaultBlock = {
@@ -46,47 +38,38 @@ const std::vector<std::string> defaultBlock = {
 
 } // namespace
 
-TEST_F(SettingsFile, MissingFileLogsTheErrorThenTheDefaultBlock)
+TEST_F(SettingsFile, MissingEmptyAndCommittedFilesAllGiveTheDefaultBlock)
 {
-    LogCapture log;
-    auto settings = loadSettings("no/such/settings.ini");
-
-    std::vector<std::string> expected = {"[INFO]: Reading settings.ini...",
-                                         "ERROR: Failed to load 'no/such/settings.ini'. Using default values instead."};
-    expected.insert(expected.end(), defaultBlock.begin(), defaultBlock.end());
-    EXPECT_EQ(log.lines(), expected);
-    EXPECT_EQ(settings->windowHeight, 800u);
-    EXPECT_TRUE(settings->useAces);
-}
-
-TEST_F(SettingsFile, EmptyFileOpensWithoutErrorAndGivesDefaults)
-{
-    write("");
-    LogCapture log;
-    auto settings = loadSettings(path.string());
-
-    std::vector<std::string> expected = {"[INFO]: Reading settings.ini..."};
-    expected.insert(expected.end(), defaultBlock.begin(), defaultBlock.end());
-    EXPECT_EQ(log.lines(), expected);
-    EXPECT_FLOAT_EQ(settings->gravity, 9.81f);
-}
-
-TEST_F(SettingsFile, CommittedFileHoldsTheDefaults)
-{
-    LogCapture log;
-    auto settings = loadSettings("assets/settings.ini");
-    std::vector<std::string> expected = {"[INFO]: Reading settings.ini..."};
-    expected.insert(expected.end(), defaultBlock.begin(), defaultBlock.end());
-    EXPECT_EQ(log.lines(), expected);
+    struct Case {
+        std::string path;
+        std::vector<std::string> before;
+    };
+    const std::string missing = "ERROR: Failed to load 'no/such/settings.ini'. Using default values instead.";
+    const Case cases[] = {
+        {"no/such/settings.ini", {missing}},
+        {write(""), {}},
+        {"assets/settings.ini", {}},
+    };
+    for (const Case& c : cases) {
+        LogCapture log;
+        auto settings = loadSettings(c.path);
+        std::vector<std::string> expected = {"[INFO]: Reading settings.ini..."};
+        expected.insert(expected.end(), c.before.begin(), c.before.end());
+        expected.insert(expected.end(), defaultBlock.begin(), defaultBlock.end());
+        EXPECT_EQ(log.lines(), expected) << c.path;
+        EXPECT_EQ(settings->windowHeight, 800u) << c.path;
+        EXPECT_FLOAT_EQ(settings->gravity, 9.81f) << c.path;
+        EXPECT_TRUE(settings->useAces) << c.path;
+    }
 }
 
 TEST_F(SettingsFile, ValuesAreReadWhateverTheCaseOfSectionsKeysAndBooleans)
 {
-    write("[Window]\nWIDTH = 1024\nHeight: 600\nFullScreen = ON\n"
-          "[CAMERA]\nnear = 0.05\nfov=60\n"
-          "[fennik]\nuseaces = no\nGamma = 1.8\n");
+    const std::string path = write("[Window]\nWIDTH = 1024\nHeight: 600\nFullScreen = ON\n"
+                                   "[CAMERA]\nnear = 0.05\nfov=60\n"
+                                   "[fennik]\nuseaces = no\nGamma = 1.8\n");
     LogCapture log;
-    auto settings = loadSettings(path.string());
+    auto settings = loadSettings(path);
 
     EXPECT_EQ(settings->windowWidth, 1024u);
     EXPECT_EQ(settings->windowHeight, 600u);
@@ -102,10 +85,10 @@ TEST_F(SettingsFile, ValuesAreReadWhateverTheCaseOfSectionsKeysAndBooleans)
 
 TEST_F(SettingsFile, BadTextFallsBackPerKeyAndKeepsTheGoodLines)
 {
-    write("this line is not ini\n[window]\nwidth = wide\nheight = 700\nfullscreen = maybe\n"
-          "[camera\nfar = 250\n[unknown]\nwidth = 5\n[fennik]\ngravity = 20\nmystery = 1\n");
+    const std::string path = write("this line is not ini\n[window]\nwidth = wide\nheight = 700\nfullscreen = maybe\n"
+                                   "[camera\nfar = 250\n[unknown]\nwidth = 5\n[fennik]\ngravity = 20\nmystery = 1\n");
     LogCapture log;
-    auto settings = loadSettings(path.string());
+    auto settings = loadSettings(path);
 
     EXPECT_FALSE(log.contains("ERROR: Failed to load"));
     EXPECT_EQ(settings->windowWidth, 800u);  // not a number
@@ -117,10 +100,10 @@ TEST_F(SettingsFile, BadTextFallsBackPerKeyAndKeepsTheGoodLines)
 
 TEST_F(SettingsFile, ValuesTheGameCannotUseAreReplacedWithAWarningEach)
 {
-    write("[window]\nwidth = 0\nheight = -600\nrefresh_rate = -1\n"
-          "[camera]\nfov = 180\nnear = 0\nfar = 50\n");
+    const std::string path = write("[window]\nwidth = 0\nheight = -600\nrefresh_rate = -1\n"
+                                   "[camera]\nfov = 180\nnear = 0\nfar = 50\n");
     LogCapture log;
-    auto settings = loadSettings(path.string());
+    auto settings = loadSettings(path);
 
     EXPECT_EQ(settings->windowWidth, 800u);
     EXPECT_EQ(settings->windowHeight, 800u);
@@ -131,14 +114,11 @@ TEST_F(SettingsFile, ValuesTheGameCannotUseAreReplacedWithAWarningEach)
     EXPECT_EQ(log.count("[WARN]: "), 5u);
     // The block shows the values the game will use.
     EXPECT_TRUE(log.contains("[INFO]: gWindowHeight: 800\n"));
-}
 
-TEST_F(SettingsFile, FarPlaneNotBeyondNearIsReplaced)
-{
-    write("[camera]\nnear = 5\nfar = 2\n");
-    LogCapture log;
-    auto settings = loadSettings(path.string());
+    // A far plane not beyond the near one is replaced too; the near one stays.
+    LogCapture again;
+    settings = loadSettings(write("[camera]\nnear = 5\nfar = 2\n"));
     EXPECT_FLOAT_EQ(settings->nearZ, 5.0f);
     EXPECT_FLOAT_EQ(settings->farZ, 100.0f);
-    EXPECT_EQ(log.count("[WARN]: "), 1u);
+    EXPECT_EQ(again.count("[WARN]: "), 1u);
 }

@@ -76,23 +76,21 @@ TEST_P(EachNoiseType, SmallStepsGiveSmallChangesAlsoAcrossCellBorders)
     const Noise noise = makeNoise(GetParam(), 42, 1.0f);
     const float step = 1e-3f;
     float steepest = 0.0f;
-    // Lines that cross many cell borders in x and y, where a seam would show.
-    for (float y : {-3.5f, -0.999f, 0.0f, 0.25f, 2.0f, 7.77f}) {
-        float previous = noise.getNoise(-8.0f, y);
+    // Lines that cross many cell borders along x (at fixed y) and along y (at fixed x),
+    // where a seam would show.
+    const auto walk = [&](float fixed, bool alongX) {
+        const auto at = [&](float t) { return alongX ? noise.getNoise(t, fixed) : noise.getNoise(fixed, t); };
+        float previous = at(-8.0f);
         for (int i = 1; i <= 16000; ++i) {
-            const float value = noise.getNoise(-8.0f + i * step, y);
+            const float value = at(-8.0f + i * step);
             steepest = std::max(steepest, std::abs(value - previous));
             previous = value;
         }
-    }
-    for (float x : {-2.5f, 0.0f, 3.3f}) {
-        float previous = noise.getNoise(x, -8.0f);
-        for (int i = 1; i <= 16000; ++i) {
-            const float value = noise.getNoise(x, -8.0f + i * step);
-            steepest = std::max(steepest, std::abs(value - previous));
-            previous = value;
-        }
-    }
+    };
+    for (float y : {-3.5f, -0.999f, 0.0f, 0.25f, 2.0f, 7.77f})
+        walk(y, true);
+    for (float x : {-2.5f, 0.0f, 3.3f})
+        walk(x, false);
     EXPECT_LT(steepest, 0.01f);
     EXPECT_GT(steepest, 0.0f);
 }
