@@ -170,6 +170,8 @@ void GameBase::runFrame()
         if (auto level = levelManager->getActiveLevel())
             level->render();
     }
+    // The GUI has seen this frame's clicks while drawing.
+    core::clearLatchedMouseButtons();
     glfwSwapBuffers(mainWindow->handle);
 }
 

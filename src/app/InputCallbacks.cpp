@@ -2,6 +2,7 @@
 
 #include "app/GameBase.hpp"
 #include "core/GameSettings.hpp"
+#include "core/Input.hpp"
 #include "core/Level.hpp"
 #include "core/LevelManager.hpp"
 
@@ -27,6 +28,8 @@ void onKey(GLFWwindow* window, int key, int scancode, int action, int mods)
 
 void onMouseButton(GLFWwindow* window, int button, int action, int mods)
 {
+    if (action == GLFW_PRESS)
+        core::latchMouseButtonPress(button);
     if (auto level = activeLevelOf(window))
         level->onMouseButton(button, action, mods);
 }

@@ -2,9 +2,13 @@
 
 #include <GLFW/glfw3.h>
 
+#include <bitset>
+
 namespace fennik::core {
 
 namespace {
+
+std::bitset<GLFW_MOUSE_BUTTON_LAST + 1> latchedButtons;
 
 class GlfwInput final : public InputSource {
 public:
@@ -17,6 +21,8 @@ public:
     // the caller passes none: the GUI reads them that way.
     bool isMouseButtonDown(GLFWwindow* window, int button) override
     {
+        if (button >= 0 && button <= GLFW_MOUSE_BUTTON_LAST && latchedButtons[static_cast<std::size_t>(button)])
+            return true;
         if (!window)
             window = glfwGetCurrentContext();
         return window && glfwGetMouseButton(window, button) == GLFW_PRESS;
@@ -48,6 +54,17 @@ InputSource& input()
 void setInputSource(InputSource* source)
 {
     activeSource = source ? source : &glfwInput;
+}
+
+void latchMouseButtonPress(int button)
+{
+    if (button >= 0 && button <= GLFW_MOUSE_BUTTON_LAST)
+        latchedButtons.set(static_cast<std::size_t>(button));
+}
+
+void clearLatchedMouseButtons()
+{
+    latchedButtons.reset();
 }
 
 } // namespace fennik::core

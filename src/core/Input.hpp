@@ -26,4 +26,12 @@ InputSource& input();
 // Installs `source` (not owned; it must outlive its use); null restores GLFW.
 void setInputSource(InputSource* source);
 
+// A click shorter than a frame presses and releases the button between two polls,
+// and the buttons, which look at the button once a frame, would never see it down.
+// The window's mouse-button callback latches each press here; the GLFW source then
+// reports the button down for the rest of that frame, and the loop clears the latch
+// once the frame is drawn.
+void latchMouseButtonPress(int button);
+void clearLatchedMouseButtons();
+
 } // namespace fennik::core

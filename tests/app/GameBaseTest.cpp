@@ -1,5 +1,6 @@
 #include "app/GameBase.hpp"
 #include "core/GameSettings.hpp"
+#include "core/Input.hpp"
 #include "core/Level.hpp"
 #include "core/LevelManager.hpp"
 #include "core/ScriptedInput.hpp"
@@ -285,4 +286,32 @@ TEST(GameBase, LoadingProgressAdvancesOnTheSplashAndLeavesTheMainContextCurrent)
     EXPECT_GT(filled[0], filled[2] + 100); // warm
     EXPECT_LT(empty[0], 60);               // the dark track
     glfwMakeContextCurrent(game.mainWindow->handle);
+}
+
+TEST(GameBase, AClickShorterThanAFrameIsSeenDownForThatFrameOnly)
+{
+    Journal journal;
+    std::vector<bool> seenDown;
+    std::shared_ptr<ScriptedLevel> level;
+    LogCapture log;
+    ScriptedGame game([&](ScriptedGame& self) {
+        level = std::make_shared<ScriptedLevel>("Clicks", journal);
+        level->onRender = [&] {
+            seenDown.push_back(fennik::core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_LEFT));
+        };
+        self.addLevel(level);
+    });
+    game.start();
+    GLFWwindow* window = game.mainWindow->handle;
+    GLFWmousebuttonfun callback = glfwSetMouseButtonCallback(window, nullptr);
+    glfwSetMouseButtonCallback(window, callback);
+
+    game.runFrame();
+    // Press and release both arrive before the next frame's render.
+    callback(window, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+    callback(window, GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
+    game.runFrame();
+    game.runFrame();
+    game.finish();
+    EXPECT_EQ(seenDown, (std::vector<bool>{false, true, false}));
 }
