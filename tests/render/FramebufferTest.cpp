@@ -4,6 +4,7 @@
 #include "render/QuadRender.hpp"
 #include "render/Shader.hpp"
 
+#include "support/GLPictures.hpp"
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
 
@@ -15,39 +16,12 @@ namespace {
 
 constexpr const char* incompleteLine = "ERROR::FRAMEBUFFER:: Framebuffer is not complete!";
 
-GLint internalFormatOf(GLuint texture)
-{
-    GLint format = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
-    return format;
-}
-
-std::array<GLint, 2> textureSize(GLuint texture)
-{
-    std::array<GLint, 2> size{};
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size[0]);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size[1]);
-    return size;
-}
-
 bool isComplete(const FramebufferBase& target)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     return complete;
-}
-
-std::array<float, 4> readPixel(GLuint framebuffer, GLenum attachment, int x, int y)
-{
-    std::array<float, 4> pixel{};
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glReadBuffer(attachment);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, pixel.data());
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    return pixel;
 }
 
 class FramebufferTest : public test::GLTest {};
@@ -60,15 +34,15 @@ TEST_F(FramebufferTest, ColourTargetIsCompleteFloatStorageAtItsSize)
 
     EXPECT_FALSE(log.contains(incompleteLine));
     EXPECT_TRUE(isComplete(target));
-    EXPECT_EQ(internalFormatOf(target.texture), GL_RGBA32F);
-    EXPECT_EQ(textureSize(target.texture), (std::array<GLint, 2>{40, 24}));
+    EXPECT_EQ(test::textureFormat(target.texture), GL_RGBA32F);
+    EXPECT_EQ(test::textureSize(target.texture), (std::array<GLint, 2>{40, 24}));
 
     GLint bound = -1;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     EXPECT_EQ(bound, 0) << "create leaves the window framebuffer bound";
 }
 
-TEST_F(FramebufferTest, ResizeKeepsEveryNameAndReallocates)
+TEST_F(FramebufferTest, ResizeKeepsEveryNameAndReallocatesTheSceneTargetAsFullFloat)
 {
     Framebuffer target(16, 16);
     target.create();
@@ -76,6 +50,12 @@ TEST_F(FramebufferTest, ResizeKeepsEveryNameAndReallocates)
     scene.create();
     const std::array<GLuint, 3> targetNames{target.framebuffer, target.texture, target.renderbuffer};
     const std::array<GLuint, 4> sceneNames{scene.framebuffer, scene.texture, scene.brightTexture, scene.renderbuffer};
+    // Half float until the first resize, which the game makes at the size it has.
+    EXPECT_EQ(test::textureFormat(scene.texture), GL_RGBA16F);
+    EXPECT_EQ(test::textureFormat(scene.brightTexture), GL_RGBA16F);
+    scene.resize(256, 256);
+    EXPECT_EQ(test::textureFormat(scene.texture), GL_RGBA32F);
+    EXPECT_EQ(test::textureFormat(scene.brightTexture), GL_RGBA32F);
 
     target.resize(64, 48);
     scene.resize(64, 48);
@@ -85,9 +65,9 @@ TEST_F(FramebufferTest, ResizeKeepsEveryNameAndReallocates)
               sceneNames);
     EXPECT_EQ(target.width, 64);
     EXPECT_EQ(target.height, 48);
-    EXPECT_EQ(textureSize(target.texture), (std::array<GLint, 2>{64, 48}));
-    EXPECT_EQ(textureSize(scene.texture), (std::array<GLint, 2>{64, 48}));
-    EXPECT_EQ(textureSize(scene.brightTexture), (std::array<GLint, 2>{64, 48}));
+    EXPECT_EQ(test::textureSize(target.texture), (std::array<GLint, 2>{64, 48}));
+    EXPECT_EQ(test::textureSize(scene.texture), (std::array<GLint, 2>{64, 48}));
+    EXPECT_EQ(test::textureSize(scene.brightTexture), (std::array<GLint, 2>{64, 48}));
     EXPECT_TRUE(isComplete(target));
     EXPECT_TRUE(isComplete(scene)) << "the depth-stencil storage must follow the colour size";
 }
@@ -106,22 +86,10 @@ TEST_F(FramebufferTest, MinimisedWindowSizeResizesNothing)
 
     EXPECT_EQ(target.width, 32);
     EXPECT_EQ(scene.height, 32);
-    EXPECT_EQ(textureSize(target.texture), (std::array<GLint, 2>{32, 32}));
-    EXPECT_EQ(internalFormatOf(scene.texture), GL_RGBA16F) << "an ignored resize is not a resize";
+    EXPECT_EQ(test::textureSize(target.texture), (std::array<GLint, 2>{32, 32}));
+    EXPECT_EQ(test::textureFormat(scene.texture), GL_RGBA16F) << "an ignored resize is not a resize";
     EXPECT_TRUE(isComplete(target));
     EXPECT_TRUE(isComplete(scene));
-}
-
-TEST_F(FramebufferTest, SceneTargetIsHalfFloatUntilTheFirstResize)
-{
-    FramebufferExtra scene(256, 256);
-    scene.create();
-    EXPECT_EQ(internalFormatOf(scene.texture), GL_RGBA16F);
-    EXPECT_EQ(internalFormatOf(scene.brightTexture), GL_RGBA16F);
-
-    scene.resize(256, 256);
-    EXPECT_EQ(internalFormatOf(scene.texture), GL_RGBA32F);
-    EXPECT_EQ(internalFormatOf(scene.brightTexture), GL_RGBA32F);
 }
 
 TEST_F(FramebufferTest, SceneTargetWritesBothColoursInOneDraw)
@@ -141,8 +109,8 @@ TEST_F(FramebufferTest, SceneTargetWritesBothColoursInOneDraw)
     quad.draw(false, {0.5f, 0.5f}, {1.0f, 1.0f, 1.0f, 1.0f});
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
-    const auto colour = readPixel(scene.framebuffer, GL_COLOR_ATTACHMENT0, 4, 4);
-    const auto bright = readPixel(scene.framebuffer, GL_COLOR_ATTACHMENT1, 4, 4);
+    const auto colour = test::framebufferPixel(scene.framebuffer, GL_COLOR_ATTACHMENT0, 4, 4);
+    const auto bright = test::framebufferPixel(scene.framebuffer, GL_COLOR_ATTACHMENT1, 4, 4);
     EXPECT_FLOAT_EQ(colour[1], 0.5f);
     EXPECT_FLOAT_EQ(bright[0], 3.0f) << "the bright texture keeps values above 1";
 }
@@ -174,7 +142,7 @@ TEST_F(FramebufferTest, ShadowMapIsFixedSizeAndReadsOneOutsideItsArea)
     EXPECT_TRUE(isComplete(shadow));
     shadow.resize(800, 600);
     EXPECT_EQ(shadow.width, 64);
-    EXPECT_EQ(textureSize(shadow.texture), (std::array<GLint, 2>{64, 64}));
+    EXPECT_EQ(test::textureSize(shadow.texture), (std::array<GLint, 2>{64, 64}));
 
     // Fill the map with a near depth, then sample it inside and well outside.
     shadow.bind();
@@ -202,8 +170,8 @@ TEST_F(FramebufferTest, ShadowMapIsFixedSizeAndReadsOneOutsideItsArea)
     glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
 
-    EXPECT_NEAR(readPixel(probe.framebuffer, GL_COLOR_ATTACHMENT0, 0, 0)[0], 0.25f, 1e-3f);
-    EXPECT_FLOAT_EQ(readPixel(probe.framebuffer, GL_COLOR_ATTACHMENT0, 1, 0)[0], 1.0f);
+    EXPECT_NEAR(test::framebufferPixel(probe.framebuffer, GL_COLOR_ATTACHMENT0, 0, 0)[0], 0.25f, 1e-3f);
+    EXPECT_FLOAT_EQ(test::framebufferPixel(probe.framebuffer, GL_COLOR_ATTACHMENT0, 1, 0)[0], 1.0f);
 }
 
 TEST_F(FramebufferTest, DestructionReleasesTheObjects)

@@ -5,52 +5,44 @@
 
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
+#include "support/OffscreenTarget.hpp"
+#include "support/TempDirectory.hpp"
 
 #include <btBulletCollisionCommon.h>
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <stb/stb_image_write.h>
 
-#include <unistd.h>
-
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace fennik::render {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr const char* fixtures = "tests/render/fixtures/";
 
 using Pixel = std::array<unsigned char, 4>;
 
-// A scratch directory with solid-colour textures and a model that uses them, written
-// fresh for each test so no binary files live in the repository.
+// Solid-colour textures and a model that uses them, written fresh for each test so
+// no binary files live in the repository.
 class TexturedScene {
 public:
-    TexturedScene() : directory(fs::temp_directory_path() / ("fennik_mesh_test_" + std::to_string(::getpid())))
+    TexturedScene()
     {
-        fs::create_directories(directory);
         writeSolid("red.png", {255, 0, 0, 255});
         writeSolid("green.png", {0, 255, 0, 255});
         writeSolid("blue.png", {0, 0, 255, 255});
         // Left half of the screen: a quad with all three kinds of texture. Right half:
         // a quad without texture coordinates or textures.
-        std::ofstream(directory / "screen.mtl") << "newmtl Textured\nKd 1 1 1\nmap_Kd red.png\nmap_Ks green.png\n"
-                                                   "map_bump blue.png\nnewmtl Bare\nKd 1 1 1\n";
-        std::ofstream(directory / "screen.obj") << "mtllib screen.mtl\n"
-                                                   "o textured_quad\nv -1 -1 0\nv 0 -1 0\nv 0 1 0\nv -1 1 0\n"
-                                                   "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl Textured\n"
-                                                   "f 1/1 2/2 3/3 4/4\n"
-                                                   "o bare_quad\nv 0 -1 0\nv 1 -1 0\nv 1 1 0\nv 0 1 0\n"
-                                                   "usemtl Bare\nf 5 6 7 8\n";
+        files.write("screen.mtl", "newmtl Textured\nKd 1 1 1\nmap_Kd red.png\nmap_Ks green.png\n"
+                                  "map_bump blue.png\nnewmtl Bare\nKd 1 1 1\n");
+        files.write("screen.obj", "mtllib screen.mtl\n"
+                                  "o textured_quad\nv -1 -1 0\nv 0 -1 0\nv 0 1 0\nv -1 1 0\n"
+                                  "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl Textured\nf 1/1 2/2 3/3 4/4\n"
+                                  "o bare_quad\nv 0 -1 0\nv 1 -1 0\nv 1 1 0\nv 0 1 0\nusemtl Bare\nf 5 6 7 8\n");
     }
-    ~TexturedScene() { fs::remove_all(directory); }
 
-    std::string path(const std::string& name) const { return (directory / name).string(); }
+    std::string path(const std::string& name) const { return (files / name).string(); }
 
 private:
     void writeSolid(const std::string& name, Pixel colour)
@@ -61,7 +53,7 @@ private:
         stbi_write_png(path(name).c_str(), 4, 4, 4, pixels.data(), 16);
     }
 
-    fs::path directory;
+    test::TempDirectory files{"fennik_mesh_test"};
 };
 
 const char* const screenVertex = R"(#version 330 core
@@ -126,19 +118,16 @@ void main() {
 }
 )";
 
-Pixel pixelAt(int x, int y)
+glm::vec3 toGlm(const btVector3& v)
 {
-    Pixel pixel{};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-    return pixel;
+    return {v.x(), v.y(), v.z()};
 }
 
-void saveScreenshot(const std::string& name, int size)
+void expectNear(glm::vec3 actual, glm::vec3 expected, const char* what)
 {
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(size * size * 4));
-    glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    stbi_flip_vertically_on_write(1);
-    stbi_write_png((fs::temp_directory_path() / name).c_str(), size, size, 4, pixels.data(), size * 4);
+    EXPECT_NEAR(actual.x, expected.x, 1e-5f) << what;
+    EXPECT_NEAR(actual.y, expected.y, 1e-5f) << what;
+    EXPECT_NEAR(actual.z, expected.z, 1e-5f) << what;
 }
 
 int uniformInt(const Shader& shader, const char* name)
@@ -187,13 +176,8 @@ TEST_F(MeshTest, MeshNamedExactlySphereCollidesAsTheBoxAroundIt)
     EXPECT_FALSE(sphere->hasTriangleShape);
     ASSERT_EQ(sphere->collisionShape->getShapeType(), BOX_SHAPE_PROXYTYPE);
     const auto* box = static_cast<const btBoxShape*>(sphere->collisionShape.get());
-    const btVector3 half = box->getHalfExtentsWithMargin();
-    EXPECT_NEAR(half.x(), 1.0f, 1e-5f);
-    EXPECT_NEAR(half.y(), 0.5f, 1e-5f);
-    EXPECT_NEAR(half.z(), 2.0f, 1e-5f);
-    EXPECT_NEAR(sphere->center.x, 3.0f, 1e-5f);
-    EXPECT_NEAR(sphere->center.y, -0.5f, 1e-5f);
-    EXPECT_NEAR(sphere->center.z, 12.0f, 1e-5f);
+    expectNear(toGlm(box->getHalfExtentsWithMargin()), {1.0f, 0.5f, 2.0f}, "half extents");
+    expectNear(sphere->center, {3.0f, -0.5f, 12.0f}, "centre");
     ASSERT_NE(sphere->triangleMesh, nullptr);
     EXPECT_EQ(sphere->triangleMesh->getNumTriangles(), 0);
 }
@@ -212,14 +196,9 @@ TEST_F(MeshTest, EveryOtherNameCollidesAsTheHullOfItsTrianglesWhereModelled)
     // The hull keeps the modelled positions: its corners are the box's, not centred
     // on the origin.
     const auto* shape = static_cast<const btConvexTriangleMeshShape*>(hull->collisionShape.get());
-    const btVector3 low = shape->localGetSupportingVertexWithoutMargin(btVector3(-1, -1, -1));
-    const btVector3 high = shape->localGetSupportingVertexWithoutMargin(btVector3(1, 1, 1));
-    EXPECT_NEAR(low.x(), 2.0f, 1e-5f);
-    EXPECT_NEAR(low.y(), -1.0f, 1e-5f);
-    EXPECT_NEAR(low.z(), 10.0f, 1e-5f);
-    EXPECT_NEAR(high.x(), 4.0f, 1e-5f);
-    EXPECT_NEAR(high.y(), 0.0f, 1e-5f);
-    EXPECT_NEAR(high.z(), 14.0f, 1e-5f);
+    const btVector3 down(-1, -1, -1), up(1, 1, 1);
+    expectNear(toGlm(shape->localGetSupportingVertexWithoutMargin(down)), {2.0f, -1.0f, 10.0f}, "low corner");
+    expectNear(toGlm(shape->localGetSupportingVertexWithoutMargin(up)), {4.0f, 0.0f, 14.0f}, "high corner");
     EXPECT_NEAR(hull->center.z, 12.0f, 1e-5f);
 }
 
@@ -264,19 +243,19 @@ TEST_F(MeshTest, SamplersAreNumberedPerKindOnConsecutiveUnits)
     EXPECT_EQ(textured.textures[2].type, "texture_normal");
 
     auto shader = Shader::fromSources(screenVertex, kindsFragment);
+    test::OffscreenTarget target(viewportSize, viewportSize);
+    target.clear(glm::vec4(0.5f, 0.5f, 0.5f, 1.0f));
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
     shader->use();
     for (Mesh& mesh : model.meshes)
         mesh.draw(*shader, glm::mat4(1.0f));
-    saveScreenshot("fennik_mesh_samplers.png", viewportSize);
+    target.save("mesh_samplers.png");
 
     // Left: diffuse on unit 0 in red, specular on unit 1 in green, normal on unit 2 in blue.
-    EXPECT_EQ(pixelAt(16, 32), (Pixel{255, 255, 255, 255}));
+    EXPECT_EQ(target.pixel(16, 32), glm::u8vec4(255, 255, 255, 255));
     // Right: a mesh without coordinates or textures still draws, with every kind off.
-    EXPECT_EQ(pixelAt(48, 32), (Pixel{0, 0, 0, 255}));
+    EXPECT_EQ(target.pixel(48, 32), glm::u8vec4(0, 0, 0, 255));
 
     // Afterwards the samplers and switches are back at 0, the units are empty, and
     // the last unit used stays active.
@@ -307,14 +286,13 @@ TEST_F(MeshTest, SecondDiffuseTextureGetsTheNextNumberAndUnit)
               {0, 1, 2, 0, 2, 3}, corners);
 
     auto shader = Shader::fromSources(screenVertex, twoDiffuseFragment);
+    test::OffscreenTarget target(viewportSize, viewportSize);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
     shader->use();
     mesh.draw(*shader, glm::mat4(1.0f));
 
-    EXPECT_EQ(pixelAt(32, 32), (Pixel{255, 255, 255, 255}));
+    EXPECT_EQ(target.pixel(32, 32), glm::u8vec4(255, 255, 255, 255));
     EXPECT_EQ(uniformInt(*shader, "texture_diffuse2"), 0);
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -116,44 +117,33 @@ TEST_F(NoiseTextureTest, LeavesNoTextureBoundAndUnpackAlignmentOne)
 {
     GLuint other = 0;
     glGenTextures(1, &other);
-    glBindTexture(GL_TEXTURE_2D, other);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-
-    NoiseTexture noise(16);
-    GLint bound = -1;
-    GLint alignment = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    EXPECT_EQ(bound, 0);
-    EXPECT_EQ(alignment, 1);
-
-    glBindTexture(GL_TEXTURE_2D, other);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
-    noise.generate(3.0f, 4.0f);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    EXPECT_EQ(bound, 0);
-    EXPECT_EQ(alignment, 1);
+    std::optional<NoiseTexture> noise;
+    // Both the first upload and every later one.
+    for (const auto& upload : {std::function<void()>([&] { noise.emplace(16u); }),
+                               std::function<void()>([&] { noise->generate(3.0f, 4.0f); })}) {
+        glBindTexture(GL_TEXTURE_2D, other);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+        upload();
+        GLint bound = -1, alignment = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+        EXPECT_EQ(bound, 0);
+        EXPECT_EQ(alignment, 1);
+    }
     glDeleteTextures(1, &other);
 }
 
-TEST_F(NoiseTextureTest, HasMipmapsAndRepeatsWithLinearFiltering)
+TEST_F(NoiseTextureTest, IsMipmappedDownToOnePixelAsItsFilterNeeds)
 {
+    // A mipmapping filter without the levels would leave the texture incomplete: black.
     NoiseTexture noise(64);
     glBindTexture(GL_TEXTURE_2D, noise.texture());
-    GLint smallest = 0;
+    GLint smallest = 0, minFilter = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 6, GL_TEXTURE_WIDTH, &smallest);
-    EXPECT_EQ(smallest, 1);
-    GLint minFilter = 0, magFilter = 0, wrapS = 0, wrapT = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
     glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(smallest, 1);
     EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
-    EXPECT_EQ(magFilter, GL_LINEAR);
-    EXPECT_EQ(wrapS, GL_REPEAT);
-    EXPECT_EQ(wrapT, GL_REPEAT);
 }
 
 TEST_F(NoiseTextureTest, OwnsItsTextureNameThroughMoves)

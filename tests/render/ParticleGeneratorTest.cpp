@@ -2,6 +2,7 @@
 #include "render/ParticleGenerator.hpp"
 #include "render/Shader.hpp"
 
+#include "support/GLPictures.hpp"
 #include "support/GLTestContext.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -56,12 +57,7 @@ protected:
 
     std::array<float, 4> pixel(int x, int y)
     {
-        std::array<float, 4> value{};
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, value.data());
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        return value;
+        return test::framebufferPixel(target.framebuffer, GL_COLOR_ATTACHMENT0, x, y);
     }
 
     std::unique_ptr<ParticleGenerator> particles;

@@ -9,6 +9,7 @@
 #include "core/GameSettings.hpp"
 
 #include "support/GLTestContext.hpp"
+#include "support/TestSettings.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -59,8 +60,6 @@ protected:
     void SetUp() override
     {
         test::GLTest::SetUp();
-        settings.windowWidth = size;
-        settings.windowHeight = size;
         blurHorizontal = std::make_shared<PPBloomBlurHorizontal>(settings);
         blurVertical = std::make_shared<PPBloomBlurVertical>(settings);
         combine = std::make_shared<PPBloomCombine>(settings);
@@ -82,7 +81,7 @@ protected:
         return download(chain.currentTexture);
     }
 
-    core::GameSettings settings;
+    core::GameSettings settings = test::gameSettings(size, size);
     FramebufferExtra scene{size, size};
     std::shared_ptr<PPBloomBlurHorizontal> blurHorizontal;
     std::shared_ptr<PPBloomBlurVertical> blurVertical;

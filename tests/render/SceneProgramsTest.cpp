@@ -5,6 +5,7 @@
 #include "render/Shader.hpp"
 #include "render/Skylight.hpp"
 
+#include "support/GLPictures.hpp"
 #include "support/GLTestContext.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -17,39 +18,21 @@
 namespace fennik::render {
 namespace {
 
-// Geometry built in code, so that these tests look at the programs and not at a model file.
-Mesh quadMesh(const std::string& name, float halfSize, glm::vec3 normal, glm::vec3 tangent)
-{
-    const glm::vec3 bitangent = glm::cross(normal, tangent);
-    std::vector<Vertex> vertices;
-    for (auto [u, v] : {std::array<float, 2>{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
-        Vertex vertex;
-        vertex.position = (tangent * u + bitangent * v) * halfSize;
-        vertex.normal = normal;
-        vertex.texCoords = {u * 0.5f + 0.5f, v * 0.5f + 0.5f};
-        vertex.tangent = tangent;
-        vertex.bitangent = bitangent;
-        vertices.push_back(vertex);
-    }
-    return Mesh(name, Material{}, {}, {0, 1, 2, 0, 2, 3}, std::move(vertices));
-}
+// Geometry built in code, so that these tests look at the programs and not at a model
+// file: square faces, each given by its normal and tangent, pushed out along the
+// normal for a box or lying through the origin for a flat quad.
+using Face = std::array<glm::vec3, 2>;
 
-Mesh boxMesh(const std::string& name, glm::vec3 halfExtents)
+Mesh facesMesh(const std::string& name, const std::vector<Face>& faces, glm::vec3 halfExtents, bool box)
 {
     std::vector<Vertex> vertices;
     std::vector<unsigned int> indices;
-    const std::array<std::array<glm::vec3, 2>, 6> faces{{{glm::vec3(1, 0, 0), glm::vec3(0, 0, -1)},
-                                                         {glm::vec3(-1, 0, 0), glm::vec3(0, 0, 1)},
-                                                         {glm::vec3(0, 1, 0), glm::vec3(1, 0, 0)},
-                                                         {glm::vec3(0, -1, 0), glm::vec3(1, 0, 0)},
-                                                         {glm::vec3(0, 0, 1), glm::vec3(1, 0, 0)},
-                                                         {glm::vec3(0, 0, -1), glm::vec3(-1, 0, 0)}}};
     for (const auto& [normal, tangent] : faces) {
         const glm::vec3 bitangent = glm::cross(normal, tangent);
         const auto base = static_cast<unsigned int>(vertices.size());
         for (auto [u, v] : {std::array<float, 2>{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
             Vertex vertex;
-            vertex.position = (normal + tangent * u + bitangent * v) * halfExtents;
+            vertex.position = ((box ? normal : glm::vec3(0.0f)) + tangent * u + bitangent * v) * halfExtents;
             vertex.normal = normal;
             vertex.texCoords = {u * 0.5f + 0.5f, v * 0.5f + 0.5f};
             vertex.tangent = tangent;
@@ -62,17 +45,13 @@ Mesh boxMesh(const std::string& name, glm::vec3 halfExtents)
     return Mesh(name, Material{}, {}, std::move(indices), std::move(vertices));
 }
 
-GLuint solidTexture(std::array<unsigned char, 3> rgb)
+Mesh boxMesh(const std::string& name, glm::vec3 halfExtents)
 {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
+    return facesMesh(name,
+                     {{glm::vec3(1, 0, 0), glm::vec3(0, 0, -1)}, {glm::vec3(-1, 0, 0), glm::vec3(0, 0, 1)},
+                      {glm::vec3(0, 1, 0), glm::vec3(1, 0, 0)}, {glm::vec3(0, -1, 0), glm::vec3(1, 0, 0)},
+                      {glm::vec3(0, 0, 1), glm::vec3(1, 0, 0)}, {glm::vec3(0, 0, -1), glm::vec3(-1, 0, 0)}},
+                     halfExtents, true);
 }
 
 struct Drawn {
@@ -95,7 +74,8 @@ protected:
         depth = std::make_shared<Shader>("depthShader.vert", "depthShader.frag");
         skyboxShader = std::make_shared<Shader>("skybox.vert", "skybox.frag");
         sky = std::make_unique<Cubemap>();
-        floorMesh = std::make_unique<Mesh>(quadMesh("floor", 10.0f, {0, 1, 0}, {1, 0, 0}));
+        floorMesh = std::make_unique<Mesh>(facesMesh("floor", {{glm::vec3(0, 1, 0), glm::vec3(1, 0, 0)}},
+                                                     glm::vec3(10.0f), false));
         shadow.create();
         scene.create();
         scene.resize(size, size);
@@ -203,12 +183,7 @@ protected:
 
     std::array<float, 4> pixel(int x, int y, GLenum attachment = GL_COLOR_ATTACHMENT0)
     {
-        std::array<float, 4> value{};
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, scene.framebuffer);
-        glReadBuffer(attachment);
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, value.data());
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        return value;
+        return test::framebufferPixel(scene.framebuffer, attachment, x, y);
     }
 
     static float luminance(const std::array<float, 4>& p) { return 0.2126f * p[0] + 0.7152f * p[1] + 0.0722f * p[2]; }
@@ -383,7 +358,7 @@ TEST_F(SceneProgramsTest, OnlyPartsBrighterThanOneReachTheBloomTarget)
 
 TEST_F(SceneProgramsTest, DiffuseTextureReplacesTheMaterialColour)
 {
-    const GLuint red = solidTexture({220, 30, 30});
+    const GLuint red = test::solidTexture({220, 30, 30, 255});
     Mesh textured("textured", Material{}, {Texture{red, "texture_diffuse", "red.png"}}, floorMesh->indices,
                   floorMesh->vertices);
     const std::vector<Drawn> drawn{{&textured, glm::mat4(1.0f)}};
@@ -403,8 +378,8 @@ TEST_F(SceneProgramsTest, NormalMapTiltsTheShading)
 {
     // The floor's tangent is +X and the sun shines from +X (and above, and -Z):
     // a map leaning along +X tangent turns the surface towards it, -X away.
-    const GLuint towardsLight = solidTexture({200, 128, 200});
-    const GLuint awayFromLight = solidTexture({55, 128, 200});
+    const GLuint towardsLight = test::solidTexture({200, 128, 200, 255});
+    const GLuint awayFromLight = test::solidTexture({55, 128, 200, 255});
     Mesh tiltedToLight("toLight", Material{}, {Texture{towardsLight, "texture_normal", "a.png"}}, floorMesh->indices,
                        floorMesh->vertices);
     Mesh tiltedAway("away", Material{}, {Texture{awayFromLight, "texture_normal", "b.png"}}, floorMesh->indices,

@@ -75,7 +75,7 @@ TEST_F(GLTest, UniformLocationsAreQueriedOncePerNameAndMissingOnesCachedToo)
 
     shader->use();
     for (int frame = 0; frame < 5; ++frame) {
-        shader->setVec4("tint", {1, 0, 0, 1});
+        shader->setVec4("tint", {0.25f, 0.5f, 0.75f, 1.0f});
         shader->setMat4("model", glm::mat4(1.0f));
         shader->setFloat("unusedScale", 2.0f); // optimised away: location -1
         shader->setInt("noSuchUniform", 3);
@@ -88,6 +88,11 @@ TEST_F(GLTest, UniformLocationsAreQueriedOncePerNameAndMissingOnesCachedToo)
     EXPECT_EQ(locationQueries["noSuchUniform"], 1);
     EXPECT_EQ(shader->getUniformLocation("unusedScale"), -1);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    // And the cached location is the one the values reach.
+    GLfloat tint[4] = {};
+    glGetUniformfv(shader->program, shader->getUniformLocation("tint"), tint);
+    EXPECT_FLOAT_EQ(tint[1], 0.5f);
+    EXPECT_FLOAT_EQ(tint[2], 0.75f);
 
     // A second program from the same sources is independent, with its own cache.
     auto twin = Shader::fromSources(vertexSource, fragmentSource);
@@ -95,46 +100,27 @@ TEST_F(GLTest, UniformLocationsAreQueriedOncePerNameAndMissingOnesCachedToo)
     Shader::unuse();
 }
 
-TEST_F(GLTest, SettersReachTheProgram)
+TEST_F(ShaderFailure, MissingFileCompileAndLinkErrorsEndTheProcessSayingWhatFailed)
 {
-    auto shader = Shader::fromSources(vertexSource, fragmentSource);
-    shader->use();
-    shader->setVec4("tint", {0.25f, 0.5f, 0.75f, 1.0f});
-    GLfloat read[4] = {};
-    glGetUniformfv(shader->program, shader->getUniformLocation("tint"), read);
-    EXPECT_FLOAT_EQ(read[1], 0.5f);
-    EXPECT_FLOAT_EQ(read[2], 0.75f);
-    Shader::unuse();
-}
-
-TEST_F(ShaderFailure, MissingFileEndsTheProcessNamingThePath)
-{
-    EXPECT_EXIT(
-        {
-            inDirectoryWithShaders(shaders);
-            Shader shader("absent.vert", "good.frag");
-        },
-        ::testing::ExitedWithCode(1), "Couldn't open shader file: assets/shader/absent.vert");
-}
-
-TEST_F(ShaderFailure, CompileErrorEndsTheProcessWithTheFileNameAndTheDriverLog)
-{
-    EXPECT_EXIT(
-        {
-            inDirectoryWithShaders(shaders);
-            Shader shader("good.vert", "broken.frag");
-        },
-        ::testing::ExitedWithCode(1), "Failed to compile shader: broken.frag\n.*error");
-}
-
-TEST_F(ShaderFailure, LinkErrorEndsTheProcessWithTheDriverLog)
-{
-    EXPECT_EXIT(
-        {
-            inDirectoryWithShaders(shaders);
-            Shader shader("good.vert", "unlinkable.frag");
-        },
-        ::testing::ExitedWithCode(1), "Failed to link shader program:\n.+");
+    struct Case {
+        const char* vertex;
+        const char* fragment;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"absent.vert", "good.frag", "Couldn't open shader file: assets/shader/absent.vert"},
+        {"good.vert", "broken.frag", "Failed to compile shader: broken.frag\n.*error"},
+        {"good.vert", "unlinkable.frag", "Failed to link shader program:\n.+"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EXIT(
+            {
+                inDirectoryWithShaders(shaders);
+                Shader shader(c.vertex, c.fragment);
+            },
+            ::testing::ExitedWithCode(1), c.message)
+            << c.vertex << " + " << c.fragment;
+    }
 }
 
 TEST_F(ShaderFailure, GoodFilesBuildFromTheShaderFolder)
