@@ -3,6 +3,9 @@
 #include "core/GameSettings.hpp"
 #include "scene/Scene.hpp"
 
+#include "support/Teleport.hpp"
+#include "support/TestSettings.hpp"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,16 +19,9 @@ class EnemyWorld : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        settings.gravity = 9.81f;
-        settings.windowWidth = settings.windowHeight = 800;
-        settings.fov = 45.0f;
-        settings.nearZ = 0.1f;
-        settings.farZ = 100.0f;
         scene = std::make_unique<scene::Scene>(nullptr, &settings, scene::Scene::PhysicsOnly{});
-        btTransform floorTransform;
-        floorTransform.setIdentity();
-        floorTransform.setOrigin(btVector3(0, -1, 0));
-        floorMotion = std::make_unique<btDefaultMotionState>(floorTransform);
+        floorMotion = std::make_unique<btDefaultMotionState>(
+            btTransform(btQuaternion::getIdentity(), btVector3(0, -1, 0)));
         floor = std::make_unique<btRigidBody>(
             btRigidBody::btRigidBodyConstructionInfo(0.0f, floorMotion.get(), &floorShape));
         floor->setFriction(1.0f);
@@ -46,17 +42,7 @@ protected:
         }
     }
 
-    void teleport(Enemy& enemy, glm::vec3 to)
-    {
-        btTransform transform;
-        transform.setIdentity();
-        transform.setOrigin(btVector3(to.x, to.y, to.z));
-        enemy.body->setWorldTransform(transform);
-        enemy.motionState->setWorldTransform(transform);
-        enemy.body->setLinearVelocity(btVector3(0, 0, 0));
-    }
-
-    core::GameSettings settings;
+    core::GameSettings settings = test::gameSettings();
     std::unique_ptr<scene::Scene> scene;
     btBoxShape floorShape{btVector3(200, 1, 200)};
     std::unique_ptr<btDefaultMotionState> floorMotion;
@@ -108,7 +94,7 @@ TEST_F(EnemyWorld, WalksHomeFromEveryDirectionAndStops)
     const glm::vec3 home{0.0f, 0.25f, 0.0f};
     for (glm::vec3 away : {glm::vec3(6, 0, 0), glm::vec3(-6, 0, 0), glm::vec3(0, 0, 6), glm::vec3(0, 0, -6)}) {
         auto enemy = scene->addEnemy(nullptr, 20.0f, home, false);
-        teleport(*enemy, home + away);
+        test::teleport(*enemy, home + away);
         tick(*enemy, glm::vec3(100.0f), true, 150);
         enemy->getModelMatrix();
         EXPECT_NEAR(enemy->position.x, home.x, 0.6f) << "from " << away.x << ", " << away.z;

@@ -67,22 +67,22 @@ TEST_F(CameraTest, ViewLooksAlongMinusXAndDownByThePitch)
     EXPECT_LT(clip.y / clip.w, -0.05f);
 }
 
-TEST_F(CameraTest, ProjectionIsRightHandedWithDepthMinusOneToOne)
+TEST_F(CameraTest, ProjectionTakesTheFieldOfViewInDegreesAndFollowsSetProjection)
 {
-    const float t = std::tan(glm::radians(45.0f) / 2.0f);
-    const glm::mat4& p = camera.projection;
-    EXPECT_NEAR(p[0][0], 1.0f / (t * 16.0f / 9.0f), 1e-5f);
-    EXPECT_NEAR(p[1][1], 1.0f / t, 1e-5f);
-    EXPECT_NEAR(p[2][2], -(500.0f + 0.1f) / (500.0f - 0.1f), 1e-5f);
-    EXPECT_FLOAT_EQ(p[2][3], -1.0f);
-    EXPECT_NEAR(p[3][2], -(2.0f * 500.0f * 0.1f) / (500.0f - 0.1f), 1e-5f);
-    EXPECT_FLOAT_EQ(p[3][3], 0.0f);
+    // Right-handed with depth from -1 to 1, as the scene's shaders expect.
+    const auto expectPerspective = [this](float fovDegrees, float aspect, float nearZ, float farZ) {
+        const glm::mat4 expected = glm::perspectiveRH_NO(glm::radians(fovDegrees), aspect, nearZ, farZ);
+        for (int column = 0; column < 4; ++column)
+            for (int row = 0; row < 4; ++row)
+                EXPECT_NEAR(camera.projection[column][row], expected[column][row], 1e-5f) << column << ", " << row;
+    };
+    expectPerspective(45.0f, 16.0f / 9.0f, 0.1f, 500.0f);
 
     camera.setProjection(60.0f, 1.0f, 1.0f, 50.0f);
     EXPECT_FLOAT_EQ(camera.fov, 60.0f);
     EXPECT_FLOAT_EQ(camera.nearZ, 1.0f);
     EXPECT_FLOAT_EQ(camera.farZ, 50.0f);
-    EXPECT_NEAR(camera.projection[1][1], 1.0f / std::tan(glm::radians(30.0f)), 1e-5f);
+    expectPerspective(60.0f, 1.0f, 1.0f, 50.0f);
 }
 
 TEST_F(CameraTest, DragTurnsThreeTenthsOfADegreePerPixel)

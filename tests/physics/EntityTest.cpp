@@ -66,17 +66,7 @@ TEST(EntityBody, WithoutAMeshIsAHalfUnitStaticBox)
     EXPECT_EQ(marker.body->getCenterOfMassPosition(), btVector3(1, 2, 3));
     EXPECT_EQ(marker.body->getUserPointer(), &marker);
     EXPECT_FLOAT_EQ(marker.body->getFriction(), 1.0f);
-    EXPECT_EQ(marker.body->getActivationState(), DISABLE_DEACTIVATION);
     EXPECT_FLOAT_EQ(marker.health, 100.0f);
-}
-
-TEST(EntityBody, InertiaOnlyWhenTheBodyRotates)
-{
-    Entity upright(nullptr, 5.0f, {0, 0, 0}, false, Entity::enemyType, true);
-    Entity tumbling(nullptr, 5.0f, {0, 0, 0}, true, Entity::enemyType, true);
-    EXPECT_EQ(upright.body->getInvInertiaDiagLocal(), btVector3(0, 0, 0));
-    EXPECT_GT(tumbling.body->getInvInertiaDiagLocal().x(), 0.0f);
-    EXPECT_FLOAT_EQ(upright.body->getInvMass(), 0.2f);
 }
 
 TEST(EntityBody, NeverFallsAsleep)

@@ -1,12 +1,13 @@
 #include "physics/Interactable.hpp"
 
 #include "core/GameSettings.hpp"
-#include "core/Level.hpp"
 #include "core/LevelManager.hpp"
 #include "core/ScriptedInput.hpp"
 #include "scene/Scene.hpp"
 
+#include "support/CountingLevel.hpp"
 #include "support/LogCapture.hpp"
+#include "support/TestSettings.hpp"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -20,11 +21,7 @@ using core::ScriptedInput;
 
 class Interaction : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        settings.gravity = 9.81f;
-        scene = std::make_unique<scene::Scene>(nullptr, &settings, scene::Scene::PhysicsOnly{});
-    }
+    void SetUp() override { scene = std::make_unique<scene::Scene>(nullptr, &settings, scene::Scene::PhysicsOnly{}); }
 
     // One tick as the scene runs it: input first, then the range test.
     void tick(Interactable& interactable, glm::vec3 player)
@@ -36,7 +33,7 @@ protected:
 
     ScriptedInput input;
     core::ScopedInputSource scripted{input};
-    core::GameSettings settings;
+    core::GameSettings settings = test::gameSettings();
     std::unique_ptr<scene::Scene> scene;
     test::LogCapture log;
 };
@@ -108,28 +105,11 @@ TEST_F(Interaction, ZeroRangeNeverOffersInteraction)
     EXPECT_FALSE(rock->active);
 }
 
-// A level that only records that it was activated.
-class MarkerLevel : public core::Level {
-public:
-    using Level::Level;
-    void init(GLFWwindow*, core::GameSettings*) override { initialized = true; }
-    void reset() override { ++resets; }
-    void update() override {}
-    void processInput() override {}
-    void render() override {}
-    void cleanup() override {}
-    void onMouseButton(int, int, int) override {}
-    void onResize(int, int) override {}
-    void onScroll(double, double) override {}
-    void onKey(int, int, int, int) override {}
-    int resets = 0;
-};
-
 TEST_F(Interaction, ClosingTheEndFigureReturnsToTheStartMenu)
 {
     auto& manager = core::LevelManager::instance();
-    auto menu = std::make_shared<MarkerLevel>("StartMenu");
-    auto boss = std::make_shared<MarkerLevel>("LevelBoss");
+    auto menu = std::make_shared<test::CountingLevel>("StartMenu");
+    auto boss = std::make_shared<test::CountingLevel>("LevelBoss");
     manager.addLevel(menu);
     manager.addLevel(boss);
 
