@@ -8,6 +8,7 @@
 
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
+#include "support/TestSettings.hpp"
 
 #include <LinearMath/btAlignedAllocator.h>
 
@@ -40,24 +41,12 @@ const bool countingInstalled = [] {
     return true;
 }();
 
-core::GameSettings settingsForRelease()
-{
-    core::GameSettings settings;
-    settings.windowWidth = 640;
-    settings.windowHeight = 480;
-    settings.fov = 45.0f;
-    settings.nearZ = 0.1f;
-    settings.farZ = 100.0f;
-    settings.gravity = 9.81f;
-    return settings;
-}
-
 class SceneRelease : public test::GLTest {};
 
 TEST_F(SceneRelease, SceneGivesBackBodiesMotionStatesAndTheWorld)
 {
     ASSERT_TRUE(countingInstalled);
-    core::GameSettings settings = settingsForRelease();
+    core::GameSettings settings = test::gameSettings(640, 480);
     test::LogCapture quiet;
     const long before = liveBulletBlocks;
     {

@@ -19,46 +19,22 @@
 #include "render/Shader.hpp"
 #include "render/Skylight.hpp"
 
+#include "PlayTicks.hpp"
+#include "support/GLPictures.hpp"
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
+#include "support/TestSettings.hpp"
 
 #include <GLFW/glfw3.h>
-#include <stb/stb_image_write.h>
 
-#include <algorithm>
 #include <array>
-#include <filesystem>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace fennik::scene {
 namespace {
-
-core::GameSettings settingsFor(int width, int height)
-{
-    core::GameSettings settings;
-    settings.windowWidth = static_cast<std::uint32_t>(width);
-    settings.windowHeight = static_cast<std::uint32_t>(height);
-    settings.fov = 45.0f;
-    settings.nearZ = 0.1f;
-    settings.farZ = 100.0f;
-    settings.gravity = 9.81f;
-    settings.slopeThreshold = 0.4f;
-    settings.gamma = 2.2f;
-    settings.exposure = 1.0f;
-    settings.useAces = true;
-    return settings;
-}
-
-GLint internalFormatOf(GLuint texture)
-{
-    GLint format = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return format;
-}
 
 // A real scene on the showroom fixture: floor, crates, a brass pillar, stone far
 // behind, and Fennik standing in the middle.
@@ -67,7 +43,7 @@ protected:
     void build(int width, int height, const std::string& levelPath = "tests/scene/fixtures/showroom.obj",
                glm::vec3 start = {0.0f, 2.0f, 0.0f})
     {
-        settings = settingsFor(width, height);
+        settings = test::gameSettings(width, height);
         test::LogCapture quiet;
         showroom = std::make_unique<render::Model>(levelPath);
         fennik = std::make_unique<render::Model>("assets/models/Fennik.obj");
@@ -101,22 +77,15 @@ protected:
         glfwSwapBuffers(window);
     }
 
-    // The window's picture, bottom row first, saved as `name` beside the tests.
-    std::vector<unsigned char> savePicture(int size, const std::string& name)
+    // The window's picture, bottom row first, made opaque and saved to <build>/screenshots.
+    std::vector<std::uint8_t> savePicture(int size, const std::string& name)
     {
-        std::vector<unsigned char> pixels(static_cast<std::size_t>(size) * size * 4);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
         glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        std::vector<std::uint8_t> pixels = test::readPixels(size, size);
         for (std::size_t i = 3; i < pixels.size(); i += 4)
             pixels[i] = 255;
-        const std::filesystem::path directory = FENNIK_SCREENSHOT_DIR;
-        std::filesystem::create_directories(directory);
-        const std::string file = (directory / name).string();
-        stbi_flip_vertically_on_write(1);
-        EXPECT_NE(stbi_write_png(file.c_str(), size, size, 4, pixels.data(), size * 4), 0);
-        stbi_flip_vertically_on_write(0);
+        test::saveScreenshot(name, size, size, pixels);
         return pixels;
     }
 
@@ -129,13 +98,7 @@ protected:
     }
 
     // Lets the player land and the camera glide to its place behind him.
-    void settle(int ticks = 60)
-    {
-        for (int i = 0; i < ticks; ++i) {
-            scene->update();
-            scene->stepPhysics();
-        }
-    }
+    void settle(int ticks = 60) { playTicks(*scene, ticks); }
 
     // A frame as the levels draw it, with `betweenSceneAndSky` where they draw the particles.
     template <typename Between>
@@ -162,15 +125,6 @@ protected:
     void frame(bool showNormals = false)
     {
         frame(showNormals, [] {});
-    }
-
-    std::array<float, 4> windowPixel(int x, int y)
-    {
-        std::array<float, 4> value{};
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        glReadBuffer(GL_BACK);
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, value.data());
-        return value;
     }
 
     core::ScriptedInput input;
@@ -212,7 +166,7 @@ TEST_F(SceneRenderTest, ShadingModeSwapsProgramAndLight)
     EXPECT_EQ(scene->skylight->light->color, glm::vec3(0.9f));
 }
 
-TEST_F(SceneRenderTest, ResizeFollowsTheWindowExceptTheShadowMapAndIgnoresZero)
+TEST_F(SceneRenderTest, ResizeAndScreenProjectionFollowTheWindowExceptTheShadowMapAndIgnoreZero)
 {
     build(64, 64);
     std::vector<GLuint> names{scene->sceneFramebuffer->texture, scene->sceneFramebuffer->brightTexture,
@@ -220,12 +174,24 @@ TEST_F(SceneRenderTest, ResizeFollowsTheWindowExceptTheShadowMapAndIgnoresZero)
     for (const auto& pass : scene->postProcessor->passes)
         names.push_back(pass->framebuffer->texture);
 
+    // Overlays draw in window pixels from the bottom left: the settings' size at once,
+    // and the last usable one while minimised.
+    const auto expectScreenProjection = [this](float width, float height) {
+        const glm::mat4 projection = scene->screenProjection();
+        const glm::vec4 origin = projection * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+        const glm::vec4 corner = projection * glm::vec4(width, height, 0.0f, 1.0f);
+        EXPECT_NEAR(origin.x, -1.0f, 1e-6f);
+        EXPECT_NEAR(origin.y, -1.0f, 1e-6f);
+        EXPECT_NEAR(corner.x, 1.0f, 1e-5f);
+        EXPECT_NEAR(corner.y, 1.0f, 1e-5f);
+    };
     settings.windowWidth = 96;
     settings.windowHeight = 40;
+    expectScreenProjection(96.0f, 40.0f);
     scene->resizeFramebuffers();
     EXPECT_EQ(scene->sceneFramebuffer->width, 96);
     EXPECT_EQ(scene->sceneFramebuffer->height, 40);
-    EXPECT_EQ(internalFormatOf(scene->sceneFramebuffer->texture), GL_RGBA32F);
+    EXPECT_EQ(test::textureFormat(scene->sceneFramebuffer->texture), GL_RGBA32F);
     for (const auto& pass : scene->postProcessor->passes)
         EXPECT_EQ(pass->framebuffer->width, 96);
     EXPECT_EQ(scene->shadowFramebuffer->width, 2048);
@@ -241,26 +207,7 @@ TEST_F(SceneRenderTest, ResizeFollowsTheWindowExceptTheShadowMapAndIgnoresZero)
     for (const auto& pass : scene->postProcessor->passes)
         after.push_back(pass->framebuffer->texture);
     EXPECT_EQ(after, names) << "every texture keeps its name";
-
-    // The overlays keep a usable projection while minimised.
-    const glm::mat4 projection = scene->screenProjection();
-    const glm::vec4 corner = projection * glm::vec4(96.0f, 40.0f, 0.0f, 1.0f);
-    EXPECT_NEAR(corner.x, 1.0f, 1e-5f);
-    EXPECT_NEAR(corner.y, 1.0f, 1e-5f);
-}
-
-TEST_F(SceneRenderTest, ScreenProjectionIsWindowPixelsFromTheBottomLeft)
-{
-    build(64, 64);
-    settings.windowWidth = 800;
-    settings.windowHeight = 600;
-    const glm::mat4 projection = scene->screenProjection();
-    const glm::vec4 origin = projection * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
-    const glm::vec4 topRight = projection * glm::vec4(800.0f, 600.0f, 0.0f, 1.0f);
-    EXPECT_NEAR(origin.x, -1.0f, 1e-6f);
-    EXPECT_NEAR(origin.y, -1.0f, 1e-6f);
-    EXPECT_NEAR(topRight.x, 1.0f, 1e-6f);
-    EXPECT_NEAR(topRight.y, 1.0f, 1e-6f);
+    expectScreenProjection(96.0f, 40.0f);
 }
 
 TEST_F(SceneRenderTest, ShadowStageFollowsThePlayerAndLeavesCullingOn)
@@ -316,7 +263,7 @@ TEST_F(SceneRenderTest, WithNormalsShownTheChainDoesNotRunAndTheRawSceneIsShown)
     EXPECT_EQ(after, marker);
 
     // The floor below the player faces up: normal colour (0.5, 1, 0.5) on screen.
-    texel = windowPixel(32, 20);
+    texel = test::framebufferPixel(0, GL_BACK, 32, 20);
     EXPECT_NEAR(texel[0], 0.5f, 0.05f);
     EXPECT_NEAR(texel[1], 1.0f, 0.05f);
     EXPECT_NEAR(texel[2], 0.5f, 0.05f);
@@ -376,27 +323,6 @@ TEST_F(SceneRenderTest, ShowroomPicture)
     EXPECT_GT(ring[1], 150);
     EXPECT_LT(ring[0], 80);
 
-    shrinkWindow();
-}
-
-// The oasis the game starts in, seen from the test level's start.
-TEST_F(SceneRenderTest, OasisPicture)
-{
-    constexpr int size = 800;
-    growWindow(size);
-    build(size, size, "assets/models/beginning.obj", {-3.471045f, 1.915f, 34.187042f});
-    settle();
-    frame(false);
-    const std::vector<unsigned char> pixels = savePicture(size, "oasis.png");
-
-    // Not one flat colour: at least a few hundred distinct shades across the middle row.
-    std::vector<int> shades;
-    for (int x = 0; x < size; ++x) {
-        const unsigned char* p = &pixels[(static_cast<std::size_t>(size / 2) * size + x) * 4];
-        shades.push_back(p[0] * 65536 + p[1] * 256 + p[2]);
-    }
-    std::sort(shades.begin(), shades.end());
-    EXPECT_GT(std::unique(shades.begin(), shades.end()) - shades.begin(), 100);
     shrinkWindow();
 }
 

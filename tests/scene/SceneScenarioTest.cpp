@@ -7,15 +7,17 @@
 #include "render/Model.hpp"
 #include "render/Shader.hpp"
 
+#include "PlayTicks.hpp"
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
+#include "support/OffscreenTarget.hpp"
+#include "support/TestSettings.hpp"
 
 #include <GLFW/glfw3.h>
-#include <glm/gtc/matrix_transform.hpp>
-#include <stb/stb_image_write.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace fennik::scene {
@@ -24,54 +26,56 @@ namespace {
 using physics::Entity;
 using physics::Player;
 
-// A hero on the test arena, played tick by tick the way a level plays it: input,
-// entity pass, physics step. The contact callback clears the jump flag on ground
-// contact, as the playable levels do.
-class ArenaScenario : public test::GLTest {
+// A hero on a level model, played tick by tick the way a level plays it. The contact
+// callback clears the jump flag on ground contact, as the playable levels do.
+class Scenario : public test::GLTest {
 protected:
-    core::GameSettings settings;
-    core::ScriptedInput keys;
-    core::ScopedInputSource scoped{keys};
-    test::LogCapture quiet;
-    // Declared before the Scene, so they outlive the bodies that use their shapes.
-    std::unique_ptr<render::Model> hero;
-    std::unique_ptr<render::Model> arena;
-    std::unique_ptr<Scene> scene;
-    std::shared_ptr<Player> player;
-
-    void SetUp() override
+    void load(const std::string& heroFile, const std::string& levelFile, glm::vec3 start, std::uint32_t width,
+              std::uint32_t height)
     {
         GLTest::SetUp();
-        hero = std::make_unique<render::Model>("tests/scene/fixtures/hero.obj");
-        arena = std::make_unique<render::Model>("tests/scene/fixtures/arena.obj");
-        settings.windowWidth = 320;
-        settings.windowHeight = 240;
-        settings.fov = 45.0f;
-        settings.nearZ = 0.1f;
-        settings.farZ = 500.0f;
-        settings.gravity = 9.81f;
-        settings.slopeThreshold = 0.4f;
+        hero = std::make_unique<render::Model>(heroFile);
+        level = std::make_unique<render::Model>(levelFile);
+        ASSERT_FALSE(hero->meshes.empty());
+        ASSERT_FALSE(level->meshes.empty());
+        settings = test::gameSettings(width, height);
         scene = std::make_unique<Scene>(nullptr, &settings, Scene::PhysicsOnly{});
-        player = scene->createPlayer(hero->findMesh("Hero"), 11.0f, {0, 4, 0}, false);
+        player = scene->createPlayer(&hero->meshes.front(), 11.0f, start, false);
         scene->createCamera();
-        scene->addLevelGeometry(*arena, false);
+        scene->addLevelGeometry(*level, false);
         scene->collisionCallback = [this](Entity* who, Entity* other, btManifoldPoint&, glm::vec3& normal) {
             if (other->type != Entity::enemyType && normal.y > settings.slopeThreshold)
                 static_cast<Player*>(who)->jumping = false;
         };
     }
 
-    void tick(int count = 1)
-    {
-        for (int i = 0; i < count; ++i) {
-            scene->processInput();
-            scene->update();
-            scene->stepPhysics();
-        }
-    }
+    void tick(int count = 1) { playTicks(*scene, count); }
 
-    glm::vec3 centre() { return glm::vec3(player->getModelMatrix()[3]) + glm::vec3(0, 1.7f, 0); }
+    glm::vec3 centre()
+    {
+        player->getModelMatrix();
+        return player->position;
+    }
     float verticalSpeed() const { return player->body->getLinearVelocity().y(); }
+
+    core::GameSettings settings;
+    core::ScriptedInput keys;
+    core::ScopedInputSource scoped{keys};
+    test::LogCapture quiet;
+    // Declared before the Scene, so they outlive the bodies that use their shapes.
+    std::unique_ptr<render::Model> hero;
+    std::unique_ptr<render::Model> level;
+    std::unique_ptr<Scene> scene;
+    std::shared_ptr<Player> player;
+};
+
+// The test arena: a grey floor, an orange box of a hero.
+class ArenaScenario : public Scenario {
+protected:
+    void SetUp() override
+    {
+        load("tests/scene/fixtures/hero.obj", "tests/scene/fixtures/arena.obj", {0, 4, 0}, 320, 240);
+    }
 };
 
 TEST_F(ArenaScenario, HeroStandsWalksForwardAndJumps)
@@ -168,8 +172,8 @@ TEST_F(ArenaScenario, SameInputGivesTheSameGameEveryTime)
 }
 
 // What a player would see: the scene from the following camera, flat-shaded, with
-// the physics wireframes on top. Saved as fennik_arena_scene.png in the temporary
-// directory for a look; the checks are on the pixels.
+// the physics wireframes on top. Saved as arena_scene.png in <build>/screenshots
+// for a look; the checks are on the pixels.
 const char* const shadedVertex = R"(#version 330 core
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec3 normal;
@@ -197,21 +201,8 @@ TEST_F(ArenaScenario, CameraShowsTheHeroInTheMiddleOfTheFloor)
     scene->camera->distance = 20.0f;
     tick(60);
     constexpr int width = 320, height = 240;
-    GLuint framebuffer = 0, colour = 0, depth = 0;
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glGenTextures(1, &colour);
-    glBindTexture(GL_TEXTURE_2D, colour);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
-    glGenRenderbuffers(1, &depth);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-    glViewport(0, 0, width, height);
-    glClearColor(0.45f, 0.6f, 0.8f, 1.0f); // sky
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    test::OffscreenTarget target(width, height);
+    target.clear(glm::vec4(0.45f, 0.6f, 0.8f, 1.0f)); // sky
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
 
@@ -219,24 +210,11 @@ TEST_F(ArenaScenario, CameraShowsTheHeroInTheMiddleOfTheFloor)
     shader->use();
     shader->setMat4("viewProjMatrix", scene->camera->projection * scene->camera->getViewMatrix());
     scene->drawEntities(*shader, true);
-
-    std::vector<unsigned char> pixels(width * height * 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    stbi_flip_vertically_on_write(1);
-    stbi_write_png((std::filesystem::temp_directory_path() / "fennik_arena_scene.png").c_str(), width, height, 4,
-                   pixels.data(), width * 4);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteRenderbuffers(1, &depth);
-    glDeleteTextures(1, &colour);
-    glDeleteFramebuffers(1, &framebuffer);
-    glViewport(0, 0, viewportSize, viewportSize);
+    target.save("arena_scene.png");
 
     // Grey floor all around, and the orange hero where the camera projects the
     // player's position.
-    const auto at = [&pixels](int x, int y) {
-        const unsigned char* p = &pixels[static_cast<std::size_t>((y * width + x) * 4)];
-        return glm::ivec3(p[0], p[1], p[2]);
-    };
+    const auto at = [&target](int x, int y) { return glm::ivec3(target.pixel(x, y)); };
     for (const glm::ivec3 floor : {at(4, height - 4), at(width / 2, 4)}) {
         EXPECT_EQ(floor.r, floor.g);
         EXPECT_EQ(floor.g, floor.b);
@@ -259,54 +237,11 @@ TEST_F(ArenaScenario, CameraShowsTheHeroInTheMiddleOfTheFloor)
 
 // The game's own assets: Fennik on the first playable area, from its start spot,
 // played the way the test level plays it.
-class BeginningScenario : public test::GLTest {
+class BeginningScenario : public Scenario {
 protected:
-    core::GameSettings settings;
-    core::ScriptedInput keys;
-    core::ScopedInputSource scoped{keys};
-    test::LogCapture quiet;
-    std::unique_ptr<render::Model> fennik;
-    std::unique_ptr<render::Model> beginning;
-    std::unique_ptr<Scene> scene;
-    std::shared_ptr<Player> player;
-
     void SetUp() override
     {
-        GLTest::SetUp();
-        fennik = std::make_unique<render::Model>("assets/models/Fennik.obj");
-        beginning = std::make_unique<render::Model>("assets/models/beginning.obj");
-        ASSERT_FALSE(fennik->meshes.empty());
-        ASSERT_FALSE(beginning->meshes.empty());
-        settings.windowWidth = 800;
-        settings.windowHeight = 800;
-        settings.fov = 45.0f;
-        settings.nearZ = 0.1f;
-        settings.farZ = 100.0f;
-        settings.gravity = 9.81f;
-        settings.slopeThreshold = 0.4f;
-        scene = std::make_unique<Scene>(nullptr, &settings, Scene::PhysicsOnly{});
-        player = scene->createPlayer(&fennik->meshes.front(), 11.0f, {-3.471045f, 1.915f, 34.187042f}, false);
-        scene->createCamera();
-        scene->addLevelGeometry(*beginning, false);
-        scene->collisionCallback = [this](Entity* who, Entity* other, btManifoldPoint&, glm::vec3& normal) {
-            if (other->type != Entity::enemyType && normal.y > settings.slopeThreshold)
-                static_cast<Player*>(who)->jumping = false;
-        };
-    }
-
-    void tick(int count = 1)
-    {
-        for (int i = 0; i < count; ++i) {
-            scene->processInput();
-            scene->update();
-            scene->stepPhysics();
-        }
-    }
-
-    glm::vec3 centre()
-    {
-        player->getModelMatrix();
-        return player->position;
+        load("assets/models/Fennik.obj", "assets/models/beginning.obj", {-3.471045f, 1.915f, 34.187042f}, 800, 800);
     }
 };
 
