@@ -10,7 +10,6 @@
 #include "levels/PlayableLevel.hpp"
 #include "physics/Enemy.hpp"
 #include "physics/Interactable.hpp"
-#include "physics/Player.hpp"
 #include "render/GL.hpp"
 #include "scene/Scene.hpp"
 
