@@ -130,20 +130,5 @@ TEST_F(GUIPauseMenuTest, MainMenuSwitchesToTheStartMenuAtOnce)
     EXPECT_FALSE(menu->resumeClicked);
 }
 
-TEST_F(GUIPauseMenuTest, ClickingBesideTheButtonsDoesNothing)
-{
-    registerLevels();
-    drawFrame();
-    input.pressButton(GLFW_MOUSE_BUTTON_LEFT);
-    // Between the two buttons, and just left of the resume button.
-    const float leftOfResume = menu->resumeButton.position.x - 1.0f;
-    for (const glm::vec2 point : {glm::vec2(400.0f, 400.0f), glm::vec2(leftOfResume, 470.0f)}) {
-        cursorAt(point);
-        drawFrame();
-    }
-    EXPECT_EQ(core::LevelManager::instance().getActiveLevel(), paused);
-    EXPECT_FALSE(menu->resumeClicked);
-}
-
 } // namespace
 } // namespace fennik::gui

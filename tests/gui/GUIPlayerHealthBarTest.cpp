@@ -73,16 +73,25 @@ TEST_F(GUIPlayerHealthBarTest, SectorFollowsTheHealthFromStraightDown)
     EXPECT_EQ(bar->gaugeAngle(), 108.0f);
 }
 
-TEST_F(GUIPlayerHealthBarTest, BlackDiscAndNoiseDiscCoverTheCorner)
+TEST_F(GUIPlayerHealthBarTest, DiscsCoverTheCornerWithTheRedHeartOnTop)
 {
     const glm::u8vec4 backdrop = target->pixel(400, 400);
-    bar->health = 0.0f;
+    bar->health = 60.0f;
+    bar->fillColor = glm::vec4(0.4f, 0.6f, 0.0f, 1.0f);
+    input.setTime(0.2); // the heart has turned a little and bobbed up
     bar->draw(target->screenProjection());
+    target->save("health_gauge.png");
     // Beyond the gauge the backdrop stays; the corner region is covered.
     EXPECT_EQ(target->pixel(200, 700), backdrop);
     EXPECT_EQ(target->pixel(150, 650), backdrop);
     EXPECT_NE(target->pixel(60, 760), backdrop);
     EXPECT_NE(target->pixel(3, 797), backdrop);
+    // The sector reaches 54 degrees from straight down, not beyond.
+    EXPECT_EQ(ringAt(-40.0f), glm::u8vec4(102, 153, 0, 255));
+    EXPECT_EQ(ringAt(-29.0f), black);
+    const glm::u8vec4 heart = target->pixel(55, 707);
+    EXPECT_GT(heart.r, 100);
+    EXPECT_LT(heart.g, heart.r / 2);
 }
 
 TEST_F(GUIPlayerHealthBarTest, StaysInTheTopLeftCornerAfterAResize)
