@@ -3,7 +3,6 @@
 #include "core/GameSettings.hpp"
 #include "scene/Scene.hpp"
 
-#include "support/Teleport.hpp"
 #include "support/TestSettings.hpp"
 
 #include <gtest/gtest.h>
@@ -87,57 +86,6 @@ TEST_F(EnemyWorld, ChasesAlongOneAxisAndTurnsTowardsIt)
     enemy->act({enemy->position.x, 30.0f, enemy->position.z}, false);
     EXPECT_EQ(enemy->moveDirection, glm::vec3(0.0f));
     EXPECT_EQ(enemy->facing, glm::vec3(0, 0, -1));
-}
-
-TEST_F(EnemyWorld, WalksHomeFromEveryDirectionAndStops)
-{
-    const glm::vec3 home{0.0f, 0.25f, 0.0f};
-    for (glm::vec3 away : {glm::vec3(6, 0, 0), glm::vec3(-6, 0, 0), glm::vec3(0, 0, 6), glm::vec3(0, 0, -6)}) {
-        auto enemy = scene->addEnemy(nullptr, 20.0f, home, false);
-        test::teleport(*enemy, home + away);
-        tick(*enemy, glm::vec3(100.0f), true, 150);
-        enemy->getModelMatrix();
-        EXPECT_NEAR(enemy->position.x, home.x, 0.6f) << "from " << away.x << ", " << away.z;
-        EXPECT_NEAR(enemy->position.z, home.z, 0.6f) << "from " << away.x << ", " << away.z;
-        // Settled: no longer pushing once inside the dead zone.
-        tick(*enemy, glm::vec3(100.0f), true, 60);
-        enemy->getModelMatrix();
-        EXPECT_LT(glm::length(glm::vec2(enemy->position.x - home.x, enemy->position.z - home.z)), 0.6f);
-        scene->dynamicsWorld->removeRigidBody(enemy->body.get());
-        scene->enemies.pop_back();
-    }
-}
-
-TEST_F(EnemyWorld, EachKindTakesItsOwnDamage)
-{
-    auto enemy = scene->addEnemy(nullptr, 20.0f, {0, 1, 0}, false);
-    auto dummy = scene->addDummyEnemy(nullptr, 20.0f, {5, 1, 0}, false);
-    auto boss = scene->addBossEnemy(nullptr, 20.0f, {-5, 1, 0}, false);
-
-    for (int stomp = 1; stomp <= 4; ++stomp)
-        enemy->damage();
-    EXPECT_FLOAT_EQ(enemy->health, 20.0f);
-    enemy->damage();
-    EXPECT_LE(enemy->health, 0.0f);
-
-    for (int stomp = 1; stomp <= 10; ++stomp)
-        dummy->damage();
-    EXPECT_FLOAT_EQ(dummy->health, DummyEnemy::lowestHealth);
-
-    for (int stomp = 1; stomp <= 9; ++stomp)
-        boss->damage();
-    EXPECT_FLOAT_EQ(boss->health, 10.0f);
-    boss->damage();
-    EXPECT_LE(boss->health, 0.0f);
-}
-
-TEST_F(EnemyWorld, DummiesNeverMove)
-{
-    auto dummy = scene->addDummyEnemy(nullptr, 20.0f, {0.0f, 0.25f, 0.0f}, false);
-    tick(*dummy, {0.0f, 0.0f, -10.0f}, false, 30);
-    dummy->getModelMatrix();
-    EXPECT_NEAR(dummy->position.z, 0.0f, 0.01f);
-    EXPECT_EQ(dummy->moveDirection, glm::vec3(0.0f));
 }
 
 TEST_F(EnemyWorld, AllEnemiesDeadCountsTheDeadAndAnEmptyListIsAllDead)

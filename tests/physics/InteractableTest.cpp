@@ -1,11 +1,9 @@
 #include "physics/Interactable.hpp"
 
 #include "core/GameSettings.hpp"
-#include "core/LevelManager.hpp"
 #include "core/ScriptedInput.hpp"
 #include "scene/Scene.hpp"
 
-#include "support/CountingLevel.hpp"
 #include "support/LogCapture.hpp"
 #include "support/TestSettings.hpp"
 
@@ -93,39 +91,6 @@ TEST_F(Interaction, TwoInRangeOpenTogetherAndOutOfRangeStaysOpen)
     tick(*first, {50, 0, 0});
     EXPECT_FALSE(first->inRange);
     EXPECT_TRUE(first->active);
-}
-
-TEST_F(Interaction, ZeroRangeNeverOffersInteraction)
-{
-    auto rock = scene->addInteractable(nullptr, 15.0f, {0, 0, 0}, false, 0.0f, "default");
-    rock->act({0.5f, 0, 0}, false);
-    input.press(GLFW_KEY_R);
-    tick(*rock, {0.5f, 0, 0});
-    EXPECT_FALSE(rock->inRange);
-    EXPECT_FALSE(rock->active);
-}
-
-TEST_F(Interaction, ClosingTheEndFigureReturnsToTheStartMenu)
-{
-    auto& manager = core::LevelManager::instance();
-    auto menu = std::make_shared<test::CountingLevel>("StartMenu");
-    auto boss = std::make_shared<test::CountingLevel>("LevelBoss");
-    manager.addLevel(menu);
-    manager.addLevel(boss);
-
-    auto figure = scene->addEndInteractable(nullptr, 15.0f, {0, 0, 0}, false, 20.0f, "default");
-    figure->act({0, 0, 15}, false);
-    input.press(GLFW_KEY_R);
-    tick(*figure, {0, 0, 15});
-    EXPECT_TRUE(figure->active);
-    EXPECT_EQ(manager.getActiveLevel(), boss);
-
-    input.advance(1.5);
-    tick(*figure, {0, 0, 15});
-    EXPECT_FALSE(figure->active);
-    EXPECT_EQ(manager.getActiveLevel(), menu);
-    EXPECT_EQ(menu->resets, 1);
-    manager.shutdownLevels();
 }
 
 } // namespace
