@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace fennik::scene {
@@ -26,23 +25,20 @@ namespace {
 using physics::Entity;
 using physics::Player;
 
-// A hero on a level model, played tick by tick the way a level plays it. The contact
-// callback clears the jump flag on ground contact, as the playable levels do.
-class Scenario : public test::GLTest {
+// A hero on the test arena, played tick by tick the way a level plays it. The contact
+// callback clears the jump flag on ground contact, as the playable levels do. (The
+// game's own Fennik on its own levels is played in the level scenarios.)
+class ArenaScenario : public test::GLTest {
 protected:
-    void load(const std::string& heroFile, const std::string& levelFile, glm::vec3 start, std::uint32_t width,
-              std::uint32_t height)
+    void SetUp() override
     {
         GLTest::SetUp();
-        hero = std::make_unique<render::Model>(heroFile);
-        level = std::make_unique<render::Model>(levelFile);
-        ASSERT_FALSE(hero->meshes.empty());
-        ASSERT_FALSE(level->meshes.empty());
-        settings = test::gameSettings(width, height);
+        hero = std::make_unique<render::Model>("tests/scene/fixtures/hero.obj");
+        arena = std::make_unique<render::Model>("tests/scene/fixtures/arena.obj");
         scene = std::make_unique<Scene>(nullptr, &settings, Scene::PhysicsOnly{});
-        player = scene->createPlayer(&hero->meshes.front(), 11.0f, start, false);
+        player = scene->createPlayer(hero->findMesh("Hero"), 11.0f, {0, 4, 0}, false);
         scene->createCamera();
-        scene->addLevelGeometry(*level, false);
+        scene->addLevelGeometry(*arena, false);
         scene->collisionCallback = [this](Entity* who, Entity* other, btManifoldPoint&, glm::vec3& normal) {
             if (other->type != Entity::enemyType && normal.y > settings.slopeThreshold)
                 static_cast<Player*>(who)->jumping = false;
@@ -58,24 +54,15 @@ protected:
     }
     float verticalSpeed() const { return player->body->getLinearVelocity().y(); }
 
-    core::GameSettings settings;
+    core::GameSettings settings = test::gameSettings(320, 240);
     core::ScriptedInput keys;
     core::ScopedInputSource scoped{keys};
     test::LogCapture quiet;
     // Declared before the Scene, so they outlive the bodies that use their shapes.
     std::unique_ptr<render::Model> hero;
-    std::unique_ptr<render::Model> level;
+    std::unique_ptr<render::Model> arena;
     std::unique_ptr<Scene> scene;
     std::shared_ptr<Player> player;
-};
-
-// The test arena: a grey floor, an orange box of a hero.
-class ArenaScenario : public Scenario {
-protected:
-    void SetUp() override
-    {
-        load("tests/scene/fixtures/hero.obj", "tests/scene/fixtures/arena.obj", {0, 4, 0}, 320, 240);
-    }
 };
 
 TEST_F(ArenaScenario, HeroStandsWalksForwardAndJumps)
@@ -234,50 +221,6 @@ TEST_F(ArenaScenario, CameraShowsTheHeroInTheMiddleOfTheFloor)
     EXPECT_GT(orange, 5);
 }
 
-
-// The game's own assets: Fennik on the first playable area, from its start spot,
-// played the way the test level plays it.
-class BeginningScenario : public Scenario {
-protected:
-    void SetUp() override
-    {
-        load("assets/models/Fennik.obj", "assets/models/beginning.obj", {-3.471045f, 1.915f, 34.187042f}, 800, 800);
-    }
-};
-
-TEST_F(BeginningScenario, FennikStandsAtTheStartWalksTowardsTheExitAndJumps)
-{
-    tick(30);
-    const glm::vec3 standing = centre();
-    EXPECT_NEAR(player->body->getLinearVelocity().y(), 0.0f, 0.05f);
-    EXPECT_GT(standing.y, 0.0f) << "standing on the ground, not falling through it";
-    tick(10);
-    EXPECT_NEAR(centre().y, standing.y, 0.01f);
-
-    // D walks towards -Z, the way to the tutorial.
-    keys.press(GLFW_KEY_D);
-    tick(30);
-    keys.release(GLFW_KEY_D);
-    const glm::vec3 walked = centre();
-    EXPECT_LT(walked.z, standing.z - 10.0f);
-    EXPECT_NEAR(walked.x, standing.x, 0.5f);
-    EXPECT_EQ(player->facing, glm::vec3(0, 0, -1));
-    EXPECT_GT(walked.y, standing.y - 1.0f);
-
-    tick(45);
-    const float ground = centre().y;
-    keys.press(GLFW_KEY_SPACE);
-    tick();
-    keys.release(GLFW_KEY_SPACE);
-    float highest = ground;
-    for (int i = 0; i < 40; ++i) {
-        tick();
-        highest = std::max(highest, centre().y);
-    }
-    EXPECT_GT(highest, ground + 1.2f);
-    EXPECT_FALSE(player->jumping) << "landed again";
-    EXPECT_NEAR(centre().y, ground, 0.1f);
-}
 
 } // namespace
 } // namespace fennik::scene
