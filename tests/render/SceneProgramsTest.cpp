@@ -202,22 +202,6 @@ protected:
     float focalDepth = -30.0f;
 };
 
-TEST_F(SceneProgramsTest, PointBehindABlockerIsDarkerThanAnOpenPointAtTheSameDistance)
-{
-    // A slab hovering 4 above the floor; the light falls along (-1, -1, 1), so its
-    // shadow lands 4 units towards -X and +Z.
-    Mesh slab = boxMesh("slab", {1.0f, 0.2f, 1.0f});
-    const std::vector<Drawn> drawn{{floorMesh.get(), glm::mat4(1.0f)},
-                                   {&slab, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 4.0f, 0.0f))}};
-    renderShadows(drawn);
-    renderScene(*pbr, drawn);
-
-    const auto shaded = pixelAt({-4.0f, 0.0f, 4.0f});
-    const auto open = pixelAt({4.0f, 0.0f, -4.0f}); // mirrored: the same distance from the camera
-    EXPECT_LT(luminance(shaded), 0.5f * luminance(open));
-    EXPECT_GT(luminance(shaded), 0.0f) << "the sky still lights what the sun cannot reach";
-}
-
 TEST_F(SceneProgramsTest, OpenFloorIsEvenlyLitWithoutAcne)
 {
     const std::vector<Drawn> drawn{{floorMesh.get(), glm::mat4(1.0f)}};
@@ -244,7 +228,8 @@ TEST_F(SceneProgramsTest, OpenFloorIsEvenlyLitWithoutAcne)
 
 TEST_F(SceneProgramsTest, ShadowMeetsTheFootOfABoxStandingOnTheFloor)
 {
-    // A 2-unit cube standing on the floor: its shadow starts right at its base.
+    // A 2-unit cube standing on the floor. The light falls along (-1, -1, 1), so the
+    // shadow lies towards -X and +Z and starts right at the cube's base.
     Mesh cube = boxMesh("cube", {1.0f, 1.0f, 1.0f});
     const std::vector<Drawn> drawn{{floorMesh.get(), glm::mat4(1.0f)},
                                    {&cube, glm::translate(glm::mat4(1.0f), glm::vec3(1.0f, 1.0f, 1.0f))}};
@@ -255,7 +240,9 @@ TEST_F(SceneProgramsTest, ShadowMeetsTheFootOfABoxStandingOnTheFloor)
     const float lit = luminance(pixelAt({5.0f, 0.0f, -3.0f}));
     // 0.3 units beside the base on the shadow side, and well inside the shadow.
     EXPECT_LT(luminance(pixelAt({-0.3f, 0.0f, 1.0f})), 0.5f * lit) << "a gap of light under the box";
-    EXPECT_LT(luminance(pixelAt({-1.0f, 0.0f, 2.5f})), 0.5f * lit);
+    const float shaded = luminance(pixelAt({-1.0f, 0.0f, 2.5f}));
+    EXPECT_LT(shaded, 0.5f * lit);
+    EXPECT_GT(shaded, 0.0f) << "the sky still lights what the sun cannot reach";
     // And not on the lit side of the base.
     EXPECT_GT(luminance(pixelAt({2.4f, 0.0f, 1.0f})), 0.8f * lit);
 }
