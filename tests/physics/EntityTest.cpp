@@ -243,14 +243,5 @@ TEST(EntityReset, PutsTheBodyBackAtOnceWithFullHealth)
     EXPECT_NEAR(wanderer.getModelMatrix()[3].x, 2.0f, 0.05f);
 }
 
-TEST(EntityIdentity, OnlyTypeOneIsThePlayer)
-{
-    Entity player(nullptr, 1.0f, {0, 0, 0}, false, Entity::playerType, true);
-    Entity enemy(nullptr, 1.0f, {0, 0, 0}, false, Entity::enemyType, true);
-    EXPECT_TRUE(Entity::isPlayer(&player));
-    EXPECT_FALSE(Entity::isPlayer(&enemy));
-    EXPECT_FALSE(Entity::isPlayer(nullptr));
-}
-
 } // namespace
 } // namespace fennik::physics
