@@ -211,25 +211,5 @@ TEST_F(PostProcessTest, DepthOfFieldBlursOnlyWhereTheSceneIsOutOfFocus)
     EXPECT_LT(contrast(size / 2 + 4, size - 2), 0.3f) << "smoothed where it is not";
 }
 
-TEST_F(PostProcessTest, ResizingThePassesKeepsTheChainReadingTheSameTextures)
-{
-    std::vector<GLuint> before;
-    for (const auto& pass : chain.passes)
-        before.push_back(pass->framebuffer->texture);
-
-    for (const auto& pass : chain.passes)
-        pass->framebuffer->resize(48, 40);
-    upload(scene.texture, uniformImage(0.5f, 0.5f, 0.5f, 0.0f));
-    blurHorizontal->brightInput = scene.brightTexture;
-    glViewport(0, 0, 48, 40);
-    chain.run(scene.texture);
-
-    for (std::size_t i = 0; i < chain.passes.size(); ++i) {
-        EXPECT_EQ(chain.passes[i]->framebuffer->texture, before[i]);
-        EXPECT_EQ(chain.passes[i]->framebuffer->width, 48);
-    }
-    EXPECT_EQ(chain.currentTexture, before.back());
-}
-
 } // namespace
 } // namespace fennik::render
