@@ -5,12 +5,10 @@
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
 #include "render/Model.hpp"
-#include "render/Shader.hpp"
 
 #include "PlayTicks.hpp"
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
-#include "support/OffscreenTarget.hpp"
 #include "support/TestSettings.hpp"
 
 #include <GLFW/glfw3.h>
@@ -157,70 +155,6 @@ TEST_F(ArenaScenario, SameInputGivesTheSameGameEveryTime)
     EXPECT_EQ(first, second);
     EXPECT_GT(first.back().z, 5.0f) << "A walks towards +Z";
 }
-
-// What a player would see: the scene from the following camera, flat-shaded, with
-// the physics wireframes on top. Saved as arena_scene.png in <build>/screenshots
-// for a look; the checks are on the pixels.
-const char* const shadedVertex = R"(#version 330 core
-layout(location = 0) in vec3 position;
-layout(location = 1) in vec3 normal;
-uniform mat4 modelMatrix;
-uniform mat3 normalMatrix;
-uniform mat4 viewProjMatrix;
-out vec3 worldNormal;
-void main() {
-    worldNormal = normalMatrix * normal;
-    gl_Position = viewProjMatrix * modelMatrix * vec4(position, 1.0);
-}
-)";
-const char* const shadedFragment = R"(#version 330 core
-in vec3 worldNormal;
-uniform vec3 albedo;
-out vec4 colour;
-void main() {
-    float light = 0.35 + 0.65 * max(dot(normalize(worldNormal), normalize(vec3(0.4, 1.0, 0.3))), 0.0);
-    colour = vec4(albedo * light, 1.0);
-}
-)";
-
-TEST_F(ArenaScenario, CameraShowsTheHeroInTheMiddleOfTheFloor)
-{
-    scene->camera->distance = 20.0f;
-    tick(60);
-    constexpr int width = 320, height = 240;
-    test::OffscreenTarget target(width, height);
-    target.clear(glm::vec4(0.45f, 0.6f, 0.8f, 1.0f)); // sky
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-
-    auto shader = render::Shader::fromSources(shadedVertex, shadedFragment);
-    shader->use();
-    shader->setMat4("viewProjMatrix", scene->camera->projection * scene->camera->getViewMatrix());
-    scene->drawEntities(*shader, true);
-    target.save("arena_scene.png");
-
-    // Grey floor all around, and the orange hero where the camera projects the
-    // player's position.
-    const auto at = [&target](int x, int y) { return glm::ivec3(target.pixel(x, y)); };
-    for (const glm::ivec3 floor : {at(4, height - 4), at(width / 2, 4)}) {
-        EXPECT_EQ(floor.r, floor.g);
-        EXPECT_EQ(floor.g, floor.b);
-    }
-    const glm::vec4 clip = scene->camera->projection * scene->camera->view * glm::vec4(player->position, 1.0f);
-    const int heroX = static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * width);
-    const int heroY = static_cast<int>((clip.y / clip.w * 0.5f + 0.5f) * height);
-    EXPECT_NEAR(heroX, width / 2, 2);
-    EXPECT_LT(heroY, height / 2) << "a little below the centre";
-    int orange = 0;
-    for (int y = heroY - 6; y <= heroY + 6; ++y) {
-        for (int x = heroX - 6; x <= heroX + 6; ++x) {
-            const glm::ivec3 c = at(x, y);
-            orange += c.r > c.g + 30 && c.g > c.b + 30 ? 1 : 0;
-        }
-    }
-    EXPECT_GT(orange, 5);
-}
-
 
 } // namespace
 } // namespace fennik::scene
