@@ -32,7 +32,7 @@ class EachNoiseType : public ::testing::TestWithParam<NoiseType> {};
 
 } // namespace
 
-TEST_P(EachNoiseType, SameSeedGivesSameFieldAcrossInstancesAndReseeding)
+TEST_P(EachNoiseType, SameSeedGivesSameFieldAcrossInstancesAndReseedingAndOtherSeedsOthers)
 {
     const Noise first = makeNoise(GetParam(), 1337, 0.01f);
     const auto expected = sampleGrid(first, -300.0f, 41.5f, 7.3f, 40);
@@ -45,10 +45,8 @@ TEST_P(EachNoiseType, SameSeedGivesSameFieldAcrossInstancesAndReseeding)
     reseeded.setSeed(1337);
     EXPECT_NE(reseeded.getNoise(-300.0f, 41.5f), before);
     EXPECT_EQ(sampleGrid(reseeded, -300.0f, 41.5f, 7.3f, 40), expected);
-}
 
-TEST_P(EachNoiseType, DifferentSeedsGiveDifferentFields)
-{
+    // Any other seed, negative ones too, changes most of the field.
     const auto reference = sampleGrid(makeNoise(GetParam(), 1337, 0.05f), 0.3f, 0.7f, 3.1f, 30);
     for (int seed : {0, 1, 1338, -1337}) {
         const auto other = sampleGrid(makeNoise(GetParam(), seed, 0.05f), 0.3f, 0.7f, 3.1f, 30);

@@ -35,7 +35,7 @@ bool isWhitish(glm::u8vec4 p) { return p.r > 200 && p.g > 200 && p.b > 200; }
 
 // Layout -------------------------------------------------------------------------------
 
-TEST_F(GUIButtonTest, CentredButtonSitsAroundItsPositionWithTheCaptionInTheMiddle)
+TEST_F(GUIButtonTest, CentredButtonSitsAroundItsPositionAnUncentredOneAboveAndRightOfIt)
 {
     GUIButton button(400.0f, 300.0f, "Play", 0.75f, 150.0f, 40.0f, true);
     EXPECT_EQ(button.position, glm::vec3(325.0f, 280.0f, 0.0f));
@@ -50,13 +50,10 @@ TEST_F(GUIButtonTest, CentredButtonSitsAroundItsPositionWithTheCaptionInTheMiddl
     test::OffscreenTarget target(800, 800);
     button.draw(target.screenProjection());
     EXPECT_EQ(button.position, glm::vec3(325.0f, 280.0f, 0.0f));
-}
 
-TEST_F(GUIButtonTest, UncentredButtonStartsAtItsLowerLeftCorner)
-{
-    GUIButton button(100.0f, 50.0f, "Play", 0.75f, 150.0f, 40.0f, false);
-    EXPECT_EQ(button.position, glm::vec3(100.0f, 50.0f, 0.0f));
-    EXPECT_FLOAT_EQ(button.labelPosition.x, 175.0f);
+    GUIButton uncentred(100.0f, 50.0f, "Play", 0.75f, 150.0f, 40.0f, false);
+    EXPECT_EQ(uncentred.position, glm::vec3(100.0f, 50.0f, 0.0f));
+    EXPECT_FLOAT_EQ(uncentred.labelPosition.x, 175.0f);
 }
 
 TEST_F(GUIButtonTest, NarrowButtonGrowsOnceToItsLabelPlusMargin)

@@ -96,7 +96,7 @@ TEST_F(GUIElementTest, EmptyCallbacksAreSkipped)
     EXPECT_EQ(element.hoverState, 1);
 }
 
-TEST_F(GUIElementTest, FollowsTheWindowSizeButKeepsItsOwnSize)
+TEST_F(GUIElementTest, FollowsTheWindowSizeKeepingItsOwnAndHitTestsLastFramesRectangle)
 {
     GUIElement element(0, glm::vec3(400.0f, 300.0f, 0.0f), 150.0f, 40.0f);
     settings.windowWidth = 1600;
@@ -115,21 +115,18 @@ TEST_F(GUIElementTest, FollowsTheWindowSizeButKeepsItsOwnSize)
     settings.windowHeight = 800;
     element.update();
     EXPECT_EQ(element.position, glm::vec3(400.0f, 300.0f, 0.0f));
-}
 
-TEST_F(GUIElementTest, HitTestUsesLastFramesRectangle)
-{
-    GUIElement element(0, glm::vec3(400.0f, 300.0f, 0.0f), 100.0f, 100.0f);
+    GUIElement square(0, glm::vec3(400.0f, 300.0f, 0.0f), 100.0f, 100.0f);
     settings.windowWidth = 1600;
     // Over the old place: the frame of the resize still tests there.
     cursorAt(450.0f, 350.0f);
-    element.update();
-    EXPECT_EQ(element.hoverState, 0);
-    element.update();
-    EXPECT_EQ(element.hoverState, 1);
+    square.update();
+    EXPECT_EQ(square.hoverState, 0);
+    square.update();
+    EXPECT_EQ(square.hoverState, 1);
     cursorAt(850.0f, 350.0f);
-    element.update();
-    EXPECT_EQ(element.hoverState, 0);
+    square.update();
+    EXPECT_EQ(square.hoverState, 0);
 }
 
 TEST_F(GUIElementTest, WithoutWindowSettingsItWarnsAndStaysPut)

@@ -102,16 +102,12 @@ protected:
     std::optional<TextRenderer> font;
 };
 
-TEST_F(MadeUpFontTest, WidthSumsWholePixelAdvancesTimesScale)
+TEST_F(MadeUpFontTest, WidthSumsWholePixelAdvancesTimesScaleAndCentringStartsHalfOfItLeft)
 {
     Text text(&*font, "ab");
     EXPECT_FLOAT_EQ(text.getWidth(1.0f), 100.0f);
     EXPECT_FLOAT_EQ(text.getWidth(0.5f), 50.0f);
-}
 
-TEST_F(MadeUpFontTest, CentredTextStartsItsPenHalfTheWidthToTheLeft)
-{
-    Text text(&*font, "ab");
     for (float scale : {1.0f, 2.0f}) {
         const auto centred = text.layOut(scale, true);
         const auto left = text.layOut(scale, false);
