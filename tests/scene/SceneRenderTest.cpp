@@ -146,8 +146,6 @@ TEST_F(SceneRenderTest, BuildsTheChainInOrderAndStartsOnPhysicallyBasedShading)
     EXPECT_EQ(scene->shadowFramebuffer->width, 2048);
     EXPECT_EQ(scene->postProcessor->passes.front()->framebuffer->height, 48);
     EXPECT_EQ(scene->skylight->light->color, glm::vec3(0.9f));
-    EXPECT_EQ(scene->lightSpaceMatrix, glm::mat4(1.0f));
-    EXPECT_EQ(scene->outputTexture, 0u);
 }
 
 TEST_F(SceneRenderTest, ShadingModeSwapsProgramAndLight)

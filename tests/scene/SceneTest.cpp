@@ -276,7 +276,7 @@ TEST_F(DispatchTest, OnlyPenetratingPointsAreReportedEachOnItsOwn)
     EXPECT_FLOAT_EQ(reported[1].distance, -0.3f);
 }
 
-TEST_F(DispatchTest, PairsWithoutThePlayerOrWithoutAnEntityAreIgnored)
+TEST_F(DispatchTest, NothingIsReportedWithoutThePlayerAnEntityOrACallback)
 {
     manifold(*rock, *stone, {-0.5f}, btVector3(0, 1, 0));
     btDefaultMotionState state;
@@ -285,13 +285,10 @@ TEST_F(DispatchTest, PairsWithoutThePlayerOrWithoutAnEntityAreIgnored)
     btPersistentManifold* made = scene.dispatcher->getNewManifold(&bare, player->body.get());
     made->addManifoldPoint(btManifoldPoint(btVector3(0, 0, 0), btVector3(0, 0, 0), btVector3(0, 1, 0), -0.5f));
     manifolds.push_back(made);
-
     scene.dispatchCollisions();
     EXPECT_TRUE(reported.empty());
-}
 
-TEST_F(DispatchTest, WithoutACallbackNothingIsReported)
-{
+    // A real contact, but no level listening.
     manifold(*player, *rock, {-0.1f}, btVector3(0, 1, 0));
     scene.collisionCallback = nullptr;
     scene.dispatchCollisions();
