@@ -3,6 +3,7 @@
 #include "core/GameSettings.hpp"
 #include "scene/Scene.hpp"
 
+#include "support/Teleport.hpp"
 #include "support/TestSettings.hpp"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,26 @@ TEST_F(EnemyWorld, ChasesAlongOneAxisAndTurnsTowardsIt)
     enemy->act({enemy->position.x, 30.0f, enemy->position.z}, false);
     EXPECT_EQ(enemy->moveDirection, glm::vec3(0.0f));
     EXPECT_EQ(enemy->facing, glm::vec3(0, 0, -1));
+}
+
+// A home that lies towards -X or -Z must be reached as surely as one towards +X or +Z.
+TEST_F(EnemyWorld, WalksHomeFromEveryDirectionAndStops)
+{
+    const glm::vec3 home{0.0f, 0.25f, 0.0f};
+    for (glm::vec3 away : {glm::vec3(6, 0, 0), glm::vec3(-6, 0, 0), glm::vec3(0, 0, 6), glm::vec3(0, 0, -6)}) {
+        auto enemy = scene->addEnemy(nullptr, 20.0f, home, false);
+        test::teleport(*enemy, home + away);
+        tick(*enemy, glm::vec3(100.0f), true, 150);
+        enemy->getModelMatrix();
+        EXPECT_NEAR(enemy->position.x, home.x, 0.6f) << "from " << away.x << ", " << away.z;
+        EXPECT_NEAR(enemy->position.z, home.z, 0.6f) << "from " << away.x << ", " << away.z;
+        // Settled: inside the dead zone it stops pushing instead of rocking about.
+        tick(*enemy, glm::vec3(100.0f), true, 60);
+        enemy->getModelMatrix();
+        EXPECT_LT(glm::length(glm::vec2(enemy->position.x - home.x, enemy->position.z - home.z)), 0.6f);
+        scene->dynamicsWorld->removeRigidBody(enemy->body.get());
+        scene->enemies.pop_back();
+    }
 }
 
 TEST_F(EnemyWorld, AllEnemiesDeadCountsTheDeadAndAnEmptyListIsAllDead)
