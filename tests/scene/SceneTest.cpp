@@ -32,11 +32,18 @@ using Journal = std::vector<std::string>;
 struct RecordingEnemy : physics::Enemy {
     RecordingEnemy(glm::vec3 position, Journal* journal) : Enemy(nullptr, 1.0f, position, false), journal(journal) {}
     void processInput(GLFWwindow*) override { journal->push_back("enemy"); }
-    void act(glm::vec3, bool) override { ++acts; }
+    void act(glm::vec3 target, bool home) override
+    {
+        ++acts;
+        lastTarget = target;
+        returnHome = home;
+    }
     void draw(render::Shader&) override { ++draws; }
     Journal* journal;
     int acts = 0;
     int draws = 0;
+    glm::vec3 lastTarget{-99.0f};
+    bool returnHome = false;
 };
 
 struct RecordingPlayer : physics::Player {
@@ -156,6 +163,27 @@ TEST_F(SceneTest, InputReachesPlayerEnemiesInteractablesAndGeometryInThatOrder)
     scene.processInput();
     EXPECT_EQ(scene.player->moveDirection, glm::vec3(1, 0, 0));
     EXPECT_EQ(journal, (Journal{"enemy", "interactable", "entity"}));
+}
+
+TEST_F(SceneTest, EnemiesChaseBelowTwentyUnitsOfGroundDistanceAndGoHomeBeyond)
+{
+    // The level scenarios play the rule along one axis; the distance must take both
+    // ground axes (a 3-4-5 triangle) and leave the height out.
+    Journal journal;
+    scene.createPlayer(nullptr, 0.0f, {0, 0, 0}, false);
+    scene.createCamera();
+    auto atTwenty = std::make_shared<RecordingEnemy>(glm::vec3(12, 0, 16), &journal);
+    auto justInside = std::make_shared<RecordingEnemy>(glm::vec3(0, 0, -19.99f), &journal);
+    auto farBelow = std::make_shared<RecordingEnemy>(glm::vec3(19.9f, -30, 0), &journal);
+    for (const auto& enemy : {atTwenty, justInside, farBelow})
+        add(scene.enemies, std::shared_ptr<physics::Enemy>(enemy));
+
+    scene.update();
+    EXPECT_TRUE(atTwenty->returnHome);
+    EXPECT_EQ(atTwenty->lastTarget, glm::vec3(0.0f));
+    EXPECT_FALSE(justInside->returnHome);
+    EXPECT_EQ(justInside->lastTarget, scene.player->position);
+    EXPECT_FALSE(farBelow->returnHome) << "height does not count";
 }
 
 TEST_F(SceneTest, DeadEntitiesLeaveTheWorldButStayListedUntilTheRestart)
