@@ -37,20 +37,20 @@ constexpr int mostJumpsPerMove = 8;
 // A player that moves farther than this in one tick was put back at its start.
 constexpr float restartJump = 8.0f;
 
-// Stomping. Closer than this on the ground, a side contact is coming: back off to
-// take a run-up. A beetle's back is almost three units wide, so being this far off its
+// Stomping. A beetle's back is almost three units wide, so being this far off its
 // line still lands on it.
-constexpr float backOffDistance = 5.5f;
-constexpr float runUpDistance = 8.0f;
 constexpr float alignmentSlack = 0.8f;
-// The capsule meets a beetle's flank with their centres about three units apart, and
-// a jump at speed v carries the player about 0.35 v further before it has risen above
-// the beetle's back: jumping from there lands on top.
+// The capsule meets a beetle with their centres about three units apart. From the
+// second tick of a jump the capsule is high enough that whatever it meets of a beetle
+// counts as a landing, and about 0.35 s in it is at the top of its arc: a jump that
+// far ahead of the meeting comes down on the beetle's back. On the ground, a beetle
+// that walks into the player hurts it.
 constexpr float touchingDistance = 3.0f;
+constexpr float jumpMargin = 0.5f;
 constexpr float jumpCarry = 0.35f;
 // In the air the horizontal velocity follows the offset to the target with this gain.
 constexpr float airGain = 4.0f;
-constexpr float airSpeed = 12.0f;
+constexpr float airSpeed = 20.0f;
 
 float along(glm::vec3 v, bool xAxis)
 {
@@ -71,6 +71,7 @@ void PlayerPilot::enterLevel(const std::string& levelName, int tickBudget)
     level = levelName;
     budget = tickBudget;
     ticks = 0;
+    lowest = 100.0f;
     if (game.activeName() != levelName)
         fail("expected to be playing " + levelName + " but " + game.activeName() + " is active");
     lastPosition = position();
@@ -125,6 +126,7 @@ void PlayerPilot::step()
     ++ticks;
     if (!inLevel())
         return;
+    lowest = std::min(lowest, player().health);
     const glm::vec3 now = position();
     if (tracing)
         trace(now);
@@ -149,6 +151,12 @@ void PlayerPilot::trace(glm::vec3 at)
                                     std::pair{GLFW_KEY_S, " S"}, std::pair{GLFW_KEY_D, " D"}})
         if (game.input.isKeyDown(nullptr, key))
             std::cout << name;
+    if (fighting) {
+        fighting->getModelMatrix();
+        const glm::vec3 enemyAt = fighting->position;
+        std::cout << ", fighting an enemy at (" << enemyAt.x << ", " << enemyAt.y << ", " << enemyAt.z
+                  << ") with health " << fighting->health;
+    }
     std::cout << '\n';
 }
 
@@ -283,6 +291,7 @@ void PlayerPilot::leapZ(float takeoffZ, float landingZ)
 int PlayerPilot::stomp(physics::Enemy& enemy, const Arena& arena)
 {
     int landings = 0;
+    fighting = &enemy;
     while (inLevel() && enemy.health > 0.0f) {
         enemy.getModelMatrix();
         if (player().jumping)
@@ -302,6 +311,7 @@ int PlayerPilot::stomp(physics::Enemy& enemy, const Arena& arena)
         step();
     }
     releaseMovement();
+    fighting = nullptr;
     return landings;
 }
 
@@ -314,20 +324,20 @@ void PlayerPilot::runAt(const physics::Enemy& enemy, const Arena& arena)
     const Axis minor = xMajor ? Axis::Z : Axis::X;
     const float majorOffset = xMajor ? offset.x : offset.y;
     const float minorOffset = xMajor ? offset.y : offset.x;
-    const auto clampTo = [&arena](bool xAxis, float value) {
-        return xAxis ? std::clamp(value, arena.low.x, arena.high.x) : std::clamp(value, arena.low.y, arena.high.y);
-    };
+    const float towards = signOf(majorOffset);
+    // The gap closes with the player's run and the enemy's chase together.
+    const btVector3 chase = enemy.body->getLinearVelocity();
+    const float closing = (along(velocity(), xMajor) - (xMajor ? chase.x() : chase.z())) * towards;
 
-    if (glm::length(offset) < backOffDistance) {
-        const float runUpStart = along(enemy.position, xMajor) - signOf(majorOffset) * runUpDistance;
-        approach(major, clampTo(xMajor, runUpStart), arrivalTolerance);
+    if (glm::length(offset) < touchingDistance + jumpMargin + jumpCarry * std::max(closing, 0.0f)) {
+        hold(major, towards);
+        jump();
     } else if (std::abs(minorOffset) > alignmentSlack) {
-        approach(minor, clampTo(!xMajor, along(enemy.position, !xMajor)), arrivalTolerance);
+        const float line = along(enemy.position, !xMajor);
+        approach(minor, xMajor ? std::clamp(line, arena.low.y, arena.high.y) : std::clamp(line, arena.low.x, arena.high.x),
+                 arrivalTolerance);
     } else {
-        hold(major, signOf(majorOffset));
-        const float speed = std::abs(along(velocity(), xMajor));
-        if (std::abs(majorOffset) < touchingDistance + jumpCarry * speed)
-            jump();
+        hold(major, towards);
     }
 }
 

@@ -21,8 +21,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A level area the player keeps to while it fights: the x and z ranges its centre may
-// take, chosen clear of walls, chasms and the other enemies' reach.
+// Where the player may line up with an enemy and where it comes down after beating it:
+// x and z ranges chosen clear of walls, chasms and the other enemies' reach.
 struct Arena {
     glm::vec2 low;  // smallest x and z
     glm::vec2 high; // largest x and z
@@ -46,6 +46,8 @@ public:
     // Starts counting ticks for the active level, which must be `levelName`.
     void enterLevel(const std::string& levelName, int tickBudget);
     int ticksSpent() const { return ticks; }
+    // The lowest health the player had in the level.
+    float lowestHealth() const { return lowest; }
     // False once the game has switched away from the level being played; every move
     // then returns at once, so a route can end by walking through an exit.
     bool inLevel();
@@ -58,8 +60,8 @@ public:
     // Runs along Z keeping the current x, jumps on passing `takeoffZ` and keeps running
     // until it has landed beyond `landingZ`.
     void leapZ(float takeoffZ, float landingZ);
-    // Jumps on the enemy again and again until it is dead, staying inside `arena`, and
-    // comes down again. Returns the number of landings that hurt the enemy.
+    // Jumps on the enemy again and again until it is dead, then comes down inside
+    // `arena`. Returns the number of landings that hurt the enemy.
     int stomp(physics::Enemy& enemy, const Arena& arena);
 
     // Lets ticks pass with no key held.
@@ -103,6 +105,8 @@ private:
     int blockedJumps = 0;
     bool spaceHeld = false;
     glm::vec3 lastPosition{0.0f};
+    physics::Enemy* fighting = nullptr; // printed with the trace
+    float lowest = 100.0f;
 };
 
 } // namespace fennik::test

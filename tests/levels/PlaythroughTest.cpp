@@ -42,9 +42,10 @@ constexpr int bossRoomBudget = 1000;
 // An interactable's R toggle rests for a full second (30 ticks) after each use.
 constexpr int interactionCooldownTicks = 31;
 
-struct LevelTicks {
+struct LevelPlayed {
     std::string level;
     int ticks;
+    float lowestHealth;
 };
 
 scene::Scene& sceneOf(GameHarness& game, const std::string& level)
@@ -106,14 +107,14 @@ protected:
         if (game.activeName() != next)
             throw PilotFailure("left " + level + " for " + game.activeName() + " instead of " + next + " -- " +
                                pilot.where());
-        spent.push_back({level, pilot.ticksSpent()});
+        played.push_back({level, pilot.ticksSpent(), pilot.lowestHealth()});
     }
 
     GameHarness& game = sharedGame();
     GLFWwindow* window = game.game->mainWindow->handle;
     const int fullSize = static_cast<int>(game.game->settings->windowWidth);
     PlayerPilot pilot{game};
-    std::vector<LevelTicks> spent;
+    std::vector<LevelPlayed> played;
 };
 
 TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
@@ -209,8 +210,8 @@ TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
 
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     int total = 0;
-    for (const auto& [level, ticks] : spent) {
-        std::cout << "[ PLAYED   ] " << level << ": " << ticks << " ticks\n";
+    for (const auto& [level, ticks, lowestHealth] : played) {
+        std::cout << "[ PLAYED   ] " << level << ": " << ticks << " ticks, lowest health " << lowestHealth << '\n';
         total += ticks;
     }
     std::cout << "[ PLAYED   ] " << total << " ticks in " << seconds << " s\n";
