@@ -28,7 +28,7 @@ namespace fennik::test {
 namespace {
 
 // llvmpipe's cost grows with the pixels drawn: at 800 x 800 the few thousand frames of
-// a playthrough would take most of an hour on two cores, at this size a few minutes.
+// a playthrough take about half an hour on two cores, at this size two or three minutes.
 // The game plays the same at any size; the switch goes through the real resize path.
 constexpr int playWindowSize = 256;
 
