@@ -357,6 +357,70 @@ Geometry ramp(glm::vec3 lo, glm::vec3 hi, bool risingTowardsMinusZ)
     return g;
 }
 
+Geometry loft(const std::vector<glm::vec2>& outline, const std::vector<glm::vec2>& profile)
+{
+    const size_t n = outline.size();
+    const size_t rings = profile.size();
+    auto point = [&](size_t ring, size_t i) {
+        glm::vec2 p = outline[i % n] * profile[ring].x;
+        return glm::vec3(p.x, profile[ring].y, p.y);
+    };
+    // Normals by grid position, so the seam and the closing points stay smooth too.
+    std::vector<glm::vec3> sums(rings * n, glm::vec3(0.0f));
+    auto index = [&](size_t ring, size_t i) { return ring * n + i % n; };
+    auto faceOf = [&](size_t ring, size_t i) {
+        glm::vec3 b0 = point(ring, i);
+        glm::vec3 b1 = point(ring, i + 1);
+        glm::vec3 t0 = point(ring + 1, i);
+        glm::vec3 t1 = point(ring + 1, i + 1);
+        return glm::cross(b1 - b0, t1 - b0) + glm::cross(t1 - b0, t0 - b0);
+    };
+    for (size_t r = 0; r + 1 < rings; ++r) {
+        for (size_t i = 0; i < n; ++i) {
+            glm::vec3 f = faceOf(r, i);
+            for (size_t k : {index(r, i), index(r, i + 1), index(r + 1, i), index(r + 1, i + 1)}) {
+                sums[k] += f;
+            }
+        }
+    }
+    // A closing point gets the mean of its whole ring of faces: straight up or down.
+    for (size_t r = 0; r < rings; ++r) {
+        if (profile[r].x == 0.0f) {
+            glm::vec3 total(0.0f);
+            for (size_t i = 0; i < n; ++i) {
+                total += sums[index(r, i)];
+            }
+            for (size_t i = 0; i < n; ++i) {
+                sums[index(r, i)] = total;
+            }
+        }
+    }
+    auto vertex = [&](size_t ring, size_t i) {
+        glm::vec3 s = sums[index(ring, i)];
+        return Vertex{point(ring, i), glm::length(s) > 0.0f ? glm::normalize(s) : glm::vec3(0, 1, 0), {}};
+    };
+    Geometry g;
+    for (size_t r = 0; r + 1 < rings; ++r) {
+        for (size_t i = 0; i < n; ++i) {
+            if (profile[r].x != 0.0f) {
+                Triangle lower;
+                lower.v[0] = vertex(r, i);
+                lower.v[1] = vertex(r, i + 1);
+                lower.v[2] = vertex(r + 1, i + 1);
+                g.triangles.push_back(lower);
+            }
+            if (profile[r + 1].x != 0.0f) {
+                Triangle upper;
+                upper.v[0] = vertex(r, i);
+                upper.v[1] = vertex(r + 1, i + 1);
+                upper.v[2] = vertex(r + 1, i);
+                g.triangles.push_back(upper);
+            }
+        }
+    }
+    return g;
+}
+
 Geometry pillow(const std::vector<glm::vec2>& outline, glm::vec2 centre, float depth, int rings)
 {
     Geometry g;

@@ -67,6 +67,10 @@ Geometry prism(const std::vector<glm::vec2>& outline, float depth);
 // Wedge rising along -Z: full height at z = minZ, zero at z = maxZ (a ramp). Extends in x
 // between the two corners.
 Geometry ramp(glm::vec3 minCorner, glm::vec3 maxCorner, bool risingTowardsMinusZ);
+// A body swept through rings: each profile point (scale, y) is `outline` (points (x, z),
+// going round from +X towards -Z like the cylinder's) scaled by `scale` about the Y axis
+// at height y, bottom to top. A scale of 0 closes the body in a point. Smooth normals.
+Geometry loft(const std::vector<glm::vec2>& outline, const std::vector<glm::vec2>& profile);
 // A puffy, rounded version of a star-shaped outline in the XY plane: rings of the outline
 // shrunk towards `centre` bulge out to +-depth in z.
 Geometry pillow(const std::vector<glm::vec2>& outline, glm::vec2 centre, float depth, int rings);
