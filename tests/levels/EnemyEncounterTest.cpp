@@ -152,15 +152,14 @@ TEST(EnemyEncounter, TutorialDummiesNeverHurtNeverMoveAndNeverDie)
     EXPECT_TRUE(player.sound.empty()) << "no hit sound for a harmless touch";
     EXPECT_FLOAT_EQ(dummy.health, 100.0f);
 
-    // Walking into the dummy, on the practice yard's floor: the dummy is too short to
-    // be met by anything but the rounded foot of the player, which counts as landing
-    // on it. The player is never the one who gets hurt.
+    // Walking into the dummy on the practice yard's floor meets its steep side: a side
+    // contact, which the tutorial forgives. The player is never the one who gets hurt.
     ContactLog contacts(scene);
     place(player, {-14.0f, 1.915f, 29.0f + 3.2f});
     harness.input.press(GLFW_KEY_D);
     simulate(harness, 25);
     harness.input.release(GLFW_KEY_D);
-    EXPECT_GT(contacts.stompsOn(dummy) + contacts.sideContactsWith(dummy), 0) << "the player never met the dummy";
+    EXPECT_GT(contacts.sideContactsWith(dummy), 0) << "the player never met the dummy's side";
     EXPECT_FLOAT_EQ(player.health, 100.0f);
     EXPECT_TRUE(player.sound.empty());
     EXPECT_EQ(dummy.moveDirection, glm::vec3(0.0f)) << "a dummy does not come after the player";
