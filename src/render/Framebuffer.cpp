@@ -44,10 +44,7 @@ void Framebuffer::create()
     createTextures();
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
 
-    glGenRenderbuffers(1, &renderbuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, renderbuffer);
+    attachDepthStencil(renderbuffer, width, height);
 
     reportIfIncomplete();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -65,9 +62,7 @@ void Framebuffer::resize(int newWidth, int newHeight)
 
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     setClearColour();
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, renderbuffer);
+    attachDepthStencil(renderbuffer, width, height);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 

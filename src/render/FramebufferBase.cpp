@@ -36,6 +36,15 @@ void FramebufferBase::setClearColour()
     glClearColor(0.1f, 0.1f, 0.1f, 0.0f);
 }
 
+void FramebufferBase::attachDepthStencil(GLuint& renderbuffer, int width, int height)
+{
+    if (!renderbuffer)
+        glGenRenderbuffers(1, &renderbuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, renderbuffer);
+}
+
 void FramebufferBase::reportIfIncomplete()
 {
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)

@@ -41,6 +41,9 @@ protected:
     static bool usableSize(int w, int h) { return w > 0 && h > 0; }
     // Reports an incomplete framebuffer once per `create`; the game uses it anyway.
     static void reportIfIncomplete();
+    // Gives the bound framebuffer a depth-stencil renderbuffer of the given size,
+    // creating it on the first call and resizing it on later ones.
+    static void attachDepthStencil(GLuint& renderbuffer, int width, int height);
 };
 
 } // namespace fennik::render
