@@ -1,6 +1,7 @@
 #include "core/GameSettings.hpp"
 
 #include "support/LogCapture.hpp"
+#include "support/TestSettings.hpp"
 #include "support/TempDirectory.hpp"
 
 #include <gtest/gtest.h>
@@ -19,22 +20,7 @@ protected:
     fennik::test::TempDirectory files{"fennik_settings"};
 };
 
-const std::vector<std::string> defaultBlock = {
-    "[INFO]: Fennik - Settings: ",
-    "[INFO]: gWindowWidth: 800",
-    "[INFO]: gWindowHeight: 800",
-    "[INFO]: gRefreshRate: 60",
-    "[INFO]: gFullscreen: 0",
-    "[INFO]: gFOV: 45.000000",
-    "[INFO]: gNearZ: 0.100000",
-    "[INFO]: gFarZ: 100.000000",
-    "[INFO]: gSlopeThreshold: 0.400000",
-    "[INFO]: gGravity: 9.810000",
-    "[INFO]: gGamma: 2.200000",
-    "[INFO]: gUseAces: 1",
-    "[INFO]: gExposure: 1.000000",
-    "[INFO]: ----------------------------------------------",
-};
+const std::vector<std::string>& defaultBlock = fennik::test::defaultSettingsLog();
 
 } // namespace
 

@@ -3,6 +3,8 @@
 #include "core/GameSettings.hpp"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace fennik::test {
 
@@ -23,6 +25,29 @@ inline core::GameSettings gameSettings(std::uint32_t width = 800, std::uint32_t 
     settings.exposure = 1.0f;
     settings.useAces = true;
     return settings;
+}
+
+// The log block printed for those values, banner to closing line, as the game
+// writes it at start-up.
+inline const std::vector<std::string>& defaultSettingsLog()
+{
+    static const std::vector<std::string> lines = {
+        "[INFO]: Fennik - Settings: ",
+        "[INFO]: gWindowWidth: 800",
+        "[INFO]: gWindowHeight: 800",
+        "[INFO]: gRefreshRate: 60",
+        "[INFO]: gFullscreen: 0",
+        "[INFO]: gFOV: 45.000000",
+        "[INFO]: gNearZ: 0.100000",
+        "[INFO]: gFarZ: 100.000000",
+        "[INFO]: gSlopeThreshold: 0.400000",
+        "[INFO]: gGravity: 9.810000",
+        "[INFO]: gGamma: 2.200000",
+        "[INFO]: gUseAces: 1",
+        "[INFO]: gExposure: 1.000000",
+        "[INFO]: ----------------------------------------------",
+    };
+    return lines;
 }
 
 } // namespace fennik::test
