@@ -83,12 +83,11 @@ def check_faults(faults, root):
 
 
 def sync_scratch(scratch):
-    """Copies tracked files (and the font the set-up places) that differ, so mtimes of
+    """Copies the tracked files that differ, so mtimes of
     unchanged files survive and a second run rebuilds nothing it need not."""
     tracked = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
                              capture_output=True).stdout.decode().split("\0")
-    extra = [str(p.relative_to(ROOT)) for p in (ROOT / "assets" / "fonts").glob("*.ttf")]
-    for name in filter(None, tracked + extra):
+    for name in filter(None, tracked):
         source, target = ROOT / name, scratch / name
         if not source.is_file():
             continue
@@ -221,6 +220,7 @@ def main():
     build_dir = scratch / "build"
     scratch.mkdir(parents=True, exist_ok=True)
     sync_scratch(scratch)
+    subprocess.run(["bash", "tools/setup.sh"], cwd=scratch, check=True)  # packages and the font
     print(f"Scratch copy: {scratch}", flush=True)
     if not (build_dir / "CMakeCache.txt").exists():
         subprocess.run(["cmake", "-S", str(scratch), "-B", str(build_dir), "-DCMAKE_BUILD_TYPE=RelWithDebInfo"],
