@@ -2,33 +2,23 @@
 
 #include "core/LevelManager.hpp"
 #include "render/GL.hpp"
+#include "support/GLPictures.hpp"
 
 #include <GLFW/glfw3.h>
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3native.h>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <stb/stb_image.h>
-#include <stb/stb_image_write.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
+#include <memory>
 
 namespace fennik::test {
 
-void place(physics::Entity& entity, glm::vec3 at)
+glm::vec3 positionOf(physics::Entity& entity)
 {
-    btTransform transform;
-    transform.setIdentity();
-    transform.setOrigin(btVector3(at.x, at.y, at.z));
-    entity.body->setWorldTransform(transform);
-    entity.body->setInterpolationWorldTransform(transform);
-    entity.motionState->setWorldTransform(transform);
-    entity.body->clearForces();
-    entity.body->setLinearVelocity(btVector3(0, 0, 0));
-    entity.body->setAngularVelocity(btVector3(0, 0, 0));
     entity.getModelMatrix();
+    return entity.position;
 }
 
 bool inWorld(const physics::Entity& entity)
@@ -45,17 +35,11 @@ void simulate(GameHarness& harness, int ticks)
     }
 }
 
-glm::vec3 positionOf(physics::Entity& entity)
-{
-    entity.getModelMatrix();
-    return entity.position;
-}
-
 ContactLog::ContactLog(scene::Scene& scene) : scene(scene), original(scene.collisionCallback)
 {
     scene.collisionCallback = [this](physics::Entity* player, physics::Entity* other, btManifoldPoint& point,
                                      glm::vec3& normal) {
-        contacts.push_back({other, normal});
+        contacts.emplace_back(other, normal.y);
         if (original)
             original(player, other, point, normal);
     };
@@ -69,24 +53,35 @@ ContactLog::~ContactLog()
 int ContactLog::sideContactsWith(const physics::Entity& other) const
 {
     int count = 0;
-    for (const Contact& contact : contacts)
-        count += contact.other == &other && static_cast<double>(contact.normal.y) < 0.2;
+    for (const auto& [entity, normalY] : contacts)
+        count += entity == &other && static_cast<double>(normalY) < 0.2;
     return count;
 }
 
 int ContactLog::stompsOn(const physics::Entity& other) const
 {
     int count = 0;
-    for (const Contact& contact : contacts)
-        count += contact.other == &other && static_cast<double>(contact.normal.y) >= 0.2;
+    for (const auto& [entity, normalY] : contacts)
+        count += entity == &other && static_cast<double>(normalY) >= 0.2;
     return count;
+}
+
+int dropOnto(GameHarness& harness, physics::Entity& player, physics::Entity& enemy, const ContactLog& contacts)
+{
+    const int before = contacts.stompsOn(enemy);
+    const glm::vec3 below = positionOf(enemy);
+    // Straight above the body's origin the enemy has nowhere to walk, so it holds
+    // still under the falling player.
+    teleport(player, {below.x, below.y + 4.5f, below.z});
+    for (int tick = 0; tick < 45 && contacts.stompsOn(enemy) == before; ++tick)
+        simulate(harness);
+    return contacts.stompsOn(enemy) - before;
 }
 
 std::array<int, 3> Picture::at(int x, int y) const
 {
-    const std::size_t i =
-        (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
-    return {rgb[i], rgb[i + 1], rgb[i + 2]};
+    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
+    return {rgba[i], rgba[i + 1], rgba[i + 2]};
 }
 
 int Picture::changedPixels(const Picture& other, int x0, int y0, int x1, int y1, int threshold) const
@@ -96,10 +91,8 @@ int Picture::changedPixels(const Picture& other, int x0, int y0, int x1, int y1,
         for (int x = x0; x < x1; ++x) {
             const auto a = at(x, y);
             const auto b = other.at(x, y);
-            bool differs = false;
-            for (int c = 0; c < 3; ++c)
-                differs = differs || std::abs(a[c] - b[c]) > threshold;
-            changed += differs;
+            changed += std::abs(a[0] - b[0]) > threshold || std::abs(a[1] - b[1]) > threshold ||
+                       std::abs(a[2] - b[2]) > threshold;
         }
     return changed;
 }
@@ -117,19 +110,12 @@ int Picture::whitePixels(int x0, int y0, int x1, int y1) const
 
 Picture grab(const std::string& name)
 {
-    GLFWwindow* window = core::LevelManager::instance().window;
     Picture picture;
-    glfwGetFramebufferSize(window, &picture.width, &picture.height);
-    picture.rgb.resize(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glfwGetFramebufferSize(core::LevelManager::instance().window, &picture.width, &picture.height);
+    // Mesa keeps the frame just drawn (or just swapped) in the back buffer.
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, picture.width, picture.height, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
-
-    const std::filesystem::path folder(FENNIK_SCREENSHOT_DIR);
-    std::filesystem::create_directories(folder);
-    stbi_flip_vertically_on_write(1);
-    stbi_write_png((folder / (name + ".png")).string().c_str(), picture.width, picture.height, 3, picture.rgb.data(),
-                   picture.width * 3);
+    picture.rgba = readPixels(picture.width, picture.height);
+    saveScreenshot(name + ".png", picture.width, picture.height, picture.rgba);
     return picture;
 }
 
@@ -143,16 +129,15 @@ std::string windowTitle()
 {
     Display* display = glfwGetX11Display();
     const Window window = glfwGetX11Window(core::LevelManager::instance().window);
-    const Atom name = XInternAtom(display, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     Atom type = None;
     int format = 0;
     unsigned long items = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
     std::string title;
-    if (XGetWindowProperty(display, window, name, 0, 1024, False, utf8, &type, &format, &items, &remaining, &data) ==
-            Success &&
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 1024, False,
+                           XInternAtom(display, "UTF8_STRING", False), &type, &format, &items, &remaining,
+                           &data) == Success &&
         data) {
         title.assign(reinterpret_cast<const char*>(data), items);
         XFree(data);
@@ -160,12 +145,16 @@ std::string windowTitle()
     return title;
 }
 
+namespace {
+
+// How far the window box (x, y, width, height) looks from the picture in `file`.
 double cardDifference(const Picture& picture, int x, int y, int width, int height, const std::string& file)
 {
     int imageWidth = 0;
     int imageHeight = 0;
     int channels = 0;
-    unsigned char* image = stbi_load(file.c_str(), &imageWidth, &imageHeight, &channels, 3);
+    const std::unique_ptr<unsigned char, void (*)(void*)> image(
+        stbi_load(file.c_str(), &imageWidth, &imageHeight, &channels, 3), stbi_image_free);
     if (!image)
         return 1e9;
 
@@ -177,16 +166,21 @@ double cardDifference(const Picture& picture, int x, int y, int width, int heigh
         std::array<double, 3> sum{};
         int count = 0;
         for (int py = static_cast<int>(v0 * h); py < static_cast<int>(v1 * h); ++py)
-            for (int px = static_cast<int>(u0 * w); px < static_cast<int>(u1 * w); ++px) {
+            for (int px = static_cast<int>(u0 * w); px < static_cast<int>(u1 * w); ++px, ++count) {
                 const auto colour = sample(px, py);
                 for (int c = 0; c < 3; ++c)
                     sum[c] += colour[c];
-                ++count;
             }
         for (double& channel : sum)
             channel /= count > 0 ? count : 1;
         return sum;
     };
+    const auto fromFile = [&](int px, int py) {
+        // v runs up the window; the file's rows run down the picture.
+        const std::size_t i = (static_cast<std::size_t>(imageHeight - 1 - py) * imageWidth + px) * 3;
+        return std::array<int, 3>{image.get()[i], image.get()[i + 1], image.get()[i + 2]};
+    };
+    const auto onScreen = [&](int px, int py) { return picture.at(x + px, y + py); };
 
     double difference = 0.0;
     for (int row = 0; row < grid; ++row)
@@ -195,23 +189,34 @@ double cardDifference(const Picture& picture, int x, int y, int width, int heigh
             const double u1 = inset + (1.0 - 2.0 * inset) * (column + 1) / grid;
             const double v0 = inset + (1.0 - 2.0 * inset) * row / grid;
             const double v1 = inset + (1.0 - 2.0 * inset) * (row + 1) / grid;
-            // v runs up the window; the file's rows run down the picture.
-            const auto onScreen = blockMean([&](int px, int py) { return picture.at(x + px, y + py); }, u0, v0, u1, v1,
-                                            width, height);
-            const auto inFile = blockMean(
-                [&](int px, int py) {
-                    const std::size_t i =
-                        (static_cast<std::size_t>(imageHeight - 1 - py) * static_cast<std::size_t>(imageWidth) +
-                         static_cast<std::size_t>(px)) *
-                        3;
-                    return std::array<int, 3>{image[i], image[i + 1], image[i + 2]};
-                },
-                u0, v0, u1, v1, imageWidth, imageHeight);
+            const auto shown = blockMean(onScreen, u0, v0, u1, v1, width, height);
+            const auto stored = blockMean(fromFile, u0, v0, u1, v1, imageWidth, imageHeight);
             for (int c = 0; c < 3; ++c)
-                difference += std::abs(onScreen[c] - inFile[c]);
+                difference += std::abs(shown[c] - stored[c]);
         }
-    stbi_image_free(image);
     return difference / (grid * grid * 3);
+}
+
+} // namespace
+
+std::pair<std::string, double> shownCard(const Picture& picture)
+{
+    // A shown card must look like its own file and no other.
+    static const char* const cards[] = {
+        "assets/textures/beginning_texture.png", "assets/textures/tutorial1_texture.png",
+        "assets/textures/tutorial2_texture.png", "assets/textures/tutorial3_texture.png",
+        "assets/textures/level1_texture.png",    "assets/textures/end_texture.png",
+    };
+    // The card fills the middle two fifths of the window each way.
+    const int x = picture.width / 2 - picture.width / 5;
+    const int y = picture.height / 2 - picture.height / 5;
+    std::pair<std::string, double> best{"", 1e9};
+    for (const char* card : cards) {
+        const double difference = cardDifference(picture, x, y, 2 * picture.width / 5, 2 * picture.height / 5, card);
+        if (difference < best.second)
+            best = {card, difference};
+    }
+    return best;
 }
 
 int liveParticles(levels::PlayableLevel& level)

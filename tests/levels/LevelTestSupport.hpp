@@ -1,8 +1,8 @@
 #pragma once
 
-// What the level scenarios share: putting bodies where a case needs them, watching
-// the contacts a level is told about, reading what the window shows, and a look at
-// the few parts of a level's state that it keeps to itself.
+// What the level scenarios share: moving bodies where a case needs them, listening to
+// the contacts a level is told about, reading what the window shows, and a look at the
+// few parts of a level's state that it keeps to itself.
 
 #include "GameHarness.hpp"
 
@@ -10,35 +10,32 @@
 #include "physics/Entity.hpp"
 #include "render/ParticleGenerator.hpp"
 #include "scene/Scene.hpp"
+#include "support/Teleport.hpp"
 
 #include <glm/vec3.hpp>
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fennik::test {
 
-// Puts an entity at `at` with no motion, the way the boss room sets the player down.
-void place(physics::Entity& entity, glm::vec3 at);
+// Where an entity is now, read afresh from its body.
+glm::vec3 positionOf(physics::Entity& entity);
 
 // Whether the entity's body takes part in the world (dead enemies leave it).
 bool inWorld(const physics::Entity& entity);
 
-// Where an entity is now, read afresh from its body.
-glm::vec3 positionOf(physics::Entity& entity);
-
-// Runs `ticks` simulation ticks of whichever level is active, each as the loop runs
-// it (the clock moves on by one tick, then the level's input and update) but without
-// drawing. Under the software renderer one drawn frame costs as much as a few hundred
-// ticks, so play runs here and only the frames a case looks at are drawn, with
-// `drawFrame`. (A harness `tick` after this catches up on the clock: up to four ticks
-// in its one frame.)
+// Runs ticks of whichever level is active as the loop runs them (the clock moves on by
+// one tick, then the level's input and update) but without drawing: under the software
+// renderer one drawn frame costs as much as a few hundred ticks, so cases draw only the
+// frames they look at, with `drawFrame`.
 void simulate(GameHarness& harness, int ticks = 1);
 
-// Starts a case on `name`: every key and button let go, the level activated with
-// its reset, and one tick simulated so that ranges and contacts are current.
-template <typename LevelType>
+// Starts a case on `name`: keys and buttons let go, the level activated with its reset,
+// and one tick simulated so that ranges and contacts are current.
+template <typename LevelType = levels::PlayableLevel>
 LevelType& startOn(GameHarness& harness, const std::string& name)
 {
     harness.input.releaseAll();
@@ -47,14 +44,8 @@ LevelType& startOn(GameHarness& harness, const std::string& name)
     return harness.level<LevelType>(name);
 }
 
-// One contact as the level heard it.
-struct Contact {
-    physics::Entity* other = nullptr;
-    glm::vec3 normal{0.0f};
-};
-
-// Listens in on the contacts a scene hands to its level, for as long as it lives;
-// the level still gets every one of them.
+// Listens in on the contacts a scene hands to its level, for as long as it lives; the
+// level still hears every one of them.
 class ContactLog {
 public:
     explicit ContactLog(scene::Scene& scene);
@@ -62,51 +53,52 @@ public:
     ContactLog(const ContactLog&) = delete;
     ContactLog& operator=(const ContactLog&) = delete;
 
-    // Contacts with `other` heard since the last `clear`, split by the stomp rule.
+    // Contacts with `other` since the last `clear`, split by the level's stomp rule.
     int sideContactsWith(const physics::Entity& other) const;
     int stompsOn(const physics::Entity& other) const;
     void clear() { contacts.clear(); }
 
-    std::vector<Contact> contacts;
-
 private:
+    std::vector<std::pair<const physics::Entity*, float>> contacts; // other, normal's y
     scene::Scene& scene;
     scene::CollisionCallback original;
 };
 
-// The window's picture, bottom row first, as the last frame left it.
+// Drops the player from a little above `enemy`'s back and runs ticks until the level
+// has been told of a landing on it (or a second and a half has passed). Returns how
+// many stomps that landing counted.
+int dropOnto(GameHarness& harness, physics::Entity& player, physics::Entity& enemy, const ContactLog& contacts);
+
+// The window's picture, bottom row first, RGBA.
 struct Picture {
     int width = 0;
     int height = 0;
-    std::vector<unsigned char> rgb;
+    std::vector<std::uint8_t> rgba;
 
     std::array<int, 3> at(int x, int y) const;
-    // How many pixels inside the box differ from `other` by more than `threshold`
-    // on some channel.
+    // Pixels inside the box that differ from `other` by more than `threshold` on a channel.
     int changedPixels(const Picture& other, int x0, int y0, int x1, int y1, int threshold = 24) const;
-    // How many pixels inside the box are close to white.
+    // Pixels inside the box that are close to white.
     int whitePixels(int x0, int y0, int x1, int y1) const;
 };
 
-// Reads the back buffer (what the last frame drew) and keeps a copy as
-// <build>/screenshots/<name>.png for a person to look at.
-Picture grab(const std::string& name);
-
-// Draws one frame of the active level as the loop would after its ticks, and grabs
-// it (see `grab`).
+// Draws one frame of the active level as the loop would after its ticks, reads it back
+// and keeps it as <build>/screenshots/<name>.png for a person to look at.
 Picture drawFrame(GameHarness& harness, const std::string& name);
+// The same for the frame the last harness tick already drew.
+Picture grab(const std::string& name);
 
 // The main window's title as the window manager sees it.
 std::string windowTitle();
 
-// How far an on-screen card looks like the picture in `file` (mean absolute
-// difference per channel over an 8 x 8 grid of block averages; 0 is identical).
-// The card covers the window box (x, y, width, height), bottom left first.
-double cardDifference(const Picture& picture, int x, int y, int width, int height, const std::string& file);
+// Which of the game's note cards the middle of the window shows, and how far it looks
+// from that card's file (mean absolute difference per channel over an 8 x 8 grid of
+// block averages; 0 is identical, a card shown is below 20).
+std::pair<std::string, double> shownCard(const Picture& picture);
 
-// The parts of a playable level's state that only its own keys and frames change.
-// A level keeps them to itself; a test reads them through member pointers taken
-// in this derived class, which may name them. It is never instantiated.
+// The parts of a playable level's state that only its own keys and frames change. A
+// level keeps them to itself; a test reads them through member pointers taken in this
+// derived class, which may name them. It is never instantiated.
 struct LevelProbe : levels::PlayableLevel {
     static render::ParticleGenerator& particlesOf(levels::PlayableLevel& level)
     {
@@ -121,9 +113,9 @@ struct LevelProbe : levels::PlayableLevel {
     static float zoomOf(levels::PlayableLevel& level) { return level.*&LevelProbe::zoom; }
 };
 
-// Live particles in a level's pool right now (the generator's own count is only
-// refreshed by its next update), all of them or only the white ones that mark a
-// defeat (walking dust has random colours).
+// Live particles in a level's pool right now (the generator's own count waits for its
+// next update), all of them or only the white ones that mark a defeat (walking dust
+// has random colours).
 int liveParticles(levels::PlayableLevel& level);
 int burstParticles(levels::PlayableLevel& level);
 

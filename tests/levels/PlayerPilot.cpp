@@ -10,10 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <iostream>
 #include <sstream>
-#include <utility>
 
 namespace fennik::test {
 
@@ -64,7 +61,7 @@ float signOf(float value)
 
 } // namespace
 
-PlayerPilot::PlayerPilot(GameHarness& game) : game(game), tracing(std::getenv("FENNIK_PILOT_TRACE") != nullptr) {}
+PlayerPilot::PlayerPilot(GameHarness& game) : game(game) {}
 
 void PlayerPilot::enterLevel(const std::string& levelName, int tickBudget)
 {
@@ -128,8 +125,6 @@ void PlayerPilot::step()
         return;
     lowest = std::min(lowest, player().health);
     const glm::vec3 now = position();
-    if (tracing)
-        trace(now);
     const btVector3& start = player().startTransform.getOrigin();
     if (glm::distance(now, lastPosition) > restartJump &&
         glm::distance(now, glm::vec3(start.x(), start.y(), start.z())) < 0.5f)
@@ -139,25 +134,6 @@ void PlayerPilot::step()
     if (ticks >= budget)
         fail("the tick budget is spent");
     lastPosition = now;
-}
-
-void PlayerPilot::trace(glm::vec3 at)
-{
-    const glm::vec3 speed = velocity();
-    std::cout << level << " tick " << ticks << ": at (" << at.x << ", " << at.y << ", " << at.z << ") moving ("
-              << speed.x << ", " << speed.y << ", " << speed.z << ") health " << player().health
-              << (player().jumping ? " in the air" : "") << " holding";
-    for (const auto& [key, name] : {std::pair{GLFW_KEY_W, " W"}, std::pair{GLFW_KEY_A, " A"},
-                                    std::pair{GLFW_KEY_S, " S"}, std::pair{GLFW_KEY_D, " D"}})
-        if (game.input.isKeyDown(nullptr, key))
-            std::cout << name;
-    if (fighting) {
-        fighting->getModelMatrix();
-        const glm::vec3 enemyAt = fighting->position;
-        std::cout << ", fighting an enemy at (" << enemyAt.x << ", " << enemyAt.y << ", " << enemyAt.z
-                  << ") with health " << fighting->health;
-    }
-    std::cout << '\n';
 }
 
 void PlayerPilot::releaseMovement()
@@ -291,7 +267,6 @@ void PlayerPilot::leapZ(float takeoffZ, float landingZ)
 int PlayerPilot::stomp(physics::Enemy& enemy, const Arena& arena)
 {
     int landings = 0;
-    fighting = &enemy;
     while (inLevel() && enemy.health > 0.0f) {
         enemy.getModelMatrix();
         if (player().jumping)
@@ -311,7 +286,6 @@ int PlayerPilot::stomp(physics::Enemy& enemy, const Arena& arena)
         step();
     }
     releaseMovement();
-    fighting = nullptr;
     return landings;
 }
 

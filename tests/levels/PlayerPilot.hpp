@@ -36,9 +36,7 @@ struct Arena {
 //
 // Each level gets a budget of ticks. Running out of it, falling into a gap, or the
 // level starting over (a fall or a death) throws a PilotFailure that names the level
-// and the player's position. With FENNIK_PILOT_TRACE set in the environment every
-// tick is printed (position, velocity, keys): the way to see where a route goes wrong
-// after the levels have changed.
+// and the player's position.
 class PlayerPilot {
 public:
     explicit PlayerPilot(GameHarness& game);
@@ -79,7 +77,6 @@ private:
     enum class Axis { X, Z };
 
     void step();
-    void trace(glm::vec3 at);
     [[noreturn]] void fail(const std::string& what);
     void hold(Axis axis, float direction);
     void releaseMovement();
@@ -97,7 +94,6 @@ private:
     void runAt(const physics::Enemy& enemy, const Arena& arena);
 
     GameHarness& game;
-    bool tracing = false;
     std::string level;
     int budget = 0;
     int ticks = 0;
@@ -105,7 +101,6 @@ private:
     int blockedJumps = 0;
     bool spaceHeld = false;
     glm::vec3 lastPosition{0.0f};
-    physics::Enemy* fighting = nullptr; // printed with the trace
     float lowest = 100.0f;
 };
 

@@ -2,27 +2,20 @@
 // start menu through the test level, the tutorial, both main levels and the boss room,
 // and back to the start menu. Every tick is a real frame: input, update, render, swap.
 
-#include "GameHarness.hpp"
+#include "LevelTestSupport.hpp"
 #include "PlayerPilot.hpp"
 
 #include "core/GameSettings.hpp"
 #include "levels/LevelBoss.hpp"
-#include "levels/PlayableLevel.hpp"
 #include "physics/Enemy.hpp"
 #include "physics/Interactable.hpp"
-#include "render/GL.hpp"
-#include "scene/Scene.hpp"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
-#include <stb/stb_image_write.h>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <iostream>
-#include <string>
-#include <vector>
 
 namespace fennik::test {
 namespace {
@@ -53,22 +46,6 @@ scene::Scene& sceneOf(GameHarness& game, const std::string& level)
     return game.level<levels::PlayableLevel>(level).getScene();
 }
 
-void savePicture(GLFWwindow* window, const std::string& name)
-{
-    int width = 0;
-    int height = 0;
-    glfwGetFramebufferSize(window, &width, &height);
-    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    // Mesa keeps the frame just swapped in the back buffer.
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    const std::filesystem::path folder(FENNIK_SCREENSHOT_DIR);
-    std::filesystem::create_directories(folder);
-    stbi_flip_vertically_on_write(1);
-    stbi_write_png((folder / (name + ".png")).string().c_str(), width, height, 3, rgb.data(), width * 3);
-}
-
 class Playthrough : public ::testing::Test {
 protected:
     // Sizes the window and lets frames pass until the game draws at that size; returns
@@ -92,7 +69,7 @@ protected:
     int savePictureAtFullSize(const std::string& name)
     {
         const int frames = resizeWindow(fullSize);
-        savePicture(window, name);
+        grab(name);
         return frames + resizeWindow(playWindowSize);
     }
 
@@ -206,7 +183,7 @@ TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
     glfwSetWindowSize(window, fullSize, fullSize);
     game.tick(30);
     EXPECT_EQ(game.activeName(), "StartMenu");
-    savePicture(window, "playthrough_back_on_the_menu");
+    grab("playthrough_back_on_the_menu");
 
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     int total = 0;

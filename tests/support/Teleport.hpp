@@ -15,6 +15,7 @@ inline void teleport(physics::Entity& entity, glm::vec3 to)
     entity.body->setWorldTransform(transform);
     entity.body->setInterpolationWorldTransform(transform);
     entity.motionState->setWorldTransform(transform);
+    entity.body->clearForces();
     entity.body->setLinearVelocity(btVector3(0, 0, 0));
     entity.body->setAngularVelocity(btVector3(0, 0, 0));
     entity.getModelMatrix();
