@@ -9,22 +9,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <string>
 
 using fennik::render::Shader;
 
 namespace {
-
-// Counts the driver's uniform-location queries by standing in for GLEW's entry point.
-std::map<std::string, int> locationQueries;
-PFNGLGETUNIFORMLOCATIONPROC realGetUniformLocation = nullptr;
-
-GLint GLAPIENTRY countingGetUniformLocation(GLuint program, const GLchar* name)
-{
-    ++locationQueries[name];
-    return realGetUniformLocation(program, name);
-}
 
 const char* vertexSource = "#version 330 core\nlayout(location = 0) in vec3 position;\nuniform mat4 model;\n"
                            "void main() { gl_Position = model * vec4(position, 1.0); }\n";
@@ -34,25 +23,6 @@ const char* fragmentSource = "#version 330 core\nuniform vec4 tint;\nout vec4 co
 class ShaderTest : public fennik::test::GLTest {};
 
 } // namespace
-
-TEST_F(ShaderTest, UniformLocationsAreQueriedOncePerNameMissingOnesToo)
-{
-    auto shader = Shader::fromSources(vertexSource, fragmentSource);
-    realGetUniformLocation = glGetUniformLocation;
-    glGetUniformLocation = countingGetUniformLocation;
-    shader->use();
-    for (int frame = 0; frame < 5; ++frame) {
-        shader->setVec4("tint", {0.25f, 0.5f, 0.75f, 1.0f});
-        shader->setInt("noSuchUniform", 3);
-    }
-    glGetUniformLocation = realGetUniformLocation;
-
-    EXPECT_EQ(locationQueries, (std::map<std::string, int>{{"noSuchUniform", 1}, {"tint", 1}}));
-    GLfloat tint[4] = {};
-    glGetUniformfv(shader->program, shader->getUniformLocation("tint"), tint);
-    EXPECT_FLOAT_EQ(tint[2], 0.75f) << "the cached location is the one the values reach";
-    Shader::unuse();
-}
 
 // A broken shader ends the game at once. Its message goes to standard output, which
 // the death test cannot see, so the child sends it to standard error; standard input

@@ -1,4 +1,3 @@
-#include "render/Cubemap.hpp"
 #include "render/NoiseTexture.hpp"
 #include "render/Texture.hpp"
 
@@ -90,28 +89,6 @@ TEST_F(Textures, ModelTexturesPreferTheModelFolderAndAMissingOneIsEmptyWithOneLi
     const GLuint missing = render::textureFromFile("gone.png", "models");
     EXPECT_EQ(log.text(), "[ERROR]: Texture failed to load at path: gone.png\n");
     EXPECT_FALSE(glIsTexture(missing)) << "a name with nothing ever bound to it";
-}
-
-TEST_F(Textures, SkyBoxWithAMissingFaceNamesItAndLoadsTheOtherFive)
-{
-    const std::vector<std::string> faces = {"right.jpg", "left.jpg", "top.jpg", "bottom.jpg", "front.jpg", "back.jpg"};
-    std::filesystem::create_directories(files / "assets/textures/skybox");
-    const std::vector<unsigned char> grey(4 * 4 * 3, 90);
-    for (const auto& face : faces)
-        if (face != "top.jpg")
-            stbi_write_jpg((files / ("assets/textures/skybox/" + face)).c_str(), 4, 4, 3, grey.data(), 95);
-    ScopedWorkingDirectory inside(files.path());
-
-    LogCapture log;
-    render::Cubemap sky;
-    sky.load(faces);
-    EXPECT_EQ(log.text(), "Cubemap tex failed to load at path: top.jpg\n");
-    for (int face = 0; face < 6; ++face) {
-        GLint width = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_TEXTURE_WIDTH, &width);
-        EXPECT_EQ(width, faces[face] == "top.jpg" ? 0 : 4) << faces[face];
-    }
-    glActiveTexture(GL_TEXTURE0);
 }
 
 TEST(NoiseTextureByte, TruncatesTowardZeroAndWrapsNegativeValues)
