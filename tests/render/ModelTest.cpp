@@ -52,7 +52,8 @@ TEST_F(ModelTest, NameRulesDecideTheLookAndEveryMeshTakesTwoRandomDraws)
     EXPECT_EQ(core::processRandom().currentState(), expected.currentState());
 
     const glm::vec3 red(1, 0, 0), teal(1.0f / 3, 2.0f / 3, 2.0f / 3);
-    // name, metallic, roughness, diffuse (-1: not this colour); case matters, "Cube" is whole.
+    // name, metallic, roughness (-1: left to the random draws), normalised diffuse colour.
+    // Case matters, and "Cube" must be the whole name.
     const std::tuple<const char*, float, float, glm::vec3> rules[] = {
         {"pipe_metallic_rough", 1.0f, 0.1f, teal}, {"stone_rough", 0.0f, 0.1f, teal}, {"Cube", 1.0f, 0.2f, red},
         {"tutorial_note", -1.0f, 0.2f, red},       {"Cube.001", -1.0f, -1.0f, teal}, {"Metallic_pipe", -1.0f, -1.0f, {}},
@@ -67,7 +68,7 @@ TEST_F(ModelTest, NameRulesDecideTheLookAndEveryMeshTakesTwoRandomDraws)
         } else {
             EXPECT_NE(material.roughness, 0.2f) << name;
         }
-        EXPECT_NEAR(glm::length(material.diffuse - diffuse), 0.0f, 1e-5f) << name << ": colours normalised";
+        EXPECT_NEAR(glm::length(material.diffuse - diffuse), 0.0f, 1e-5f) << name;
     }
     EXPECT_EQ(model.findMesh("Cube")->material.specular, red);
 }
@@ -107,7 +108,7 @@ TEST_F(ModelTest, OnlyAMeshNamedSphereCollidesAsItsBox)
     const Mesh* sphere = model.findMesh("Sphere");
     ASSERT_EQ(sphere->collisionShape->getShapeType(), BOX_SHAPE_PROXYTYPE);
     const btVector3 half = static_cast<const btBoxShape*>(sphere->collisionShape.get())->getHalfExtentsWithMargin();
-    EXPECT_TRUE(half.fuzzyZero() == false && (half - btVector3(1.0f, 0.5f, 2.0f)).fuzzyZero());
+    EXPECT_TRUE((half - btVector3(1.0f, 0.5f, 2.0f)).fuzzyZero());
     EXPECT_NEAR(glm::length(sphere->center - glm::vec3(3.0f, -0.5f, 12.0f)), 0.0f, 1e-5f);
 
     // The same box by another name is the hull of its triangles, where it was modelled.
@@ -122,31 +123,26 @@ TEST_F(ModelTest, OnlyAMeshNamedSphereCollidesAsItsBox)
 
 TEST_F(ModelTest, SamplersAreNumberedPerKindOnConsecutiveUnitsAndUnboundAfterwards)
 {
+    // Left half: a quad with all three kinds of texture, in red, green and blue. Right
+    // half: a bare quad. Each channel shows one sampler while the mesh says it has it.
     test::TempDirectory files{"fennik_mesh_test"};
-    for (auto [name, colour] : {std::pair{"red.png", 0}, {"green.png", 1}, {"blue.png", 2}}) {
+    for (int kind = 0; kind < 3; ++kind) {
         std::array<unsigned char, 4> pixel{0, 0, 0, 255};
-        pixel[colour] = 255;
-        stbi_write_png((files / name).c_str(), 1, 1, 4, pixel.data(), 4);
+        pixel[kind] = 255;
+        stbi_write_png((files / ("kind" + std::to_string(kind) + ".png")).c_str(), 1, 1, 4, pixel.data(), 4);
     }
-    // Left half: a quad with all three kinds of texture. Right half: one with none.
-    files.write("screen.mtl", "newmtl Textured\nKd 1 1 1\nmap_Kd red.png\nmap_Ks green.png\nmap_bump blue.png\n"
-                              "newmtl Bare\nKd 1 1 1\n");
-    const auto path = files.write("screen.obj", "mtllib screen.mtl\no textured\nv -1 -1 0\nv 0 -1 0\nv 0 1 0\n"
-                                                "v -1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl Textured\n"
-                                                "f 1/1 2/2 3/3 4/4\no bare\nv 0 -1 0\nv 1 -1 0\nv 1 1 0\nv 0 1 0\n"
-                                                "usemtl Bare\nf 5 6 7 8\n");
-    Model model(path.string());
-    // Each channel shows one sampler, and only while the mesh says it has that texture.
+    files.write("screen.mtl", "newmtl All\nmap_Kd kind0.png\nmap_Ks kind1.png\nmap_bump kind2.png\nnewmtl Bare\n");
+    Model model(files.write("screen.obj", "mtllib screen.mtl\no all\nv -1 -1 0\nv 0 -1 0\nv 0 1 0\nv -1 1 0\nvt 0 0\n"
+                                          "usemtl All\nf 1/1 2/1 3/1 4/1\no bare\nv 0 -1 0\nv 1 -1 0\nv 1 1 0\n"
+                                          "v 0 1 0\nusemtl Bare\nf 5 6 7 8\n")
+                    .string());
     auto shader = Shader::fromSources(
-        "#version 330 core\nlayout(location = 0) in vec3 p;\nlayout(location = 2) in vec2 t;\nout vec2 uv;\n"
-        "void main() { uv = t; gl_Position = vec4(p, 1.0); }\n",
-        "#version 330 core\nin vec2 uv;\nuniform sampler2D texture_diffuse1, texture_specular1, texture_normal1;\n"
-        "uniform int enaDiff1, enaSpec1, enaNorm1;\nout vec4 colour;\nvoid main() {\n"
-        "  colour = vec4(texture(texture_diffuse1, uv).r * float(enaDiff1),\n"
-        "    texture(texture_specular1, uv).g * float(enaSpec1), texture(texture_normal1, uv).b * float(enaNorm1), 1);\n"
-        "}\n");
+        "#version 330 core\nlayout(location = 0) in vec3 p;\nvoid main() { gl_Position = vec4(p, 1.0); }\n",
+        "#version 330 core\nuniform sampler2D texture_diffuse1, texture_specular1, texture_normal1;\n"
+        "uniform int enaDiff1, enaSpec1, enaNorm1;\nout vec4 c;\nvoid main() { vec2 uv = vec2(0.5);\n"
+        "  c = vec4(texture(texture_diffuse1, uv).r * float(enaDiff1), texture(texture_specular1, uv).g *\n"
+        "    float(enaSpec1), texture(texture_normal1, uv).b * float(enaNorm1), 1); }\n");
     test::OffscreenTarget target(viewportSize, viewportSize);
-    target.clear(glm::vec4(0.5f, 0.5f, 0.5f, 1.0f));
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     shader->use();
