@@ -93,9 +93,9 @@ TEST_F(ModelTest, BadFilesGiveAnEmptyModelAndHollowMeshesAreSkipped)
     Model model(fixtures + "emptyMesh.stl");
     ASSERT_EQ(model.meshes.size(), 1u);
     EXPECT_TRUE(log.contains("[WARN]: Mesh hollow has no vertices and is skipped\n"));
-    expected.next();
-    expected.next();
-    EXPECT_EQ(core::processRandom().currentState(), expected.currentState()) << "a skipped mesh draws nothing";
+    for (int draw = 0; draw < 2; ++draw) // the one whole mesh's; a skipped mesh draws nothing
+        expected.next();
+    EXPECT_EQ(core::processRandom().currentState(), expected.currentState());
 }
 
 TEST_F(ModelTest, OnlyAMeshNamedSphereCollidesAsItsBox)

@@ -27,9 +27,9 @@ using Image = std::vector<float>; // RGBA rows, bottom row first
 
 Image uniformImage(float r, float g, float b, float a)
 {
-    Image image(size * size * 4);
+    Image image;
     for (int i = 0; i < size * size; ++i)
-        std::copy_n(std::array{r, g, b, a}.begin(), 4, image.begin() + i * 4);
+        image.insert(image.end(), {r, g, b, a});
     return image;
 }
 
@@ -93,7 +93,7 @@ protected:
 
     Image run()
     {
-        std::static_pointer_cast<PPBloomBlurHorizontal>(blurHorizontal)->brightInput = scene.brightTexture;
+        blurHorizontal->brightInput = scene.brightTexture;
         chain.run(scene.texture);
         Image image(size * size * 4);
         glBindTexture(GL_TEXTURE_2D, chain.currentTexture);
@@ -104,7 +104,7 @@ protected:
 
     core::GameSettings settings = test::gameSettings(size, size);
     FramebufferExtra scene{size, size};
-    std::shared_ptr<PostProcess> blurHorizontal;
+    std::shared_ptr<PPBloomBlurHorizontal> blurHorizontal;
     std::shared_ptr<PPBloomCombine> combine;
     PostProcessor chain;
 };
@@ -120,7 +120,6 @@ TEST_F(PostProcessTest, EachPassReadsThePreviousAndCombineAppliesExposureThenGam
     const Image out = run();
     EXPECT_NEAR(at(out, 5, 5, 0), std::pow(1.0f - std::exp(-0.6f), 1.0f / 2.2f), 2e-3f);
     EXPECT_NEAR(at(out, 5, 5, 1), std::pow(1.0f - std::exp(-1.2f), 1.0f / 2.2f), 2e-3f);
-    EXPECT_NEAR(at(out, 5, 5, 2), 0.0f, 1e-4f);
     EXPECT_FLOAT_EQ(at(out, 5, 5, 3), 1.0f) << "the final image is opaque";
 
     // ACES changes the curve, stays in range, and still grows with exposure.

@@ -91,16 +91,14 @@ TEST_F(Textures, ModelTexturesPreferTheModelFolderAndAMissingOneIsEmptyWithOneLi
     EXPECT_FALSE(glIsTexture(missing)) << "a name with nothing ever bound to it";
 }
 
-TEST(NoiseTextureByte, TruncatesTowardZeroAndWrapsNegativeValues)
+TEST_F(Textures, NoiseTextureIsDeterministicAndScrollsByWholePixels)
 {
-    // -0.003 x 255 truncates to 0, where rounding down would give -1 and wrap to 255.
+    // A value becomes v x 255 truncated toward zero, keeping the low eight bits: -0.003
+    // gives 0, where rounding down would give -1 and wrap to 255.
     for (auto [value, expected] : {std::pair{-0.5f, 129}, {0.5f, 127}, {-1.0f, 1}, {1.0f, 255}, {-0.003f, 0},
                                    {-0.004f, 255}, {0.999f, 254}})
         EXPECT_EQ(render::NoiseTexture::toByte(value), expected) << "value " << value;
-}
 
-TEST_F(Textures, NoiseTextureIsDeterministicAndScrollsByWholePixels)
-{
     constexpr unsigned size = 7; // rows of 21 bytes would shear under an alignment of 4
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     render::NoiseTexture noise(size);
