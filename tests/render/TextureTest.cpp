@@ -1,4 +1,4 @@
-#include "render/Cubemap.hpp"
+#include "render/NoiseTexture.hpp"
 #include "render/Texture.hpp"
 
 #include "support/GLTestContext.hpp"
@@ -10,166 +10,117 @@
 
 #include <vector>
 
-using fennik::test::GLTest;
 using fennik::test::LogCapture;
 using fennik::test::ScopedWorkingDirectory;
-using fennik::test::TempDirectory;
 namespace render = fennik::render;
 
 namespace {
 
-// A width of 3 makes the rows of one- and three-channel images not a multiple of four bytes.
-constexpr int imageWidth = 3;
-constexpr int imageHeight = 2;
+// A width of 3 makes the rows of one- and three-channel images not a multiple of four
+// bytes; every byte of the pattern is distinct.
+constexpr int imageWidth = 3, imageHeight = 2;
 
-// Pixel (x, y) of channel c holds 10 * (y * width + x) + c, so every byte is distinct.
 std::vector<unsigned char> pattern(int channels)
 {
     std::vector<unsigned char> pixels(imageWidth * imageHeight * channels);
-    for (int i = 0; i < imageWidth * imageHeight; ++i)
-        for (int c = 0; c < channels; ++c)
-            pixels[i * channels + c] = static_cast<unsigned char>(10 * i + c + 1);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<unsigned char>(7 * i + 1);
     return pixels;
 }
 
-std::string writePng(const TempDirectory& directory, const std::string& name, int channels)
+// The bound texture's internal format and its level 0 read back as `channels` bytes a pixel.
+std::pair<GLint, std::vector<unsigned char>> boundTexture(GLenum format, int channels, int pixels = 6)
 {
-    const auto path = (directory / name).string();
-    const auto pixels = pattern(channels);
-    stbi_write_png(path.c_str(), imageWidth, imageHeight, channels, pixels.data(), imageWidth * channels);
-    return path;
-}
-
-GLint boundInternalFormat()
-{
-    GLint format = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
-    return format;
-}
-
-std::vector<unsigned char> readBoundTexture(GLenum format, int channels)
-{
-    std::vector<unsigned char> pixels(imageWidth * imageHeight * channels);
+    GLint internal = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internal);
+    std::vector<unsigned char> bytes(pixels * channels);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, bytes.data());
+    return {internal, bytes};
 }
 
-class Textures : public GLTest {
+class Textures : public fennik::test::GLTest {
 protected:
-    TempDirectory files{"fennik_textures"};
+    std::string writePng(const std::string& name, int channels)
+    {
+        const auto path = (files / name).string();
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        stbi_write_png(path.c_str(), imageWidth, imageHeight, channels, pattern(channels).data(),
+                       imageWidth * channels);
+        return path;
+    }
+    fennik::test::TempDirectory files{"fennik_textures"};
 };
 
 } // namespace
 
 TEST_F(Textures, FormatFollowsTheChannelCountAndRowsArriveIntact)
 {
-    struct Case {
-        int channels;
-        GLenum format;
-    };
-    for (Case c : {Case{1, GL_RED}, Case{3, GL_RGB}, Case{4, GL_RGBA}}) {
-        const auto path = writePng(files, "image" + std::to_string(c.channels) + ".png", c.channels);
-        const GLuint texture = render::loadTexture(path, false);
-        GLint bound = 0;
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        ASSERT_EQ(static_cast<GLuint>(bound), texture);
-        EXPECT_EQ(boundInternalFormat(), static_cast<GLint>(c.format)) << c.channels << " channels";
-        EXPECT_EQ(readBoundTexture(c.format, c.channels), pattern(c.channels)) << c.channels << " channels";
-        GLint minFilter = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-        EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+    for (auto [channels, format] : {std::pair{1, GL_RED}, {3, GL_RGB}, {4, GL_RGBA}}) {
+        render::loadTexture(writePng("image" + std::to_string(channels) + ".png", channels), false);
+        EXPECT_EQ(boundTexture(format, channels), std::pair(static_cast<GLint>(format), pattern(channels)))
+            << channels << " channels";
     }
+    render::loadTexture(writePng("flip.png", 3), true);
+    EXPECT_EQ(boundTexture(GL_RGB, 3).second[0], pattern(3)[imageWidth * 3]) << "flipped: the last row first";
+
+    // Grey and alpha is widened to RGBA keeping both.
+    render::loadTexture(writePng("greyalpha.png", 2), false);
+    const auto [internal, rgba] = boundTexture(GL_RGBA, 4);
+    EXPECT_EQ(internal, GL_RGBA);
+    EXPECT_EQ((std::vector<unsigned char>(rgba.begin(), rgba.begin() + 4)),
+              (std::vector<unsigned char>{pattern(2)[0], pattern(2)[0], pattern(2)[0], pattern(2)[1]}));
 }
 
-TEST_F(Textures, GreyAndAlphaImagesBecomeRgbaKeepingBoth)
+TEST_F(Textures, ModelTexturesPreferTheModelFolderAndAMissingOneIsEmptyWithOneLine)
 {
-    const auto path = writePng(files, "greyalpha.png", 2);
-    render::loadTexture(path, false);
-    EXPECT_EQ(boundInternalFormat(), GL_RGBA);
-    const auto pixels = readBoundTexture(GL_RGBA, 4);
-    const auto source = pattern(2);
-    EXPECT_EQ(pixels[0], source[0]); // grey into red
-    EXPECT_EQ(pixels[2], source[0]); // and blue
-    EXPECT_EQ(pixels[3], source[1]); // alpha kept
-}
-
-TEST_F(Textures, FlipPutsTheLastRowFirst)
-{
-    const auto path = writePng(files, "flip.png", 3);
-    render::loadTexture(path, true);
-    const auto pixels = readBoundTexture(GL_RGB, 3);
-    const auto source = pattern(3);
-    EXPECT_EQ(pixels[0], source[imageWidth * 3]);
-}
-
-TEST_F(Textures, MissingOrUndecodableFilesGiveAnEmptyTextureSilently)
-{
-    const auto notAnImage = files.write("notes.png", "this is not a picture");
-    LogCapture log;
-    for (const auto& path : {std::string("assets/textures/no_such_file.png"), notAnImage.string()}) {
-        const GLuint texture = render::loadTexture(path, true);
-        EXPECT_NE(texture, 0u);
-        EXPECT_FALSE(glIsTexture(texture)) << "nothing was ever bound to " << path;
-    }
-    EXPECT_EQ(log.text(), "");
-}
-
-TEST_F(Textures, BackslashPathsNameTheSameFile)
-{
-    std::filesystem::create_directories(files / "sub");
-    writePng(files, "sub/slashed.png", 3);
-    ScopedWorkingDirectory inside(files.path());
-    render::loadTexture("sub\\slashed.png", false);
-    EXPECT_EQ(boundInternalFormat(), GL_RGB);
-}
-
-TEST_F(Textures, ModelTexturesPreferTheModelFolderThenTheWorkingDirectory)
-{
-    std::filesystem::create_directories(files / "models");
-    std::filesystem::create_directories(files / "textures");
-    writePng(files, "models/both.png", 4);   // next to the model: RGBA
-    writePng(files, "both.png", 1);          // relative to the working directory: red only
-    writePng(files, "textures/only_here.png", 3);
+    writePng("models/both.png", 4); // next to the model: RGBA
+    writePng("both.png", 1);        // relative to the working directory: red only
+    writePng("textures/only_here.png", 3);
     ScopedWorkingDirectory inside(files.path());
 
     LogCapture log;
     render::textureFromFile("both.png", "models");
-    EXPECT_EQ(boundInternalFormat(), GL_RGBA);
-    render::textureFromFile("textures/only_here.png", "models");
-    EXPECT_EQ(boundInternalFormat(), GL_RGB);
+    EXPECT_EQ(boundTexture(GL_RGBA, 4).first, GL_RGBA);
+    render::textureFromFile("textures\\only_here.png", "models"); // paths written on Windows
+    EXPECT_EQ(boundTexture(GL_RGB, 3).first, GL_RGB);
     EXPECT_EQ(log.text(), "");
 
     const GLuint missing = render::textureFromFile("gone.png", "models");
     EXPECT_EQ(log.text(), "[ERROR]: Texture failed to load at path: gone.png\n");
-    EXPECT_FALSE(glIsTexture(missing));
+    EXPECT_FALSE(glIsTexture(missing)) << "a name with nothing ever bound to it";
 }
 
-TEST_F(Textures, SkyBoxWithAMissingFaceNamesItAndLoadsTheOtherFive)
+TEST_F(Textures, NoiseTextureIsDeterministicAndScrollsByWholePixels)
 {
-    std::filesystem::create_directories(files / "assets/textures/skybox");
-    const std::vector<std::string> faces = {"right.jpg", "left.jpg", "top.jpg", "bottom.jpg", "front.jpg", "back.jpg"};
-    for (std::size_t i = 0; i < faces.size(); ++i) {
-        if (faces[i] == "top.jpg")
-            continue;
-        std::vector<unsigned char> pixels(4 * 4 * 3, static_cast<unsigned char>(40 * i));
-        const auto path = (files / ("assets/textures/skybox/" + faces[i])).string();
-        stbi_write_jpg(path.c_str(), 4, 4, 3, pixels.data(), 95);
-    }
-    ScopedWorkingDirectory inside(files.path());
+    // A value becomes v x 255 truncated toward zero, keeping the low eight bits: -0.003
+    // gives 0, where rounding down would give -1 and wrap to 255.
+    for (auto [value, expected] : {std::pair{-0.5f, 129}, {0.5f, 127}, {-1.0f, 1}, {1.0f, 255}, {-0.003f, 0},
+                                   {-0.004f, 255}, {0.999f, 254}})
+        EXPECT_EQ(render::NoiseTexture::toByte(value), expected) << "value " << value;
 
-    LogCapture log;
-    render::Cubemap sky;
-    sky.load(faces);
-    EXPECT_EQ(log.text(), "Cubemap tex failed to load at path: top.jpg\n");
+    constexpr unsigned size = 7; // rows of 21 bytes would shear under an alignment of 4
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    render::NoiseTexture noise(size);
+    auto readBack = [&] {
+        glBindTexture(GL_TEXTURE_2D, noise.texture());
+        return boundTexture(GL_RGB, 3, size * size).second;
+    };
+    const auto origin = readBack();
+    EXPECT_EQ(origin, noise.pixels());
+    noise.generate(1.0f, 0.0f);
+    const auto right = readBack();
+    noise.generate(0.0f, 1.0f);
+    const auto down = readBack();
+    noise.generate(0.0f, 0.0f);
+    EXPECT_EQ(readBack(), origin) << "the same offsets give the same image";
+    EXPECT_NE(right, origin);
 
-    GLint active = 0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-    EXPECT_EQ(active, GL_TEXTURE10);
-    for (int face = 0; face < 6; ++face) {
-        GLint width = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_TEXTURE_WIDTH, &width);
-        EXPECT_EQ(width, faces[face] == "top.jpg" ? 0 : 4) << faces[face];
-    }
-    glActiveTexture(GL_TEXTURE0);
+    // x runs along a row and y down the rows, one pixel for a step of one.
+    for (unsigned y = 0; y + 1 < size; ++y)
+        for (unsigned x = 0; x + 1 < size; ++x) {
+            EXPECT_EQ(right[(y * size + x) * 3], origin[(y * size + x + 1) * 3]) << x << ", " << y;
+            EXPECT_EQ(down[(y * size + x) * 3], origin[((y + 1) * size + x) * 3]) << x << ", " << y;
+        }
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
