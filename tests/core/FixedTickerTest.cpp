@@ -12,8 +12,7 @@ TEST(FixedTicker, RunsThirtyTicksPerSecondWhateverTheFrameRate)
         long long ticks = 0;
         for (int frame = 0; frame <= static_cast<int>(10.0 * framesPerSecond); ++frame)
             ticks += ticker.advance(100.0 + frame / framesPerSecond);
-        // One tick at start, then 30 per second of clock time.
-        EXPECT_NEAR(static_cast<double>(ticks), 301.0, 1.0) << framesPerSecond << " frames per second";
+        EXPECT_NEAR(static_cast<double>(ticks), 301.0, 1.0) << framesPerSecond; // one at start, then 30 a second
     }
 }
 
@@ -24,6 +23,5 @@ TEST(FixedTicker, FirstFrameTicksAndASlowFrameRunsAtMostFourDroppingTheBacklog)
     EXPECT_EQ(ticker.advance(5.0), 1);
     EXPECT_EQ(ticker.advance(5.0 + FixedTicker::tickSeconds * 0.5), 0);
     EXPECT_EQ(ticker.advance(6.0), FixedTicker::maxTicksPerFrame); // 30 were due
-    // The next frame a tick later runs one tick, not the 26 left over.
-    EXPECT_EQ(ticker.advance(6.0 + FixedTicker::tickSeconds), 1);
+    EXPECT_EQ(ticker.advance(6.0 + FixedTicker::tickSeconds), 1);  // not the 26 left over
 }
