@@ -38,18 +38,5 @@ TEST_F(GUIElementTest, EdgesCountAsInsideAndOnlyALeftPressInsideClicks)
     EXPECT_EQ(hovers, 4);
 }
 
-TEST_F(GUIElementTest, FollowsTheWindowWidthKeepingItsSize)
-{
-    GUIElement element(0, glm::vec3(400.0f, 300.0f, 0.0f), 150.0f, 40.0f);
-    settings.windowWidth = 1600;
-    settings.windowHeight = 400;
-    element.update();
-    EXPECT_EQ(element.position, glm::vec3(800.0f, 150.0f, 0.0f));
-    EXPECT_EQ(glm::vec2(element.width, element.height), glm::vec2(150.0f, 40.0f));
-    settings.windowWidth = settings.windowHeight = 800;
-    element.update();
-    EXPECT_EQ(element.position, glm::vec3(400.0f, 300.0f, 0.0f));
-}
-
 } // namespace
 } // namespace fennik::gui
