@@ -5,16 +5,14 @@
 #include "physics/Enemy.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
-#include "render/Model.hpp"
 
-#include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
 #include "support/TestSettings.hpp"
 
 #include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace fennik::scene {
@@ -27,12 +25,25 @@ bool inWorld(const Entity& entity)
     return entity.body->getBroadphaseHandle() != nullptr;
 }
 
+// A physics-only scene, played tick by tick as a level plays it: input, the entity
+// pass (which hands the last step's contacts to the level), one physics step.
 class SceneTest : public ::testing::Test {
 protected:
     core::GameSettings settings = test::gameSettings(800, 600);
+    core::ScriptedInput keys;
+    core::ScopedInputSource scoped{keys};
     test::LogCapture quiet; // sound calls may report a missing audio device
     Scene scene{nullptr, &settings, Scene::PhysicsOnly{}};
+
     std::shared_ptr<physics::Enemy> enemyAt(glm::vec3 position) { return scene.addEnemy(nullptr, 1.0f, position, false); }
+    void tick(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            scene.processInput();
+            scene.update();
+            scene.stepPhysics();
+        }
+    }
 };
 
 TEST_F(SceneTest, EnemiesChaseBelowTwentyUnitsOfGroundDistanceAndGoHomeFromTwenty)
@@ -57,16 +68,11 @@ TEST_F(SceneTest, TheDeadLeaveTheWorldAndTheRestartBringsEveryoneBackButScenery)
     auto scenery = std::make_shared<Entity>(nullptr, 0.0f, glm::vec3(0, -3, 0), false, Entity::levelGeometryType, false);
     scene.entities = {geometry, scenery};
     scene.dynamicsWorld->addRigidBody(geometry->body.get());
-
     enemy->health = 0.0f;
     geometry->health = -5.0f;
-    for (int i = 0; i < 20; ++i) {
-        scene.update();
-        scene.stepPhysics();
-    }
+    tick(20);
     EXPECT_FALSE(inWorld(*enemy));
     EXPECT_FALSE(inWorld(*geometry));
-    ASSERT_LT(player->getModelMatrix()[3].y, 45.0f);
     player->health = 40.0f;
 
     scene.reset();
@@ -75,10 +81,53 @@ TEST_F(SceneTest, TheDeadLeaveTheWorldAndTheRestartBringsEveryoneBackButScenery)
         EXPECT_FLOAT_EQ(back->health, 100.0f);
     }
     EXPECT_FALSE(inWorld(*scenery));
-    EXPECT_NEAR(player->position.y, 50.0f, 1e-5f);
+    EXPECT_NEAR(player->position.y, 50.0f, 1e-5f) << "back from its fall at once";
 }
 
-// Contacts as a step leaves them, with hand-picked points, handed to the level.
+// The player dropped onto a static box; the level's callback clears the jump flag on
+// ground contact, as the playable levels do.
+TEST_F(SceneTest, PlayerFallsAtTwiceGravityRestsAtItsHalfHeightAndJumpsOnceUntilLanding)
+{
+    auto player = scene.createPlayer(nullptr, 11.0f, {0, 4, 0}, false);
+    Entity box{nullptr, 0.0f, {0, 0, 0}, false, Entity::levelGeometryType, true}; // top at 0.25
+    scene.dynamicsWorld->addRigidBody(box.body.get());
+    scene.collisionCallback = [&](Entity* who, Entity* other, btManifoldPoint& point, glm::vec3& normal) {
+        EXPECT_EQ(who, player.get());
+        EXPECT_EQ(other, &box);
+        EXPECT_LT(point.getDistance(), 0.0f);
+        if (normal.y > settings.slopeThreshold)
+            player->jumping = false;
+    };
+    const auto height = [&] { return player->getModelMatrix()[3].y + 1.7f; };
+    const auto rise = [&] { return player->body->getLinearVelocity().y(); };
+
+    tick();
+    EXPECT_NEAR(rise(), -2.0f * 9.81f / 30.0f, 1e-4f);
+    tick(29);
+    const float ground = height();
+    EXPECT_NEAR(ground, 0.25f + 1.875f, 0.05f);
+    EXPECT_NEAR(rise(), 0.0f, 0.05f);
+
+    // SPACE held: one jump, v^2 / (2 * 2g) high, however long it is held in the air.
+    keys.press(GLFW_KEY_SPACE);
+    tick();
+    EXPECT_NEAR(rise(), 90.0f / 11.0f - 2.0f * 9.81f / 30.0f, 0.05f);
+    float highest = ground, fastestRise = 0.0f;
+    for (int i = 0; i < 8; ++i, tick()) {
+        fastestRise = std::max(fastestRise, rise());
+        highest = std::max(highest, height());
+    }
+    EXPECT_LT(fastestRise, 90.0f / 11.0f + 0.01f);
+    keys.release(GLFW_KEY_SPACE);
+    for (int i = 0; i < 60 && height() > ground + 0.05f; ++i, tick())
+        highest = std::max(highest, height());
+    EXPECT_NEAR(highest - ground, (8.18f * 8.18f) / (4.0f * 9.81f), 0.3f);
+    tick(5);
+    EXPECT_FALSE(player->jumping) << "landing lets the player jump again";
+    scene.dynamicsWorld->removeRigidBody(box.body.get());
+}
+
+// Contacts as a step leaves them, with hand-picked points.
 class DispatchTest : public SceneTest {
 protected:
     struct Contact {
@@ -107,13 +156,11 @@ protected:
         for (btPersistentManifold* manifold : manifolds)
             scene.dispatcher->releaseManifold(manifold);
     }
-
     void contact(btRigidBody& first, btRigidBody& second, std::vector<float> distances, btVector3 normal)
     {
-        btPersistentManifold* made = scene.dispatcher->getNewManifold(&first, &second);
+        manifolds.push_back(scene.dispatcher->getNewManifold(&first, &second));
         for (float distance : distances)
-            made->addManifoldPoint(btManifoldPoint(btVector3(distance, 0, 0), btVector3(0, 0, 0), normal, distance));
-        manifolds.push_back(made);
+            manifolds.back()->addManifoldPoint(btManifoldPoint(btVector3(distance, 0, 0), {}, normal, distance));
     }
 };
 
@@ -122,7 +169,6 @@ TEST_F(DispatchTest, PlayerComesFirstWithTheNormalPointingAtIt)
     contact(*player->body, *rock.body, {-0.1f}, btVector3(0, 1, 0));
     contact(*rock.body, *player->body, {-0.2f}, btVector3(0, 0.6f, 0.8f));
     scene.dispatchCollisions();
-
     ASSERT_EQ(reported.size(), 2u);
     for (const Contact& c : reported) {
         EXPECT_EQ(c.player, player.get());
@@ -141,88 +187,6 @@ TEST_F(DispatchTest, OnlyPenetratingPointsOfThePlayerWithAnEntityAreReported)
     ASSERT_EQ(reported.size(), 2u);
     EXPECT_FLOAT_EQ(reported[0].distance, -0.01f);
     EXPECT_FLOAT_EQ(reported[1].distance, -0.3f);
-}
-
-// A hero on the test arena, played tick by tick the way a level plays it. The contact
-// callback clears the jump flag on ground contact, as the playable levels do. (The
-// game's own Fennik on its own levels is played in the level scenarios.)
-class ArenaScenario : public test::GLTest {
-protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        hero = std::make_unique<render::Model>("tests/scene/fixtures/hero.obj");
-        arena = std::make_unique<render::Model>("tests/scene/fixtures/arena.obj");
-        scene = std::make_unique<Scene>(nullptr, &settings, Scene::PhysicsOnly{});
-        player = scene->createPlayer(hero->findMesh("Hero"), 11.0f, {0, 4, 0}, false);
-        scene->createCamera();
-        scene->addLevelGeometry(*arena, false);
-        scene->collisionCallback = [this](Entity* who, Entity* other, btManifoldPoint& point, glm::vec3& normal) {
-            EXPECT_EQ(who, player.get());
-            EXPECT_LT(point.getDistance(), 0.0f);
-            if (other->type != Entity::enemyType && normal.y > settings.slopeThreshold)
-                player->jumping = false;
-        };
-    }
-
-    // As a level runs a tick: input, the entity pass, one physics step.
-    void tick(int count = 1)
-    {
-        for (int i = 0; i < count; ++i) {
-            scene->processInput();
-            scene->update();
-            scene->stepPhysics();
-        }
-    }
-    float height()
-    {
-        player->getModelMatrix();
-        return player->position.y;
-    }
-    float verticalSpeed() const { return player->body->getLinearVelocity().y(); }
-
-    core::GameSettings settings = test::gameSettings(320, 240);
-    core::ScriptedInput keys;
-    core::ScopedInputSource scoped{keys};
-    test::LogCapture quiet;
-    // Declared before the Scene, so they outlive the bodies that use their shapes.
-    std::unique_ptr<render::Model> hero;
-    std::unique_ptr<render::Model> arena;
-    std::unique_ptr<Scene> scene;
-    std::shared_ptr<physics::Player> player;
-};
-
-TEST_F(ArenaScenario, HeroFallsAtTwiceGravityStandsAndJumpsOnceUntilLanding)
-{
-    tick();
-    EXPECT_NEAR(verticalSpeed(), -2.0f * 9.81f / 30.0f, 1e-4f);
-
-    // The capsule comes to rest with its centre its half height above the floor.
-    tick(29);
-    const float ground = height();
-    EXPECT_NEAR(ground, 1.875f, 0.1f);
-    EXPECT_NEAR(verticalSpeed(), 0.0f, 0.05f);
-
-    // SPACE held: one jump, v^2 / (2 * 2g) high, however long it is held in the air.
-    keys.press(GLFW_KEY_SPACE);
-    tick();
-    EXPECT_NEAR(verticalSpeed(), 90.0f / 11.0f - 2.0f * 9.81f / 30.0f, 0.05f);
-    float highest = ground;
-    float fastestRise = 0.0f;
-    for (int i = 0; i < 8; ++i) {
-        tick();
-        fastestRise = std::max(fastestRise, verticalSpeed());
-        highest = std::max(highest, height());
-    }
-    EXPECT_LT(fastestRise, 90.0f / 11.0f + 0.01f);
-    keys.release(GLFW_KEY_SPACE);
-    for (int i = 0; i < 60 && height() > ground + 0.05f; ++i) {
-        tick();
-        highest = std::max(highest, height());
-    }
-    EXPECT_NEAR(highest - ground, (8.18f * 8.18f) / (4.0f * 9.81f), 0.3f);
-    tick(5);
-    EXPECT_FALSE(player->jumping) << "landing lets the hero jump again";
 }
 
 } // namespace
