@@ -2,7 +2,6 @@
 
 #include "core/GameSettings.hpp"
 #include "physics/Enemy.hpp"
-#include "physics/Player.hpp"
 #include "render/Model.hpp"
 
 #include "support/GLTestContext.hpp"

@@ -3,7 +3,6 @@
 #include "core/GameSettings.hpp"
 #include "core/ScriptedInput.hpp"
 #include "physics/Enemy.hpp"
-#include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
 
 #include "support/LogCapture.hpp"
@@ -130,12 +129,7 @@ TEST_F(SceneTest, PlayerFallsAtTwiceGravityRestsAtItsHalfHeightAndJumpsOnceUntil
 // Contacts as a step leaves them, with hand-picked points.
 class DispatchTest : public SceneTest {
 protected:
-    struct Contact {
-        Entity* player;
-        Entity* other;
-        glm::vec3 normal;
-        float distance;
-    };
+    struct Contact { Entity* player; Entity* other; glm::vec3 normal; float distance; };
     std::vector<Contact> reported;
     std::shared_ptr<physics::Player> player = scene.createPlayer(nullptr, 11.0f, {0, 0, 0}, false);
     Entity rock{nullptr, 0.0f, {10, 0, 0}, false, Entity::enemyType, true};
@@ -164,29 +158,22 @@ protected:
     }
 };
 
-TEST_F(DispatchTest, PlayerComesFirstWithTheNormalPointingAtIt)
+TEST_F(DispatchTest, PenetratingPointsOfThePlayerWithAnEntityComeWithThePlayerFirstAndTheNormalTowardsIt)
 {
-    contact(*player->body, *rock.body, {-0.1f}, btVector3(0, 1, 0));
+    contact(*player->body, *rock.body, {0.0f, -0.1f, 0.02f, -0.3f}, btVector3(0, 1, 0));
     contact(*rock.body, *player->body, {-0.2f}, btVector3(0, 0.6f, 0.8f));
+    contact(*rock.body, *stone.body, {-0.5f}, btVector3(0, 1, 0));
+    contact(bare, *player->body, {-0.5f}, btVector3(0, 1, 0));
     scene.dispatchCollisions();
-    ASSERT_EQ(reported.size(), 2u);
+    ASSERT_EQ(reported.size(), 3u);
     for (const Contact& c : reported) {
         EXPECT_EQ(c.player, player.get());
         EXPECT_EQ(c.other, &rock);
     }
-    EXPECT_EQ(reported[0].normal, glm::vec3(0, 1, 0));
-    EXPECT_EQ(reported[1].normal, glm::vec3(0, -0.6f, -0.8f));
-}
-
-TEST_F(DispatchTest, OnlyPenetratingPointsOfThePlayerWithAnEntityAreReported)
-{
-    contact(*player->body, *rock.body, {0.0f, -0.01f, 0.02f, -0.3f}, btVector3(1, 0, 0));
-    contact(*rock.body, *stone.body, {-0.5f}, btVector3(0, 1, 0));
-    contact(bare, *player->body, {-0.5f}, btVector3(0, 1, 0));
-    scene.dispatchCollisions();
-    ASSERT_EQ(reported.size(), 2u);
-    EXPECT_FLOAT_EQ(reported[0].distance, -0.01f);
+    EXPECT_FLOAT_EQ(reported[0].distance, -0.1f);
     EXPECT_FLOAT_EQ(reported[1].distance, -0.3f);
+    EXPECT_EQ(reported[1].normal, glm::vec3(0, 1, 0));
+    EXPECT_EQ(reported[2].normal, glm::vec3(0, -0.6f, -0.8f));
 }
 
 } // namespace
