@@ -70,6 +70,10 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
     for (std::size_t i = 3; i < picture.size(); i += 4)
         picture[i] = 255;
     test::saveScreenshot("showroom.png", size, size, picture);
+    // The presented picture leaves no depth behind: overlays drawn over it would fail against it.
+    float depth = 0.0f;
+    glReadPixels(size / 2, size / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    EXPECT_EQ(depth, 1.0f);
     std::vector<float> litScene(static_cast<std::size_t>(size) * size * 4);
     glBindTexture(GL_TEXTURE_2D, scene->sceneFramebuffer->texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, litScene.data());
