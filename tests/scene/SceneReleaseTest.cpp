@@ -2,8 +2,6 @@
 
 #include "core/GameSettings.hpp"
 #include "physics/Enemy.hpp"
-#include "physics/EntityFixedCamera.hpp"
-#include "physics/Player.hpp"
 #include "render/Model.hpp"
 
 #include "support/GLTestContext.hpp"
@@ -23,21 +21,17 @@ namespace {
 // through it shows whether a Scene gives back everything it took.
 std::atomic<long> liveBulletBlocks{0};
 
-void* countedAlloc(std::size_t size)
-{
-    ++liveBulletBlocks;
-    return std::malloc(size);
-}
-
-void countedFree(void* block)
-{
-    if (block)
-        --liveBulletBlocks;
-    std::free(block);
-}
-
 const bool countingInstalled = [] {
-    btAlignedAllocSetCustom(countedAlloc, countedFree);
+    btAlignedAllocSetCustom(
+        [](std::size_t size) {
+            ++liveBulletBlocks;
+            return std::malloc(size);
+        },
+        [](void* block) {
+            if (block)
+                --liveBulletBlocks;
+            std::free(block);
+        });
     return true;
 }();
 
@@ -59,21 +53,15 @@ TEST_F(SceneRelease, SceneGivesBackBodiesMotionStatesAndTheWorld)
             scene.createPlayer(arena.findMesh("crate_solid"), 11.0f, {0, 5, 0}, false);
             scene.createPlayer(nullptr, 11.0f, {0, 5, 0}, false); // the first one goes at once
             scene.createCamera();
-            auto enemy = std::make_shared<physics::Enemy>(nullptr, 1.0f, glm::vec3(4, 1, 0), true);
-            scene.enemies.push_back(enemy);
-            scene.dynamicsWorld->addRigidBody(enemy->body.get());
-            auto dead = std::make_shared<physics::Enemy>(nullptr, 1.0f, glm::vec3(-4, 1, 0), true);
-            dead->health = 0.0f;
-            scene.enemies.push_back(dead);
-            scene.dynamicsWorld->addRigidBody(dead->body.get());
+            scene.addEnemy(nullptr, 1.0f, {4, 1, 0}, true);
+            scene.addEnemy(nullptr, 1.0f, {-4, 1, 0}, true)->health = 0.0f; // leaves the world
             for (int i = 0; i < 30; ++i) {
                 scene.update();
                 scene.stepPhysics();
             }
             EXPECT_GT(liveBulletBlocks, withModel);
         }
-        // Only what the meshes own is left.
-        EXPECT_EQ(liveBulletBlocks, withModel);
+        EXPECT_EQ(liveBulletBlocks, withModel) << "only what the meshes own is left";
     }
     EXPECT_EQ(liveBulletBlocks, before);
 }
