@@ -1,302 +1,182 @@
-// The level models against what the levels expect of them: mesh names, where bodies are
-// placed, what the player can reach, where the player can fall.
+// The level models built into a scene as the levels build them (the game's Model,
+// Scene and entities on a real Bullet world): the meshes they look up are there, every
+// body they place rests where it is put, and the way out can be walked and jumped.
+
+#include "physics/Enemy.hpp"
+#include "physics/Interactable.hpp"
+#include "physics/Player.hpp"
+#include "render/Model.hpp"
+#include "scene/Scene.hpp"
+#include "support/GLTestContext.hpp"
+#include "support/TestSettings.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <optional>
-#include <string>
-#include <vector>
+#include <algorithm>
+#include <map>
+#include <queue>
 
-#include "AssetTestSupport.hpp"
-
-namespace fennik::test {
 namespace {
 
-constexpr float capsuleHalfHeight = 1.875f; // the player's capsule: radius 1.5, 3.75 tall
-constexpr float noteHalfExtent = 0.25f;     // interactables without a mesh are 0.5 boxes
+using namespace fennik;
 
-enum class Body { Player, Note, Figure };
+const std::string rockName = "rock_interactable_Cube.023_BigRock1_1.004";
 
-struct Placement {
-    std::string what;
-    glm::vec3 position;
-    Body body;
-    std::string model; // for figures: the model whose first mesh is placed
+struct Level {
+    const char* file;
+    bool skipInteractables, hasRock, needsJumps, closed; // closed: nowhere to fall
+    std::vector<glm::vec3> players; // the start first
+    std::vector<std::pair<const char*, glm::vec3>> figures; // model, position
+    std::vector<glm::vec3> notes;
+    float endZ, backZ; // the level is left at z <= endZ or z >= backZ
 };
 
-struct LevelCase {
-    std::string file;
-    bool skipInteractable;
-    std::vector<Placement> placements;
-    float endZ;                      // the level is left at z at most this
-    std::optional<float> backZ;      // or at z at least this (tutorial back to the test level)
-    bool needsJumps;                 // chasms lie between start and end
-    bool closed;                     // nowhere to fall
-    bool hasRock;
+const glm::vec3 menuStart(-3.471045f, 1.915f, 34.187042f), levelStart(0.0f, 1.915f, 24.0f);
+const Level levels[] = {
+    {"beginning", false, false, false, true, {menuStart}, {}, {{-11.263f, 4.536f, 31.803f}}, -45.0f, 1e9f},
+    {"tutorial", true, true, true, false, {menuStart}, {{"dummy", {-14.0f, 1.9f, 29.0f}}, {"dummy2", {21.0f, 1.9f, -49.0f}}},
+     {{-4.4f, 1.9f, 22.6f}, {20.0f, 1.9f, -21.7f}, {-3.47f, 1.9f, -21.8f}}, -60.0f, 50.0f},
+    {"firstLevel", false, false, false, true, {levelStart},
+     {{"enemy", {19.0f, 1.9f, -3.0f}}, {"enemy", {6.0f, 1.9f, -50.0f}}, {"enemy", {10.0f, 1.9f, -20.0f}}},
+     {{-14.263f, 1.136f, 19.3f}}, -60.0f, 1e9f},
+    {"secondLevel", true, true, true, false, {levelStart}, {{"enemy", {19.0f, 1.9f, -3.0f}}, {"enemy", {6.0f, 1.9f, -50.0f}}}, {}, -70.0f, 1e9f},
+    // The end figure appears where the boss stood, the player where the fight ended.
+    {"bossRoom", true, false, false, true, {levelStart, {6.0f, 1.9f, -20.0f}}, {{"boss_enemy", {6.0f, 1.9f, -35.0f}}, {"kobbin", {6.0f, 1.9f, -35.0f}}}, {}, -1e9f, 1e9f},
 };
 
-void PrintTo(const LevelCase& level, std::ostream* out)
+struct Reach {
+    std::vector<glm::vec3> cells; // x, floor y, z of every standable cell the player gets to
+    int edges = 0;                // of them, cells next to a cell with no floor at all
+};
+
+// Walks a grid of 1-unit cells from `start` with the player's capsule: a step climbs up
+// to 0.55; with `jumps`, a straight jump of up to 7 cells climbs up to 1.
+Reach explore(btCollisionWorld& world, glm::vec3 start, bool jumps)
+{
+    struct Probe {
+        bool floor = false, standable = false;
+        float y = 0.0f;
+    };
+    std::map<std::pair<int, int>, Probe> probes;
+    auto probe = [&](int x, int z) {
+        if (auto found = probes.find({x, z}); found != probes.end())
+            return found->second;
+        Probe p;
+        btCollisionWorld::ClosestRayResultCallback hit(btVector3(x, 60, z), btVector3(x, -10, z));
+        world.rayTest(hit.m_rayFromWorld, hit.m_rayToWorld, hit);
+        if ((p.floor = hit.hasHit())) {
+            p.y = hit.m_hitPointWorld.y();
+            btCapsuleShape capsule(1.5f, 0.75f);
+            btCollisionObject body;
+            body.setCollisionShape(&capsule);
+            body.getWorldTransform().setOrigin(btVector3(x, p.y + 1.975f, z));
+            struct : btCollisionWorld::ContactResultCallback {
+                float deepest = 0.0f;
+                btScalar addSingleResult(btManifoldPoint& point, const btCollisionObjectWrapper*, int, int, const btCollisionObjectWrapper*, int, int) override
+                {
+                    deepest = std::min(deepest, point.getDistance());
+                    return 0;
+                }
+            } overlap;
+            world.contactTest(&body, overlap);
+            p.standable = overlap.deepest > -0.05f;
+        }
+        return probes[{x, z}] = p;
+    };
+    Reach reach;
+    std::map<std::pair<int, int>, bool> seen{{{std::lround(start.x), std::lround(start.z)}, true}};
+    std::queue<std::pair<int, int>> open;
+    if (probe(std::lround(start.x), std::lround(start.z)).standable)
+        open.push(seen.begin()->first);
+    for (; !open.empty(); open.pop()) {
+        const auto [x, z] = open.front();
+        const Probe here = probe(x, z);
+        reach.cells.emplace_back(x, here.y, z);
+        bool edge = false;
+        for (auto [dx, dz] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            edge = edge || !probe(x + dx, z + dz).floor;
+            for (int length = 1; length <= (jumps ? 7 : 1); ++length) {
+                const Probe next = probe(x + dx * length, z + dz * length);
+                if (next.floor && next.y > here.y + 1.0f)
+                    break; // a wall in the way
+                if (next.standable && next.y - here.y <= (length == 1 ? 0.55f : 1.0f) && !seen[{x + dx * length, z + dz * length}]) {
+                    seen[{x + dx * length, z + dz * length}] = true;
+                    open.push({x + dx * length, z + dz * length});
+                }
+            }
+        }
+        reach.edges += edge;
+    }
+    return reach;
+}
+
+void PrintTo(const Level& level, std::ostream* out)
 {
     *out << level.file;
 }
 
-const std::string rockName = "rock_interactable_Cube.023_BigRock1_1.004";
+class LevelModel : public ::testing::TestWithParam<Level> {};
 
-std::vector<LevelCase> levelCases()
+TEST_P(LevelModel, HasItsMeshesRestsEveryBodyWhereItIsPutAndCanBeLeft)
 {
-    const glm::vec3 menuStart(-3.471045f, 1.915f, 34.187042f);
-    const glm::vec3 levelStart(0.0f, 1.915f, 24.0f);
-    return {
-        {"beginning", false,
-         {{"player", menuStart, Body::Player, ""}, {"note", {-11.263f, 4.536f, 31.803f}, Body::Note, ""}},
-         -45.0f, std::nullopt, false, true, false},
-        {"tutorial", true,
-         {{"player", menuStart, Body::Player, ""},
-          {"first dummy", {-14.0f, 1.9f, 29.0f}, Body::Figure, "dummy"},
-          {"second dummy", {21.0f, 1.9f, -49.0f}, Body::Figure, "dummy2"},
-          {"first note", {-4.4f, 1.9f, 22.6f}, Body::Note, ""},
-          {"bottom note", {20.0f, 1.9f, -21.7f}, Body::Note, ""},
-          {"top note", {-3.47f, 1.9f, -21.8f}, Body::Note, ""}},
-         -60.0f, 50.0f, true, false, true},
-        {"firstLevel", false,
-         {{"player", levelStart, Body::Player, ""},
-          {"enemy 1", {19.0f, 1.9f, -3.0f}, Body::Figure, "enemy"},
-          {"enemy 2", {6.0f, 1.9f, -50.0f}, Body::Figure, "enemy"},
-          {"enemy 3", {10.0f, 1.9f, -20.0f}, Body::Figure, "enemy"},
-          {"note", {-14.263f, 1.136f, 19.3f}, Body::Note, ""}},
-         -60.0f, std::nullopt, false, true, false},
-        {"secondLevel", true,
-         {{"player", levelStart, Body::Player, ""},
-          {"enemy 1", {19.0f, 1.9f, -3.0f}, Body::Figure, "enemy"},
-          {"enemy 2", {6.0f, 1.9f, -50.0f}, Body::Figure, "enemy"}},
-         -70.0f, std::nullopt, true, false, true},
-        {"bossRoom", true,
-         {{"player", levelStart, Body::Player, ""},
-          {"boss", {6.0f, 1.9f, -35.0f}, Body::Figure, "boss_enemy"},
-          {"player after the boss", {6.0f, 1.9f, -20.0f}, Body::Player, ""},
-          {"end figure", {6.0f, 1.9f, -35.0f}, Body::Figure, "kobbin"}},
-         -1000.0f, std::nullopt, false, true, false},
+    const Level& level = GetParam();
+    ASSERT_NE(test::sharedGLContext(), nullptr);
+    core::GameSettings settings = test::gameSettings();
+    render::Model model(std::string("assets/models/") + level.file + ".obj"), fennik("assets/models/Fennik.obj");
+    ASSERT_GT(model.meshes.size(), 10u);
+    scene::Scene scene(nullptr, &settings, scene::Scene::PhysicsOnly{});
+    scene.addLevelGeometry(model, level.skipInteractables);
+
+    // Every note is marked by a red mesh, and no marker gets in the way.
+    std::size_t markers = 0;
+    for (const auto& mesh : model.meshes) {
+        const bool marker = mesh.name.find("note") != std::string::npos;
+        markers += marker;
+        EXPECT_FALSE(marker && mesh.name.find("solid") != std::string::npos) << mesh.name;
+    }
+    EXPECT_EQ(markers, level.notes.size());
+    EXPECT_EQ(model.findMesh(rockName) != nullptr, level.hasRock);
+
+    const Reach walking = explore(*scene.dynamicsWorld, level.players.front(), false), jumping = explore(*scene.dynamicsWorld, level.players.front(), true);
+    auto reaches = [](const Reach& reach, auto wanted) { return std::any_of(reach.cells.begin(), reach.cells.end(), wanted); };
+    ASSERT_FALSE(jumping.cells.empty()) << "the start is blocked";
+    const auto exits = [&](glm::vec3 c) { return c.z <= level.endZ; };
+    if (level.endZ > -1e9f) {
+        EXPECT_TRUE(reaches(jumping, exits)) << "the way out cannot be reached";
+        EXPECT_EQ(reaches(walking, exits), !level.needsJumps) << "the way out is walked only where no chasm lies across it";
+    }
+    if (level.backZ < 1e9f) {
+        EXPECT_TRUE(reaches(jumping, [&](glm::vec3 c) { return c.z >= level.backZ; })) << "the way back cannot be reached";
+    }
+    EXPECT_EQ(jumping.edges == 0, level.closed) << "the player can fall off an edge only where the level has chasms";
+    for (glm::vec3 note : level.notes)
+        EXPECT_TRUE(reaches(jumping, [&](glm::vec3 c) { return glm::distance(c + glm::vec3(0, 1.875f, 0), note) <= 10.0f; }))
+            << "a note out of reading range everywhere";
+
+
+    // Each body alone in the level as the level places it: resting on the floor is
+    // standing still; floating falls, sinking into the floor or a wall is pushed out.
+    auto rests = [&](const std::string& what, auto place) {
+        scene::Scene alone(nullptr, &settings, scene::Scene::PhysicsOnly{});
+        alone.addLevelGeometry(model, level.skipInteractables);
+        const btRigidBody& body = *place(alone)->body;
+        const btVector3 start = body.getWorldTransform().getOrigin();
+        for (int tick = 0; tick < 30; ++tick)
+            alone.stepPhysics();
+        EXPECT_LT(body.getWorldTransform().getOrigin().distance(start), 0.3f) << what << " does not rest where it is put";
     };
+    for (glm::vec3 start : level.players)
+        rests("the player", [&](scene::Scene& s) { return s.createPlayer(&fennik.meshes.front(), 11.0f, start, false); });
+    for (const auto& [file, position] : level.figures) {
+        render::Model figure(std::string("assets/models/") + file + ".obj");
+        rests(file, [&](scene::Scene& s) { return s.addEnemy(&figure.meshes.front(), 20.0f, position, false); });
+        EXPECT_TRUE(reaches(jumping, [&](glm::vec3 c) { return glm::distance(glm::vec2(c.x, c.z), glm::vec2(position.x, position.z)) <= 4.5f; }))
+            << file << " cannot be reached to jump on";
+    }
+    if (level.hasRock)
+        rests("the rock", [&](scene::Scene& s) { return s.addInteractable(model.findMesh(rockName), 15.0f, {0, 0, 0}, false, 0.0f, "default"); });
 }
 
-std::string modelPath(const std::string& name)
-{
-    return "assets/models/" + name + ".obj";
-}
-
-// Lowest point and bounding box of a placed body, as the game builds it.
-struct PlacedBody {
-    float lowest;
-    glm::vec3 centre;
-    glm::vec3 halfExtents;
-};
-
-PlacedBody placed(const Placement& p)
-{
-    switch (p.body) {
-    case Body::Player:
-        return {p.position.y - capsuleHalfHeight, p.position, {1.5f, capsuleHalfHeight, 1.5f}};
-    case Body::Note:
-        return {p.position.y - noteHalfExtent, p.position, glm::vec3(noteHalfExtent)};
-    case Body::Figure: {
-        ImportedModel figure = importModel(modelPath(p.model));
-        if (!figure.scene || figure.scene->mNumMeshes == 0) {
-            ADD_FAILURE() << "cannot load " << p.model;
-            return {p.position.y, p.position, glm::vec3(0.1f)};
-        }
-        // A figure's triangle-mesh shape carries its vertices around the body's origin.
-        glm::vec3 lo = minCorner(*figure.scene->mMeshes[0]) + p.position;
-        glm::vec3 hi = maxCorner(*figure.scene->mMeshes[0]) + p.position;
-        return {lo.y, (lo + hi) * 0.5f, (hi - lo) * 0.5f};
-    }
-    }
-    return {p.position.y, p.position, glm::vec3(0.1f)};
-}
-
-class LevelModelTest : public ::testing::TestWithParam<LevelCase> {
-protected:
-    void SetUp() override
-    {
-        model = importModel(modelPath(GetParam().file));
-        ASSERT_NE(model.scene, nullptr) << GetParam().file;
-        world = std::make_unique<LevelWorld>(*model.scene, GetParam().skipInteractable);
-    }
-
-    glm::vec3 start() const { return GetParam().placements.front().position; }
-
-    ImportedModel model;
-    std::unique_ptr<LevelWorld> world;
-};
-
-TEST_P(LevelModelTest, ImportsCleanlyWithinTheMeshBudget)
-{
-    EXPECT_TRUE(model.errors.empty()) << model.errors.front();
-    EXPECT_GT(model.scene->mNumMeshes, 10u);
-    EXPECT_LE(model.scene->mNumMeshes, 200u);
-    for (unsigned i = 0; i < model.scene->mNumMeshes; ++i) {
-        EXPECT_GT(model.scene->mMeshes[i]->mNumVertices, 0u) << model.scene->mMeshes[i]->mName.C_Str();
-    }
-}
-
-TEST_P(LevelModelTest, MeshNamesChooseTheIntendedLooks)
-{
-    bool anySolid = false;
-    for (const std::string& name : model.meshNames()) {
-        // A name matching none of the look rules gets random metal and roughness values.
-        bool chosen = name.find("rough") != std::string::npos || name.find("metallic") != std::string::npos
-                      || name.find("note") != std::string::npos || name == rockName;
-        EXPECT_TRUE(chosen) << name;
-        EXPECT_NE(name, "Cube");
-        EXPECT_NE(name, "Sphere") << "a mesh named Sphere collides as a box";
-        anySolid = anySolid || name.find("solid") != std::string::npos;
-    }
-    EXPECT_TRUE(anySolid);
-    EXPECT_EQ(model.mesh(rockName) != nullptr, GetParam().hasRock);
-}
-
-TEST_P(LevelModelTest, EveryNoteHasItsRedMarkerAndNoOtherMeshIsRed)
-{
-    std::vector<const Placement*> notes;
-    for (const Placement& p : GetParam().placements) {
-        if (p.body == Body::Note) {
-            notes.push_back(&p);
-        }
-    }
-    size_t markers = 0;
-    for (unsigned i = 0; i < model.scene->mNumMeshes; ++i) {
-        const aiMesh& mesh = *model.scene->mMeshes[i];
-        std::string name = mesh.mName.C_Str();
-        if (name.find("note") == std::string::npos) {
-            continue;
-        }
-        ++markers;
-        glm::vec3 lo = minCorner(mesh);
-        glm::vec3 hi = maxCorner(mesh);
-        bool marksANote = false;
-        for (const Placement* note : notes) {
-            glm::vec3 n = note->position;
-            marksANote = marksANote || (n.x > lo.x - 0.5f && n.x < hi.x + 0.5f && n.z > lo.z - 0.5f && n.z < hi.z + 0.5f && n.y > lo.y - 0.5f && n.y < hi.y);
-        }
-        EXPECT_TRUE(marksANote) << name << " stands where no note is";
-        EXPECT_EQ(name.find("solid"), std::string::npos) << name;
-    }
-    EXPECT_EQ(markers, notes.size());
-}
-
-TEST_P(LevelModelTest, PlacementsStandOnSolidGround)
-{
-    for (const Placement& p : GetParam().placements) {
-        PlacedBody body = placed(p);
-        float floorY = 0.0f;
-        ASSERT_TRUE(world->floorBelow({p.position.x, body.lowest + 0.5f, p.position.z}, floorY)) << p.what << " has nothing below it";
-        // Bullet pads convex shapes with a 0.04 margin, so the floor reads a little high.
-        EXPECT_LE(floorY, body.lowest + 0.06f) << p.what << " is sunk into the floor";
-        EXPECT_GE(floorY, body.lowest - 0.2f) << p.what << " floats above the floor";
-    }
-}
-
-TEST_P(LevelModelTest, PlacementsOverlapNoWallOrObstacle)
-{
-    for (const Placement& p : GetParam().placements) {
-        PlacedBody body = placed(p);
-        if (p.body == Body::Player) {
-            EXPECT_TRUE(world->capsuleFits(p.position + glm::vec3(0.0f, 0.05f, 0.0f), 1.5f, 3.75f)) << p.what;
-        } else {
-            // Slightly shrunk and lifted: resting on the floor is fine, poking into a wall is not.
-            glm::vec3 half = glm::max(body.halfExtents - glm::vec3(0.1f), glm::vec3(0.05f));
-            EXPECT_TRUE(world->boxFits(body.centre + glm::vec3(0.0f, 0.12f, 0.0f), half)) << p.what;
-        }
-    }
-}
-
-TEST_P(LevelModelTest, TheWayOutCanBeWalkedThroughPassagesFiveWide)
-{
-    const LevelCase& level = GetParam();
-    // A probe 5 units across must get through: the passages are at least that wide.
-    LevelWorld::Reach wide = world->explore(start(), 2.5f, true);
-    ASSERT_FALSE(wide.cells.empty()) << "the start is blocked";
-    if (level.endZ > -999.0f) {
-        bool reachesEnd = false;
-        for (const auto& cell : wide.cells) {
-            reachesEnd = reachesEnd || static_cast<float>(cell.z) <= level.endZ;
-        }
-        EXPECT_TRUE(reachesEnd) << "z " << level.endZ << " cannot be reached";
-    }
-    if (level.backZ) {
-        bool reachesBack = false;
-        for (const auto& cell : wide.cells) {
-            reachesBack = reachesBack || static_cast<float>(cell.z) >= *level.backZ;
-        }
-        EXPECT_TRUE(reachesBack) << "z " << *level.backZ << " cannot be reached";
-    }
-}
-
-TEST_P(LevelModelTest, ChasmsMustBeJumpedWhereTheLevelHasThem)
-{
-    const LevelCase& level = GetParam();
-    LevelWorld::Reach walking = world->explore(start(), 1.5f, false);
-    bool walksToEnd = false;
-    for (const auto& cell : walking.cells) {
-        walksToEnd = walksToEnd || static_cast<float>(cell.z) <= level.endZ;
-    }
-    if (level.endZ > -999.0f) {
-        EXPECT_EQ(walksToEnd, !level.needsJumps);
-    }
-    if (level.closed) {
-        LevelWorld::Reach jumping = world->explore(start(), 1.5f, true);
-        EXPECT_EQ(jumping.edgesOverNothing, 0) << "the player can walk off an edge, for example at (" << (jumping.edgeCells.empty() ? 0 : jumping.edgeCells[0].x)
-                                               << ", " << (jumping.edgeCells.empty() ? 0.0f : jumping.edgeCells[0].floorY) << ", "
-                                               << (jumping.edgeCells.empty() ? 0 : jumping.edgeCells[0].z) << ")";
-    } else {
-        EXPECT_GT(walking.edgesOverNothing, 0) << "a level with chasms shows no edge to fall from";
-    }
-}
-
-TEST_P(LevelModelTest, EveryEnemyAndNoteCanBeReached)
-{
-    LevelWorld::Reach reach = world->explore(start(), 1.5f, true);
-    for (const Placement& p : GetParam().placements) {
-        if (p.body == Body::Figure) {
-            // Close enough to jump on it.
-            EXPECT_TRUE(reach.contains(p.position.x, p.position.z, 4.5f)) << p.what;
-        } else if (p.body == Body::Note) {
-            bool inRange = false;
-            for (const auto& cell : reach.cells) {
-                glm::vec3 centre(static_cast<float>(cell.x), cell.floorY + capsuleHalfHeight, static_cast<float>(cell.z));
-                inRange = inRange || glm::length(centre - p.position) <= 10.0f;
-            }
-            EXPECT_TRUE(inRange) << p.what << " is out of reading range everywhere";
-        } else {
-            EXPECT_TRUE(reach.contains(p.position.x, p.position.z, 1.0f)) << p.what;
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Levels, LevelModelTest, ::testing::ValuesIn(levelCases()),
-                         [](const ::testing::TestParamInfo<LevelCase>& info) { return info.param.file; });
-
-TEST(PushableRock, RestsOnTheFloorWhereItLies)
-{
-    for (const std::string file : {"tutorial", "secondLevel"}) {
-        ImportedModel model = importModel(modelPath(file));
-        ASSERT_NE(model.scene, nullptr);
-        const aiMesh* rock = model.mesh(rockName);
-        ASSERT_NE(rock, nullptr) << file;
-        // The level geometry of these levels skips the rock; the rock is a body of its own.
-        LevelWorld world(*model.scene, true);
-        glm::vec3 lo = minCorner(*rock);
-        glm::vec3 hi = maxCorner(*rock);
-        glm::vec3 middle = (lo + hi) * 0.5f;
-        float floorY = 0.0f;
-        ASSERT_TRUE(world.floorBelow({middle.x, lo.y + 0.5f, middle.z}, floorY)) << file;
-        EXPECT_NEAR(floorY, lo.y, 0.1f) << file;
-        EXPECT_TRUE(world.boxFits(middle + glm::vec3(0.0f, 0.15f, 0.0f), (hi - lo) * 0.5f - glm::vec3(0.1f))) << file;
-        // Not a wall: the player can get round it.
-        EXPECT_LT(hi.x - lo.x, 4.0f);
-        EXPECT_LT(hi.z - lo.z, 4.0f);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Levels, LevelModel, ::testing::ValuesIn(levels), [](const auto& info) { return std::string(info.param.file); });
 
 } // namespace
-} // namespace fennik::test
