@@ -25,12 +25,10 @@ TEST(AssetGenerator, RebuildsEveryCommittedFileByteForByte)
     ASSERT_EQ(std::system(("\"" FENNIK_ASSETGEN "\" \"" + output.string() + "\" > /dev/null").c_str()), 0);
     int files = 0;
     for (const auto& entry : fs::recursive_directory_iterator(output)) {
-        if (!entry.is_regular_file())
-            continue;
-        ++files;
+        files += entry.is_regular_file();
         const fs::path relative = fs::relative(entry.path(), output);
         ASSERT_TRUE(fs::exists("assets" / relative)) << relative << " is generated but not committed";
-        EXPECT_TRUE(contents(entry.path()) == contents("assets" / relative)) << relative << " differs; run tools/generate-assets.sh";
+        EXPECT_TRUE(entry.is_directory() || contents(entry.path()) == contents("assets" / relative)) << relative << " differs; run tools/generate-assets.sh";
     }
     EXPECT_GT(files, 50);
     fs::remove_all(output);

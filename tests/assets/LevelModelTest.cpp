@@ -39,16 +39,12 @@ const Level levels[] = {
     {"bossRoom", true, false, {levelStart, {6.0f, 1.9f, -20.0f}}, {{"boss_enemy", {6.0f, 1.9f, -35.0f}}, {"kobbin", {6.0f, 1.9f, -35.0f}}}, 0},
 };
 
-void PrintTo(const Level& level, std::ostream* out)
-{
-    *out << level.file;
-}
-
 class LevelModel : public ::testing::TestWithParam<Level> {};
 
 TEST_P(LevelModel, HasTheMeshesItsLevelLooksUpAndEveryBodyRestsWhereItIsPut)
 {
     const Level& level = GetParam();
+    SCOPED_TRACE(level.file);
     ASSERT_NE(test::sharedGLContext(), nullptr);
     core::GameSettings settings = test::gameSettings();
     render::Model model(std::string("assets/models/") + level.file + ".obj"), fennik("assets/models/Fennik.obj");
