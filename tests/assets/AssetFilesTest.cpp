@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <stb/stb_image.h>
-
 #include <glm/geometric.hpp>
 
 TEST(AssetFiles, ModelsLoadWithTheirTexturesAndFaceTheWayTheirNormalsPoint)

@@ -11,18 +11,12 @@
 
 namespace fs = std::filesystem;
 
-std::string contents(const fs::path& path)
-{
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
 TEST(AssetGenerator, RebuildsEveryCommittedFileByteForByte)
 {
     const fs::path output = fs::temp_directory_path() / ("fennik-assetgen-" + std::to_string(::getpid()));
     fs::remove_all(output);
     ASSERT_EQ(std::system(("\"" FENNIK_ASSETGEN "\" \"" + output.string() + "\" > /dev/null").c_str()), 0);
+    const auto contents = [](const fs::path& path) { return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str(); };
     int files = 0;
     for (const auto& entry : fs::recursive_directory_iterator(output)) {
         files += entry.is_regular_file();
