@@ -9,15 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <string>
 
-using fennik::render::Shader;
-
-namespace {
-
-class ShaderTest : public fennik::test::GLTest {};
-
-} // namespace
+using ShaderTest = fennik::test::GLTest;
 
 // A broken shader ends the game at once. Its message goes to standard output, which
 // the death test cannot see, so the child sends it to standard error; standard input
@@ -37,15 +30,12 @@ TEST_F(ShaderTest, MissingFileCompileAndLinkErrorsEndTheProcessSayingWhatFailed)
         {"good.vert", "unlinkable.frag", "Failed to link shader program:\n.+"},
     }};
     for (const auto& [vertex, fragment, message] : cases) {
-        EXPECT_EXIT(
-            {
-                std::cout.rdbuf(std::cerr.rdbuf());
-                if (!std::freopen("/dev/null", "r", stdin))
-                    std::abort();
-                std::filesystem::current_path(shaders.path());
-                Shader shader(vertex, fragment);
-            },
-            ::testing::ExitedWithCode(1), message)
-            << vertex << " + " << fragment;
+        EXPECT_EXIT({
+            std::cout.rdbuf(std::cerr.rdbuf());
+            if (!std::freopen("/dev/null", "r", stdin))
+                std::abort();
+            std::filesystem::current_path(shaders.path());
+            fennik::render::Shader shader(vertex, fragment);
+        }, ::testing::ExitedWithCode(1), message) << vertex << " + " << fragment;
     }
 }
