@@ -23,38 +23,24 @@ struct Counted : fennik::test::CountingLevel {
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override { manager.setContext(nullptr, &settings); }
-    void TearDown() override
-    {
-        manager.shutdownLevels();
-        manager.setContext(nullptr, nullptr);
-    }
+    void TearDown() override { manager.shutdownLevels(), manager.setContext(nullptr, nullptr); }
     LevelManager& manager = LevelManager::instance();
     GameSettings settings;
-    std::shared_ptr<Counted> first = std::make_shared<Counted>("StartMenu");
-    std::shared_ptr<Counted> second = std::make_shared<Counted>("TestLevel");
 };
 
 } // namespace
 
-TEST_F(Registry, RegistrationInitialisesOnceAndActivatesWithoutReset)
+TEST_F(Registry, RegistrationInitialisesOnceAndSetLevelResetsTheFirstLevelOfThatExactName)
 {
-    for (const auto& level : {first, second, first, std::shared_ptr<Counted>()})
+    auto first = std::make_shared<Counted>("StartMenu"), second = std::make_shared<Counted>("TestLevel");
+    auto laterNamesake = std::make_shared<Counted>("TestLevel");
+    for (const auto& level : {first, second, laterNamesake, first, std::shared_ptr<Counted>()})
         manager.addLevel(level);
-    EXPECT_EQ(first->inits, 1);
-    EXPECT_EQ(second->inits, 1);
+    EXPECT_EQ(first->inits + second->inits, 2);
     EXPECT_EQ(first->seen, &settings);
     EXPECT_EQ(first->resets + second->resets, 0);
     EXPECT_EQ(manager.getActiveLevel(), first);
-    EXPECT_EQ(manager.registeredLevels().size(), 3u);
-    manager.shutdownLevels();
-    EXPECT_TRUE(manager.registeredLevels().empty());
-}
-
-TEST_F(Registry, SetLevelFindsAnyLevelByItsExactNameLogsAndResetsIt)
-{
-    auto laterNamesake = std::make_shared<Counted>("TestLevel"); // a shared name activates the earlier level
-    for (const auto& level : {first, second, laterNamesake})
-        manager.addLevel(level);
+    EXPECT_EQ(manager.registeredLevels().size(), 4u);
 
     fennik::test::LogCapture log;
     manager.setLevel("TestLevel");

@@ -1,6 +1,5 @@
-// Real playback: OpenAL Soft mixes into a WAV file through its "wave" output, and
-// the tests read back what a listener would have heard. OpenAL reads its set-up
-// once per process, so this file is its own test program.
+// Real playback: OpenAL Soft mixes into a WAV file through its "wave" output, read
+// back here as a listener would hear it. OpenAL reads its set-up once per process.
 #include "core/SoundEngine.hpp"
 
 #include "support/TempDirectory.hpp"
@@ -31,15 +30,10 @@ const bool waveOutput = [] {
     return setenv("ALSOFT_CONF", config.c_str(), 1) == 0 && setenv("ALSOFT_DRIVERS", "wave", 1) == 0;
 }();
 
-// The game's own effects: mono, a third of a second.
-const std::string jump = "assets/music/jump.wav";
+const std::string jump = "assets/music/jump.wav"; // mono, a third of a second
 
-struct Heard {
-    int peak = 0;
-    double left = 0.0, right = 0.0; // energy per channel
-};
-
-// What was mixed into the output after its byte `mark`.
+// What was mixed into the output after its byte `mark`: the peak and the energy per channel.
+struct Heard { int peak = 0; double left = 0.0, right = 0.0; };
 Heard heardSince(std::size_t mark)
 {
     std::ifstream in(output, std::ios::binary);
@@ -74,21 +68,13 @@ std::size_t settledMark()
     return std::filesystem::file_size(output);
 }
 
-class SoundEngineTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(waveOutput && engine.hasDevice()) << "OpenAL's wave output did not open";
-        ASSERT_TRUE(waitUntil([this] { return engine.activeVoices() == 0; })) << "finished voices are kept";
-    }
-    SoundEngine& engine = SoundEngine::instance();
-};
-
 } // namespace
 
-TEST_F(SoundEngineTest, SoundsAreHeardWhereTheyPlay)
+TEST(SoundEngine, SoundsAreHeardWhereTheyPlayAndATrackedOneStopsAtOnce)
 {
-    // Energy on the right over energy on the left lies between `least` and `most`.
+    SoundEngine& engine = SoundEngine::instance();
+    ASSERT_TRUE(waveOutput && engine.hasDevice()) << "OpenAL's wave output did not open";
+    // Energy on the right over energy on the left lies between `least` and `most`; no source plays 2D.
     struct Case { const char* what; glm::vec3 facing, source; double least, most; };
     const Case cases[] = {
         {"2D, whatever the listener's facing", {1, 0, 0}, {}, 0.9, 1.1},
@@ -100,20 +86,14 @@ TEST_F(SoundEngineTest, SoundsAreHeardWhereTheyPlay)
     for (const Case& c : cases) {
         engine.setListenerPosition({0, 0, 0}, c.facing, {0, 0, 0}, {0, 1, 0});
         const std::size_t mark = settledMark();
-        if (c.source == glm::vec3(0.0f))
-            engine.play2D(jump);
-        else
-            engine.play3D(jump, c.source);
-        ASSERT_TRUE(waitUntil([this] { return engine.activeVoices() == 0; })) << c.what;
+        c.source == glm::vec3(0.0f) ? engine.play2D(jump) : (void)engine.play3D(jump, c.source);
+        ASSERT_TRUE(waitUntil([&engine] { return engine.activeVoices() == 0; })) << c.what;
         settledMark();
         const Heard heard = heardSince(mark);
         EXPECT_GT(heard.peak, 1000) << c.what;
         EXPECT_TRUE(heard.right >= c.least * heard.left && heard.right <= c.most * heard.left) << c.what;
     }
-}
 
-TEST_F(SoundEngineTest, StopSilencesATrackedSoundAtOnceAndDroppingACopyDoesNot)
-{
     Sound sound = engine.play3D(jump, {0, 0, -1});
     Sound copy = sound;
     copy.drop();

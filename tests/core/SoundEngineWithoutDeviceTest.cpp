@@ -1,5 +1,4 @@
-// A machine without an audio device. OpenAL reads its set-up once per process, so
-// this file is its own test program.
+// A machine without an audio device: its own program, as OpenAL reads its set-up once.
 #include "core/SoundEngine.hpp"
 
 #include "support/LogCapture.hpp"
@@ -23,7 +22,5 @@ TEST(SoundEngineWithoutDevice, WarnsOnceAndSkipsEveryCall)
     sound.stop();
     engine.setListenerPosition({0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0});
     EXPECT_EQ(engine.activeVoices(), 0u);
-    ASSERT_EQ(log.lines().size(), 1u) << log.text();
-    EXPECT_EQ(log.lines()[0].rfind("[WARN]: ", 0), 0u);
-    EXPECT_NE(log.text().find("audio device"), std::string::npos);
+    EXPECT_TRUE(log.lines().size() == 1 && log.contains("[WARN]: No audio device")) << log.text();
 }

@@ -1,11 +1,6 @@
 #include "gui/GUIPlayerHealthBar.hpp"
 
 #include "GUITestSupport.hpp"
-#include "support/LogCapture.hpp"
-
-#include <cmath>
-#include <numbers>
-#include <optional>
 
 namespace fennik::gui {
 namespace {
@@ -17,27 +12,19 @@ using GUIPlayerHealthBarTest = test::GUITest;
 TEST_F(GUIPlayerHealthBarTest, SectorFollowsTheHealthFromStraightDownAndLeavesTheOverlayState)
 {
     test::OffscreenTarget target(800, 800);
-    std::optional<GUIPlayerHealthBar> bar;
-    {
-        test::LogCapture quiet;
-        bar.emplace(0.0f, 800.0f, 150.0f, 15.0f);
-    }
-    bar->fillColor = glm::vec4(0.0f, 1.0f, 0.0f, 1.0f);
-    // A point of the ring at `degrees` from straight right, counter-clockwise.
-    const auto ringAt = [&](float degrees) {
-        const float radians = degrees * std::numbers::pi_v<float> / 180.0f;
-        return target.pixel(static_cast<int>(std::lround(143.0f * std::cos(radians))),
-                            static_cast<int>(std::lround(800.0f + 143.0f * std::sin(radians))));
-    };
-    struct Case { float health, degrees; bool filled; };
-    for (const Case c : {Case{100.0f, -88.0f, true}, Case{100.0f, -2.0f, true}, Case{50.0f, -47.0f, true},
-                         Case{50.0f, -43.0f, false}, Case{0.0f, -88.0f, false}, Case{120.0f, -2.0f, true}}) {
+    GUIPlayerHealthBar bar(0.0f, 800.0f, 150.0f, 15.0f);
+    bar.fillColor = glm::vec4(0.0f, 1.0f, 0.0f, 1.0f);
+    // Points of the ring 143 pixels from the corner: 2 degrees off straight down (5, 657), 2 off
+    // straight right (143, 795), and 2 either side of halfway: (98, 695) below, (105, 702) above.
+    struct Case { float health; int x, y; bool filled; };
+    for (const Case c : {Case{100.0f, 5, 657, true}, Case{100.0f, 143, 795, true}, Case{50.0f, 98, 695, true},
+                         Case{50.0f, 105, 702, false}, Case{0.0f, 5, 657, false}, Case{120.0f, 143, 795, true}}) {
         target.clear(glm::vec4(0.5f, 0.5f, 0.5f, 1.0f));
         glEnable(GL_BLEND);
-        bar->health = c.health;
-        bar->draw(target.screenProjection());
-        EXPECT_EQ(ringAt(c.degrees), c.filled ? glm::u8vec4(0, 255, 0, 255) : glm::u8vec4(0, 0, 0, 255))
-            << "health " << c.health << " at " << c.degrees;
+        bar.health = c.health;
+        bar.draw(target.screenProjection());
+        EXPECT_EQ(target.pixel(c.x, c.y), c.filled ? glm::u8vec4(0, 255, 0, 255) : glm::u8vec4(0, 0, 0, 255))
+            << "health " << c.health << " at " << c.x << ", " << c.y;
         EXPECT_TRUE(test::overlayStateLeft());
     }
     // Beyond the gauge the backdrop stays; inside it the heart shows red.

@@ -23,7 +23,6 @@ TEST_F(ShapeRendererTest, BatchShowsItsColourOrTextureBlendedMovedAndUprightOnly
         {"the texture under any colour", upright, none, GL_TRIANGLES, green, glm::vec4(0.0f), {2, 2}, {0, 255, 0, 255}},
         {"half over the blue", upright, none, GL_TRIANGLES, 0, {1, 0, 0, 0.5f}, {2, 2}, {128, 0, 127, 255}},
         {"moved by the model matrix", upright, moved, GL_TRIANGLES, 0, {1, 0, 0, 1}, {22, 22}, {255, 0, 0, 255}},
-        {"left where it was", upright, moved, GL_TRIANGLES, 0, {1, 0, 0, 1}, {2, 2}, {0, 0, 255, 255}},
         {"culled with y down", glm::ortho(0.0f, 32.0f, 32.0f, 0.0f), none, GL_TRIANGLES, 0, {1, 0, 0, 1}, {2, 29},
          {0, 0, 255, 255}},
         {"an outline only", upright, none, GL_LINES, 0, {1, 0, 0, 1}, {4, 2}, {0, 0, 255, 255}},

@@ -24,19 +24,7 @@ glm::ivec4 litBox(const test::OffscreenTarget& target)
 
 using TextTest = test::GLTest;
 
-TEST_F(TextTest, MissingFontIsReportedAndDrawsNothing)
-{
-    test::LogCapture log;
-    TextRenderer font("assets/fonts/NoSuchFont.ttf", 32);
-    EXPECT_EQ(log.count("[ERROR]: ERROR::FREETYPE: Failed to load font"), 1u);
-    test::OffscreenTarget target(64, 64);
-    Text text(&font, "Hello");
-    text.draw(glm::vec3(5.0f, 20.0f, 0.0f), 1.0f, glm::vec3(0.0f), target.screenProjection(), true);
-    EXPECT_GT(litBox(target).x, litBox(target).z);
-    EXPECT_EQ(text.getWidth(1.0f), 0.0f);
-}
-
-TEST_F(TextTest, DrawsUprightOnItsBaseline)
+TEST_F(TextTest, DrawsUprightOnItsBaselineAndNothingWithoutItsFont)
 {
     TextRenderer& font = TextRenderer::instance();
     test::OffscreenTarget target(512, 128);
@@ -51,6 +39,15 @@ TEST_F(TextTest, DrawsUprightOnItsBaseline)
     EXPECT_GT(target.pixel(box.z - 2, box.y + 1).r, 128);
     EXPECT_LT(target.pixel(box.z - 2, box.w - 1).r, 64);
     EXPECT_TRUE(test::overlayStateLeft());
+
+    test::LogCapture log;
+    TextRenderer missing("assets/fonts/NoSuchFont.ttf", 32);
+    EXPECT_EQ(log.count("[ERROR]: ERROR::FREETYPE: Failed to load font"), 1u);
+    target.clear(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+    Text text(&missing, "Hello");
+    text.draw(glm::vec3(5.0f, 20.0f, 0.0f), 1.0f, glm::vec3(0.0f), target.screenProjection(), true);
+    EXPECT_GT(litBox(target).x, litBox(target).z);
+    EXPECT_EQ(text.getWidth(1.0f), 0.0f);
 }
 
 } // namespace
