@@ -86,9 +86,6 @@ Picture drawFrame(GameHarness& harness, const std::string& name);
 // The same for the frame the last harness tick already drew.
 Picture grab(const std::string& name);
 
-// The main window's title as the window manager sees it.
-std::string windowTitle();
-
 // Which of the game's note cards the middle of the window shows, and how far it looks
 // from that card's file (mean absolute difference per channel over an 8 x 8 grid of
 // block averages; 0 is identical, a card shown is below 20).

@@ -5,7 +5,6 @@
 #include "LevelTestSupport.hpp"
 
 #include "core/GameSettings.hpp"
-#include "core/LevelManager.hpp"
 #include "physics/Enemy.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
@@ -14,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <regex>
 
 namespace fennik::test {
 namespace {
@@ -37,7 +35,6 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
     auto& harness = sharedGame();
     auto& level = startOn(harness, "LevelOne");
     auto& scene = level.getScene();
-    GLFWwindow* window = core::LevelManager::instance().window;
     // Twelve units in front of a beetle, walking: the beetle comes, dust rises.
     teleport(*scene.player, {10.0f, 1.915f, -8.0f});
     harness.input.press(GLFW_KEY_W);
@@ -59,19 +56,9 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
     EXPECT_EQ(harness.activeName(), "LevelOne");
     harness.input.release(GLFW_KEY_W);
 
-    // The window goes on: the menu is drawn and the title refreshed once a second, with
-    // the frozen particle count.
-    glfwSetWindowTitle(window, "paused");
+    // The window goes on: the menu is drawn over the frozen world.
     harness.input.moveCursor(0.0, 0.0);
     drawFrame(harness, "pause_menu");
-    std::smatch parts;
-    const std::string title = windowTitle();
-    ASSERT_TRUE(std::regex_match(title, parts, std::regex(R"(Fennik's Zavororor \| FPS: (\d+) \| Particles: (\d+))")))
-        << title;
-    EXPECT_EQ(std::stoul(parts[2]), frozen.size() - 2 - scene.enemies.size());
-    glfwSetWindowTitle(window, "paused");
-    level.render();
-    EXPECT_EQ(windowTitle(), "paused") << "within the same second the title stays";
 
     // The menu's buttons themselves are the GUI tests' concern; here, what the level does with them.
     const float width = static_cast<float>(harness.game->settings->windowWidth);
