@@ -1,11 +1,14 @@
 #pragma once
 
-// What the level scenarios share: moving bodies where a case needs them, listening to
-// the contacts a level is told about, reading what the window shows, and a look at the
-// few parts of a level's state that it keeps to itself.
+// What the level scenarios and the playthrough share: the whole game driven tick by
+// tick, moving bodies where a case needs them, listening to the contacts a level is
+// told about, reading what the window shows, and a look at the few parts of a level's
+// state that it keeps to itself.
 
-#include "GameHarness.hpp"
-
+#include "app/FenniksZavororor.hpp"
+#include "core/Level.hpp"
+#include "core/LevelManager.hpp"
+#include "core/ScriptedInput.hpp"
 #include "levels/PlayableLevel.hpp"
 #include "physics/Entity.hpp"
 #include "render/ParticleGenerator.hpp"
@@ -15,11 +18,60 @@
 #include <glm/vec3.hpp>
 
 #include <array>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace fennik::test {
+
+// The whole game, loaded once, driven frame by frame with scripted keys, mouse and
+// clock. Each `tick` moves the clock on by exactly one simulation tick and runs one
+// frame of the real loop (events, one processInput and update, render, swap).
+class GameHarness {
+public:
+    GameHarness();
+    ~GameHarness();
+    GameHarness(const GameHarness&) = delete;
+    GameHarness& operator=(const GameHarness&) = delete;
+
+    void tick(int ticks = 1);
+
+    // A key event as the window would deliver it: press then release, or one of them.
+    void keyPress(int key);
+    void keyRelease(int key);
+    void tap(int key);
+
+    // Moves the scripted cursor to a point in GL window pixels (origin bottom left)
+    // and holds the left button for one frame.
+    void clickAt(float x, float y);
+
+    core::Level& active() { return *core::LevelManager::instance().getActiveLevel(); }
+    std::string activeName() { return active().name; }
+
+    template <typename LevelType>
+    LevelType& level(const std::string& name)
+    {
+        for (const auto& registered : core::LevelManager::instance().registeredLevels())
+            if (registered->name == name)
+                return dynamic_cast<LevelType&>(*registered);
+        throw std::runtime_error("no level named " + name);
+    }
+
+    // Activates a level the way the game does (with its reset).
+    void setLevel(const std::string& name) { core::LevelManager::instance().setLevel(name); }
+
+    core::ScriptedInput input;
+    std::unique_ptr<app::FenniksZavororor> game;
+
+private:
+    std::unique_ptr<core::ScopedInputSource> scripted;
+};
+
+// The one game of a test process: loading six levels takes a while, so every test
+// of the process shares it. Each test starts by activating the level it plays.
+GameHarness& sharedGame();
 
 // Where an entity is now, read afresh from its body.
 glm::vec3 positionOf(physics::Entity& entity);
@@ -105,7 +157,6 @@ struct LevelProbe : levels::PlayableLevel {
     static bool showsDepthMap(levels::PlayableLevel& level) { return level.*&LevelProbe::showDepthMap; }
     static bool drawsDebugLines(levels::PlayableLevel& level) { return level.*&LevelProbe::debugDraw; }
     static bool hasFreeCamera(levels::PlayableLevel& level) { return level.*&LevelProbe::freeCamera; }
-    static float zoomOf(levels::PlayableLevel& level) { return level.*&LevelProbe::zoom; }
 };
 
 // Live particles in a level's pool right now (the generator's own count waits for its

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GameHarness.hpp"
+#include "LevelTestSupport.hpp"
 
 #include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
