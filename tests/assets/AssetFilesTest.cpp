@@ -1,5 +1,4 @@
-// Every model loads through the game's own Model with all its textures and no error,
-// drawn the right way round; normal maps and sound clips are what their users expect.
+// The models load through the game's Model, drawn the right way round; normal maps and sounds are what their users expect.
 
 #include "render/Model.hpp"
 #include "support/GLTestContext.hpp"

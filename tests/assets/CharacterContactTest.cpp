@@ -1,7 +1,5 @@
 // The enemies and dummies as the player meets them, through the game's own Model, Scene,
-// Player and Enemy on a real Bullet world. The levels count a contact whose normal
-// (towards the player) has a y below 0.2 as a touch from the side, which hurts the
-// player, anything steeper as a landing, which hurts the enemy.
+// Player and Enemy on a real Bullet world.
 
 #include "physics/Enemy.hpp"
 #include "physics/Player.hpp"
@@ -19,9 +17,7 @@ namespace {
 
 using namespace fennik;
 
-constexpr float stompNormalY = 0.2f;     // the levels' dividing line
-constexpr float capsuleOnFloor = 1.875f; // the player's capsule centre when standing
-constexpr float jumpLift = 1.7f;         // how high the capsule's bottom rises in a jump
+constexpr float stompNormalY = 0.2f; // the normal's y (towards the player) from which a contact is a landing
 
 struct Contacts { int count = 0; float lowestY = 1.0f, highestY = -1.0f; };
 
@@ -44,20 +40,17 @@ protected:
     // first touches the enemy. Returns the contacts the scene reports with the enemy.
     Contacts meet(glm::vec3 player, glm::vec3 walk)
     {
-        scene::Scene scene(nullptr, &settings, scene::Scene::PhysicsOnly{});
         btBoxShape floorShape(btVector3(100.0f, 1.0f, 100.0f));
-        btRigidBody floor(0.0f, nullptr, &floorShape);
+        btRigidBody floor(0.0f, nullptr, &floorShape); // outlives the world that holds it
         floor.getWorldTransform().setOrigin(btVector3(0.0f, -1.0f, 0.0f));
+        scene::Scene scene(nullptr, &settings, scene::Scene::PhysicsOnly{});
         scene.dynamicsWorld->addRigidBody(&floor);
         auto enemy = scene.addEnemy(&model.meshes.front(), 20.0f, {0.0f, 1.9f, 0.0f}, false);
         scene.createPlayer(&fennik.meshes.front(), 11.0f, player, false);
         Contacts seen;
         scene.collisionCallback = [&](physics::Entity*, physics::Entity* other, btManifoldPoint&, glm::vec3& normal) {
-            if (other != enemy.get())
-                return;
-            ++seen.count;
-            seen.lowestY = std::min(seen.lowestY, normal.y);
-            seen.highestY = std::max(seen.highestY, normal.y);
+            if (other == enemy.get())
+                seen = {seen.count + 1, std::min(seen.lowestY, normal.y), std::max(seen.highestY, normal.y)};
         };
         const bool walking = walk != glm::vec3(0.0f);
         for (int tick = 0; tick < (walking ? 30 : 45) && (walking || seen.count == 0); ++tick) {
@@ -66,7 +59,6 @@ protected:
             scene.stepPhysics();
             scene.dispatchCollisions();
         }
-        scene.dynamicsWorld->removeRigidBody(&floor);
         return seen;
     }
 
@@ -79,19 +71,17 @@ protected:
 
 TEST_P(CharacterContact, StandsOnTheFloorWalkingIntoItIsASideHitAndFallingOnItsBackIsALanding)
 {
-    // Placed with its origin 1.9 above the floor: its feet must be right there.
-    EXPECT_NEAR(box.lo.y, -1.9f, 0.005f);
-    EXPECT_LE(box.hi.y - box.lo.y, jumpLift) << "too tall to land on from the floor";
-    EXPECT_TRUE(box.hi.x - box.lo.x > 1.0f && box.hi.z - box.lo.z < 5.0f) << "too small a target, or wide enough to block a passage";
+    // Placed with its origin 1.9 above the floor, its feet must be right there; no taller than a jump lifts the player.
+    EXPECT_TRUE(std::abs(box.lo.y + 1.9f) < 0.005f && box.hi.y - box.lo.y <= 1.7f && box.hi.x - box.lo.x > 1.0f && box.hi.z - box.lo.z < 5.0f)
+        << "feet off the floor, too tall, too small a target or wide enough to block a passage: y " << box.lo.y << " .. " << box.hi.y;
     for (glm::vec3 walk : {glm::vec3(-1, 0, 0), glm::vec3(1, 0, 0), glm::vec3(0, 0, -1), glm::vec3(0, 0, 1)}) {
         const glm::vec3 side(-walk.z, 0.0f, walk.x);
         // Straight at the middle and two thirds of the way to either flank.
         for (float share : {0.0f, 0.66f, -0.66f}) {
             const float offset = share * box.reach(share > 0.0f ? side : -side);
             const glm::vec3 start = -walk * (box.reach(-walk) + 2.5f) + side * offset;
-            const Contacts seen = meet(start + glm::vec3(0.0f, capsuleOnFloor, 0.0f), walk);
-            EXPECT_TRUE(seen.count > 0 && seen.highestY < stompNormalY) << "walking (" << walk.x << ", " << walk.z << ") " << offset
-                                                                       << " off the middle: never met, or counted as a landing";
+            const Contacts seen = meet(start + glm::vec3(0.0f, 1.875f, 0.0f), walk); // standing on the floor
+            EXPECT_TRUE(seen.count > 0 && seen.highestY < stompNormalY) << "walking " << walk.x << ", " << walk.z << " at " << offset << " off the middle is no side hit";
         }
     }
     // Dropped on the middle of its back and halfway from there to each rim.
@@ -100,8 +90,7 @@ TEST_P(CharacterContact, StandsOnTheFloorWalkingIntoItIsASideHitAndFallingOnItsB
         const glm::vec3 spot = back + axis * 0.5f * (box.reach(axis) - glm::dot(back, axis));
         const Contacts seen = meet(spot + glm::vec3(0.0f, 1.9f + 4.5f, 0.0f), glm::vec3(0.0f));
         // Any contact at all, every one a landing, and one nearly straight up: a flat back.
-        EXPECT_TRUE(seen.count > 0 && seen.lowestY >= stompNormalY && seen.highestY > 0.9f)
-            << "dropped at (" << spot.x << ", " << spot.z << "): " << seen.count << " contacts, normal y " << seen.lowestY << " .. " << seen.highestY;
+        EXPECT_TRUE(seen.count > 0 && seen.lowestY >= stompNormalY && seen.highestY > 0.9f) << "dropped at " << spot.x << ", " << spot.z << ": normal y " << seen.lowestY << " .. " << seen.highestY;
     }
 }
 
@@ -110,13 +99,10 @@ INSTANTIATE_TEST_SUITE_P(Enemies, CharacterContact, ::testing::Values("enemy", "
 TEST(CharacterModels, FennikFitsThePlayersCapsule)
 {
     ASSERT_NE(test::sharedGLContext(), nullptr);
-    // Drawn 1.7 below the capsule's centre: the capsule (radius 1.5, 3.75 tall) spans
-    // model y from -0.175 to 3.575.
+    // Drawn 1.7 below its centre, the capsule (radius 1.5, 3.75 tall) spans model y -0.175 .. 3.575.
     const Bounds fennik(render::Model("assets/models/Fennik.obj"));
-    EXPECT_NEAR(fennik.lo.y, -0.175f, 0.005f);
-    EXPECT_TRUE(fennik.hi.y > 2.5f && fennik.hi.y <= 3.575f) << fennik.hi.y;
-    EXPECT_TRUE(fennik.reach({0, 0, 1}) <= 1.5f && fennik.reach({0, 0, -1}) <= 1.5f);
-    EXPECT_TRUE(fennik.reach({1, 0, 0}) <= 2.2f && fennik.reach({-1, 0, 0}) <= 2.2f);
+    EXPECT_TRUE(std::abs(fennik.lo.y + 0.175f) < 0.005f && fennik.hi.y > 2.5f && fennik.hi.y <= 3.575f) << fennik.lo.y << " .. " << fennik.hi.y;
+    EXPECT_TRUE(fennik.reach({0, 0, 1}) <= 1.5f && fennik.reach({0, 0, -1}) <= 1.5f && fennik.reach({1, 0, 0}) <= 2.2f && fennik.reach({-1, 0, 0}) <= 2.2f);
 }
 
 } // namespace

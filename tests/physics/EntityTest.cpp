@@ -74,23 +74,5 @@ TEST_F(PlayerTest, WalkingImpulsesStopAtTheSpeedLimitCountedOnAllThreeAxes)
     EXPECT_NEAR(drawnForward.z, -1.0f, 1e-5f);
 }
 
-TEST_F(PlayerTest, HitPushesAndHurtsAndResetPutsTheBodyBackWithFullHealth)
-{
-    player.health = 3.0f;
-    player.hit({0, 0, -1});
-    EXPECT_FLOAT_EQ(player.health, -2.0f) << "health may go below zero";
-    EXPECT_LT(player.body->getLinearVelocity().z(), -10.0f);
-
-    btTransform moved = player.body->getWorldTransform();
-    moved.setOrigin(btVector3(40, -3, 7));
-    player.body->setWorldTransform(moved);
-    player.reset();
-    EXPECT_FLOAT_EQ(player.health, 100.0f);
-    EXPECT_EQ(player.body->getLinearVelocity(), btVector3(0, 0, 0));
-    // The drawn position is current at once, not after the next step.
-    EXPECT_NEAR(player.position.x, 0.0f, 1e-5f);
-    EXPECT_NEAR(player.position.y, 5.0f, 1e-5f);
-}
-
 } // namespace
 } // namespace fennik::physics

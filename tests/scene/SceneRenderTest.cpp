@@ -40,29 +40,28 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
 
     render::Model showroom("tests/scene/fixtures/showroom.obj");
     render::Model fennik("assets/models/Fennik.obj");
-    auto scene = std::make_unique<Scene>(window, &settings); // let go before the window shrinks
-    scene->addLevelGeometry(showroom, true);
-    scene->createPlayer(&fennik.meshes.at(0), 11.0f, {0.0f, 2.0f, 0.0f}, false);
-    scene->createCamera();
-    scene->resizeFramebuffers();
-    EXPECT_EQ(scene->sceneFramebuffer->width, size) << "the lit scene is drawn at the window's size";
-    scene->camera->pitch = 12.0f; // lower than the game's view: the horizon and the sky show
-    for (int tick = 0; tick < 60; ++tick, scene->stepPhysics())
-        scene->update(); // Fennik lands and the camera glides to its place behind him
+    Scene scene(window, &settings);
+    scene.addLevelGeometry(showroom, true);
+    scene.createPlayer(&fennik.meshes.at(0), 11.0f, {0.0f, 2.0f, 0.0f}, false);
+    scene.createCamera();
+    scene.resizeFramebuffers();
+    EXPECT_EQ(scene.sceneFramebuffer->width, size) << "the lit scene is drawn at the window's size";
+    scene.camera->pitch = 12.0f; // lower than the game's view: the horizon and the sky show
+    for (int tick = 0; tick < 60; ++tick, scene.stepPhysics())
+        scene.update(); // Fennik lands and the camera glides to its place behind him
 
     // A frame as the levels draw it.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, size, size);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    scene->render(0);
-    scene->render(1);
+    scene.render(0);
+    scene.render(1);
     // The lantern glows: drawn with the scene program after the entities, where the levels draw particles.
-    scene->sceneShader->use();
-    scene->sceneShader->setVec3("emission", glm::vec3(9.0f, 4.5f, 1.2f));
-    showroom.findMesh("lantern_interactable")->draw(*scene->sceneShader, glm::mat4(1.0f));
-    scene->sceneShader->setVec3("emission", glm::vec3(0.0f));
+    scene.sceneShader->use();
+    scene.sceneShader->setVec3("emission", glm::vec3(9.0f, 4.5f, 1.2f));
+    showroom.findMesh("lantern_interactable")->draw(*scene.sceneShader, glm::mat4(1.0f));
     for (int stage = 2; stage <= 5; ++stage)
-        scene->render(stage);
+        scene.render(stage);
 
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     glReadBuffer(GL_BACK);
@@ -75,12 +74,12 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
     glReadPixels(size / 2, size / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_EQ(depth, 1.0f);
     std::vector<float> litScene(static_cast<std::size_t>(size) * size * 4);
-    glBindTexture(GL_TEXTURE_2D, scene->sceneFramebuffer->texture);
+    glBindTexture(GL_TEXTURE_2D, scene.sceneFramebuffer->texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, litScene.data());
     glBindTexture(GL_TEXTURE_2D, 0);
 
     const auto at = [&](glm::vec3 world) {
-        const glm::vec4 clip = scene->camera->projection * scene->camera->view * glm::vec4(world, 1.0f);
+        const glm::vec4 clip = scene.camera->projection * scene.camera->view * glm::vec4(world, 1.0f);
         const glm::ivec2 p((clip.x / clip.w * 0.5f + 0.5f) * size, (clip.y / clip.w * 0.5f + 0.5f) * size);
         return glm::clamp(p, 0, size - 1);
     };
@@ -114,13 +113,6 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
     // The health gauge in the top-left corner, over the picture, full: its ring is green.
     const std::uint8_t* ring = &picture[(static_cast<std::size_t>(size - 100) * size + 100) * 4];
     EXPECT_TRUE(ring[1] > 150 && ring[0] < 80) << int(ring[0]) << ", " << int(ring[1]);
-
-    scene.reset();
-    glfwSetWindowSize(window, viewportSize, viewportSize);
-    glfwPollEvents();
-    glfwSwapBuffers(window);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DEPTH_TEST);
 }
 
 } // namespace

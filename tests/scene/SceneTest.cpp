@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace fennik::scene {
@@ -19,10 +20,7 @@ namespace {
 
 using physics::Entity;
 
-bool inWorld(const Entity& entity)
-{
-    return entity.body->getBroadphaseHandle() != nullptr;
-}
+bool inWorld(const Entity& entity) { return entity.body->getBroadphaseHandle() != nullptr; }
 
 // A physics-only scene, played tick by tick as a level plays it: input, the entity
 // pass (which hands the last step's contacts to the level), one physics step.
@@ -90,19 +88,14 @@ TEST_F(SceneTest, PlayerFallsAtTwiceGravityRestsAtItsHalfHeightAndJumpsOnceUntil
     auto player = scene.createPlayer(nullptr, 11.0f, {0, 4, 0}, false);
     Entity box{nullptr, 0.0f, {0, 0, 0}, false, Entity::levelGeometryType, true}; // top at 0.25
     scene.dynamicsWorld->addRigidBody(box.body.get());
-    scene.collisionCallback = [&](Entity* who, Entity* other, btManifoldPoint& point, glm::vec3& normal) {
-        EXPECT_EQ(who, player.get());
-        EXPECT_EQ(other, &box);
-        EXPECT_LT(point.getDistance(), 0.0f);
+    scene.collisionCallback = [&](Entity*, Entity*, btManifoldPoint&, glm::vec3& normal) {
         if (normal.y > settings.slopeThreshold)
             player->jumping = false;
     };
     const auto height = [&] { return player->getModelMatrix()[3].y + 1.7f; };
     const auto rise = [&] { return player->body->getLinearVelocity().y(); };
 
-    tick();
-    EXPECT_NEAR(rise(), -2.0f * 9.81f / 30.0f, 1e-4f);
-    tick(29);
+    tick(30);
     const float ground = height();
     EXPECT_NEAR(ground, 0.25f + 1.875f, 0.05f);
     EXPECT_NEAR(rise(), 0.0f, 0.05f);
@@ -127,53 +120,34 @@ TEST_F(SceneTest, PlayerFallsAtTwiceGravityRestsAtItsHalfHeightAndJumpsOnceUntil
 }
 
 // Contacts as a step leaves them, with hand-picked points.
-class DispatchTest : public SceneTest {
-protected:
-    struct Contact { Entity* player; Entity* other; glm::vec3 normal; float distance; };
-    std::vector<Contact> reported;
-    std::shared_ptr<physics::Player> player = scene.createPlayer(nullptr, 11.0f, {0, 0, 0}, false);
+TEST_F(SceneTest, PenetratingPointsOfThePlayerWithAnEntityComeWithThePlayerFirstAndTheNormalTowardsIt)
+{
+    auto player = scene.createPlayer(nullptr, 11.0f, {0, 0, 0}, false);
     Entity rock{nullptr, 0.0f, {10, 0, 0}, false, Entity::enemyType, true};
     Entity stone{nullptr, 0.0f, {-10, 0, 0}, false, Entity::levelGeometryType, true};
     btDefaultMotionState bareState;
     btBoxShape bareShape{btVector3(1, 1, 1)};
     btRigidBody bare{0.0f, &bareState, &bareShape}; // a body that is no entity
     std::vector<btPersistentManifold*> manifolds;
-
-    void SetUp() override
-    {
-        scene.collisionCallback = [this](Entity* first, Entity* second, btManifoldPoint& point, glm::vec3& normal) {
-            reported.push_back({first, second, normal, point.getDistance()});
-        };
-    }
-    void TearDown() override
-    {
-        for (btPersistentManifold* manifold : manifolds)
-            scene.dispatcher->releaseManifold(manifold);
-    }
-    void contact(btRigidBody& first, btRigidBody& second, std::vector<float> distances, btVector3 normal)
-    {
+    const auto contact = [&](btRigidBody& first, btRigidBody& second, std::vector<float> distances, btVector3 normal) {
         manifolds.push_back(scene.dispatcher->getNewManifold(&first, &second));
         for (float distance : distances)
             manifolds.back()->addManifoldPoint(btManifoldPoint(btVector3(distance, 0, 0), {}, normal, distance));
-    }
-};
-
-TEST_F(DispatchTest, PenetratingPointsOfThePlayerWithAnEntityComeWithThePlayerFirstAndTheNormalTowardsIt)
-{
+    };
     contact(*player->body, *rock.body, {0.0f, -0.1f, 0.02f, -0.3f}, btVector3(0, 1, 0));
     contact(*rock.body, *player->body, {-0.2f}, btVector3(0, 0.6f, 0.8f));
     contact(*rock.body, *stone.body, {-0.5f}, btVector3(0, 1, 0));
     contact(bare, *player->body, {-0.5f}, btVector3(0, 1, 0));
+    std::vector<std::tuple<Entity*, Entity*, float, glm::vec3>> reported;
+    scene.collisionCallback = [&](Entity* first, Entity* second, btManifoldPoint& point, glm::vec3& normal) {
+        reported.emplace_back(first, second, point.getDistance(), normal);
+    };
     scene.dispatchCollisions();
-    ASSERT_EQ(reported.size(), 3u);
-    for (const Contact& c : reported) {
-        EXPECT_EQ(c.player, player.get());
-        EXPECT_EQ(c.other, &rock);
-    }
-    EXPECT_FLOAT_EQ(reported[0].distance, -0.1f);
-    EXPECT_FLOAT_EQ(reported[1].distance, -0.3f);
-    EXPECT_EQ(reported[1].normal, glm::vec3(0, 1, 0));
-    EXPECT_EQ(reported[2].normal, glm::vec3(0, -0.6f, -0.8f));
+    for (btPersistentManifold* manifold : manifolds)
+        scene.dispatcher->releaseManifold(manifold);
+    EXPECT_EQ(reported, (decltype(reported){{player.get(), &rock, -0.1f, {0, 1, 0}},
+                                            {player.get(), &rock, -0.3f, {0, 1, 0}},
+                                            {player.get(), &rock, -0.2f, {0, -0.6f, -0.8f}}}));
 }
 
 } // namespace
