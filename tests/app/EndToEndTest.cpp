@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <regex>
 #include <thread>
 
 #include <fcntl.h>
@@ -134,8 +135,16 @@ TEST(EndToEnd, ARealClickOnStartGameReachesTheTestLevel)
 
     // "Start Game" is at (400, 370) in GL pixels, from the bottom left. The click is as
     // short as xdotool makes it, far shorter than a frame takes here: it must not be missed.
-    run(xdotool + "mousemove --window " + window.substr(0, window.find('\n')) + " 400 430 click 1");
+    window = window.substr(0, window.find('\n'));
+    run(xdotool + "mousemove --window " + window + " 400 430 click 1");
     EXPECT_TRUE(game.waitForLine("[INFO]: Set level: TestLevel active!", 120s)) << "the click did not start the game";
+
+    // A playable level writes its frame rate and particle count into the title once a second.
+    const std::regex counters(R"(Fennik's Zavororor \| FPS: \d+ \| Particles: \d+\s*)");
+    std::string title;
+    for (int wait = 0; wait < 150 && !std::regex_match(title, counters); ++wait, std::this_thread::sleep_for(200ms))
+        title = run(xdotool + "getwindowname " + window);
+    EXPECT_TRUE(std::regex_match(title, counters)) << title;
     kill(game.pid, SIGTERM);
     EXPECT_EQ(game.waitForExit(60s), 0);
     EXPECT_EQ(game.output.find("[ERROR]"), std::string::npos) << game.output;

@@ -15,9 +15,8 @@
 namespace fennik::test {
 namespace {
 
-// The encounters listen for the hit sound, so this process gets a sound device:
-// OpenAL Soft's wave output, writing into nothing, set up before the game (and with it
-// the sound engine) is first made.
+// The encounters listen for the hit sound: OpenAL Soft's wave output, writing into
+// nothing, set up before the game (and with it the sound engine) is first made.
 class WaveOutput : public ::testing::Environment {
 public:
     void SetUp() override
@@ -90,15 +89,8 @@ TEST(EnemyEncounter, AStompHurtsTheBeetleBouncesThePlayerAndTheLastLeavesABurstO
     ASSERT_GT(dropOnto(harness, player, enemy, contacts), 0) << "the last drop missed the beetle";
     EXPECT_GE(burstParticles(level), 200) << "a burst of light marks the defeat";
 
-    // Gone from the world: the player dropped where it stood lands on the floor.
     simulate(harness);
-    EXPECT_FALSE(inWorld(enemy));
-    contacts.clear();
-    const glm::vec3 grave = positionOf(enemy);
-    teleport(player, {grave.x, 6.0f, grave.z});
-    simulate(harness, 30);
-    EXPECT_EQ(contacts.stompsOn(enemy) + contacts.sideContactsWith(enemy), 0);
-    EXPECT_NEAR(positionOf(player).y, 1.915f, 0.1f);
+    EXPECT_FALSE(inWorld(enemy)) << "gone from the world";
 }
 
 TEST(EnemyEncounter, TutorialDummiesNeverHurtNeverMoveAndNeverDie)

@@ -1,5 +1,5 @@
-// Notes and other interaction points in the real levels: the prompt, the R key and its
-// one-second cooldown, the card each note shows, and the rocks that are only for pushing.
+// Notes in the real levels: the prompt, the R key and its one-second cooldown, and the
+// card each note shows.
 
 #include "LevelTestSupport.hpp"
 
@@ -111,20 +111,6 @@ TEST(Interaction, EachNoteOpensItsOwnCardWithinReachOnlyAndStaysOpenOutOfIt)
         pressR(harness);
         EXPECT_FALSE(note.active);
     }
-}
-
-TEST(Interaction, TheTutorialsRockIsForPushingNotForReading)
-{
-    auto& harness = sharedGame();
-    auto& scene = startOn(harness, "TutorialLevel").getScene();
-    auto& rock = *scene.interactables.at(0);
-    const glm::vec3 rockStart = positionOf(rock);
-    teleport(*scene.player, {-12.1f, 1.915f, 15.9f}); // up against it, pushing towards -Z
-    harness.input.press(GLFW_KEY_D);
-    simulate(harness, 45);
-    harness.input.releaseAll();
-    EXPECT_FALSE(rock.inRange) << "a range of 0 is never reached";
-    EXPECT_LT(positionOf(rock).z, rockStart.z - 0.25f) << "the rock gives way";
 }
 
 } // namespace

@@ -145,18 +145,12 @@ int dropOnto(GameHarness& harness, physics::Entity& player, physics::Entity& ene
     return contacts.stompsOn(enemy) - before;
 }
 
-std::array<int, 3> Picture::at(int x, int y) const
-{
-    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
-    return {rgba[i], rgba[i + 1], rgba[i + 2]};
-}
-
 int Picture::whitePixels(int x0, int y0, int x1, int y1) const
 {
     int white = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
-            const auto p = at(x, y);
+            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
             white += p[0] > 225 && p[1] > 225 && p[2] > 225;
         }
     return white;

@@ -26,9 +26,9 @@
 
 namespace fennik::test {
 
-// The whole game, loaded once, driven frame by frame with scripted keys, mouse and
-// clock. Each `tick` moves the clock on by exactly one simulation tick and runs one
-// frame of the real loop (events, one processInput and update, render, swap).
+// The whole game driven with scripted keys, mouse and clock. Each `tick` moves the clock
+// on by one simulation tick and runs one frame of the real loop (events, input and
+// update, render, swap).
 class GameHarness {
 public:
     GameHarness();
@@ -38,7 +38,7 @@ public:
 
     void tick(int ticks = 1);
 
-    // A key event as the window would deliver it: press then release, or one of them.
+    // Key events as the window would deliver them.
     void keyPress(int key);
     void keyRelease(int key);
     void tap(int key);
@@ -69,14 +69,12 @@ private:
     std::unique_ptr<core::ScopedInputSource> scripted;
 };
 
-// The one game of a test process: loading six levels takes a while, so every test
-// of the process shares it. Each test starts by activating the level it plays.
+// The one game of a test process, shared by its tests: loading six levels takes a while.
 GameHarness& sharedGame();
 
-// Where an entity is now, read afresh from its body.
+// Where an entity is now, read afresh from its body; whether the body takes part in
+// the world (dead enemies leave it).
 glm::vec3 positionOf(physics::Entity& entity);
-
-// Whether the entity's body takes part in the world (dead enemies leave it).
 bool inWorld(const physics::Entity& entity);
 
 // Runs ticks of whichever level is active as the loop runs them (the clock moves on by
@@ -96,8 +94,7 @@ LevelType& startOn(GameHarness& harness, const std::string& name)
     return harness.level<LevelType>(name);
 }
 
-// Listens in on the contacts a scene hands to its level, for as long as it lives; the
-// level still hears every one of them.
+// Listens in on the contacts a scene hands to its level; the level still hears them.
 class ContactLog {
 public:
     explicit ContactLog(scene::Scene& scene);
@@ -127,7 +124,6 @@ struct Picture {
     int height = 0;
     std::vector<std::uint8_t> rgba;
 
-    std::array<int, 3> at(int x, int y) const;
     // Pixels inside the box that are close to white.
     int whitePixels(int x0, int y0, int x1, int y1) const;
 };
@@ -139,8 +135,7 @@ Picture drawFrame(GameHarness& harness, const std::string& name);
 Picture grab(const std::string& name);
 
 // Which of the game's note cards the middle of the window shows, and how far it looks
-// from that card's file (mean absolute difference per channel over an 8 x 8 grid of
-// block averages; 0 is identical, a card shown is below 20).
+// from that card's file (0 is identical; a card shown is below 20).
 std::pair<std::string, double> shownCard(const Picture& picture);
 
 // The parts of a playable level's state that only its own keys and frames change. A
@@ -159,9 +154,8 @@ struct LevelProbe : levels::PlayableLevel {
     static bool hasFreeCamera(levels::PlayableLevel& level) { return level.*&LevelProbe::freeCamera; }
 };
 
-// Live particles in a level's pool right now (the generator's own count waits for its
-// next update), all of them or only the white ones that mark a defeat (walking dust
-// has random colours).
+// Live particles in a level's pool right now, all of them or only the white ones that
+// mark a defeat (walking dust has random colours).
 int liveParticles(levels::PlayableLevel& level);
 int burstParticles(levels::PlayableLevel& level);
 

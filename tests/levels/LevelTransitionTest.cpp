@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 namespace fennik::test {
 namespace {
@@ -159,23 +160,14 @@ TEST(LevelTransitions, ALevelPicksUpAWindowSizeThatChangedWhileItWasAway)
 {
     auto& harness = sharedGame();
     auto& settings = *harness.game->settings;
-    const auto width = settings.windowWidth;
-    const auto height = settings.windowHeight;
-    startOn(harness, "TestLevel");
-    harness.setLevel("StartMenu");
-
+    const auto size = std::pair{settings.windowWidth, settings.windowHeight};
     // The window changes while the test level is inactive: only the menu hears of it.
-    settings.windowWidth = 640;
-    settings.windowHeight = 480;
+    startOn<core::Level>(harness, "StartMenu");
+    std::tie(settings.windowWidth, settings.windowHeight) = std::pair{640u, 480u};
     harness.active().onResize(640, 480);
-    auto& level = startOn(harness, "TestLevel");
-    EXPECT_FLOAT_EQ(level.getScene().camera->aspect, 640.0f / 480.0f);
-
-    settings.windowWidth = width;
-    settings.windowHeight = height;
-    level.onResize(static_cast<int>(width), static_cast<int>(height));
-    simulate(harness);
-    EXPECT_FLOAT_EQ(level.getScene().camera->aspect, static_cast<float>(width) / static_cast<float>(height));
+    EXPECT_FLOAT_EQ(startOn(harness, "TestLevel").getScene().camera->aspect, 640.0f / 480.0f);
+    std::tie(settings.windowWidth, settings.windowHeight) = size;
+    harness.active().onResize(static_cast<int>(size.first), static_cast<int>(size.second));
 }
 
 } // namespace

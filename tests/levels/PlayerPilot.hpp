@@ -41,10 +41,9 @@ class PlayerPilot {
 public:
     explicit PlayerPilot(GameHarness& game);
 
-    // Starts counting ticks for the active level, which must be `levelName`.
+    // Starts counting ticks (and the lowest health) for the active level, which must be `levelName`.
     void enterLevel(const std::string& levelName, int tickBudget);
     int ticksSpent() const { return ticks; }
-    // The lowest health the player had in the level.
     float lowestHealth() const { return lowest; }
     // False once the game has switched away from the level being played; every move
     // then returns at once, so a route can end by walking through an exit.
@@ -62,9 +61,8 @@ public:
     // `arena`. Returns the number of landings that hurt the enemy.
     int stomp(physics::Enemy& enemy, const Arena& arena);
 
-    // Lets ticks pass with no key held.
+    // Lets ticks pass with no key held; holds a key for one tick.
     void wait(int ticksToWait);
-    // Holds a key for one tick, then lets it go (R talks to whatever is in range).
     void tapKey(int key);
 
     physics::Player& player();

@@ -35,20 +35,15 @@ scene::Scene& sceneOf(GameHarness& game, const std::string& level)
 
 class Playthrough : public ::testing::Test {
 protected:
-    // Sizes the window and lets frames pass until the game draws at that size; returns
-    // the number of frames that took.
-    int resizeWindow(int size)
+    // Sizes the window and lets frames pass until the game draws at that size.
+    void resizeWindow(int size)
     {
         glfwSetWindowSize(window, size, size);
-        int frames = 0;
-        for (int width = 0, height = 0; frames < 30; ++frames) {
-            glfwGetFramebufferSize(window, &width, &height);
-            if (width == size && height == size)
-                break;
+        for (int frames = 0, width = 0, height = 0; frames < 30 && (width != size || height != size); ++frames) {
             game.tick();
+            glfwGetFramebufferSize(window, &width, &height);
         }
         game.tick();
-        return frames + 1;
     }
 
     // Plays `level` along `route` within `budget` ticks (about one and a half times
@@ -69,7 +64,6 @@ protected:
 
     GameHarness& game = sharedGame();
     GLFWwindow* window = game.game->mainWindow->handle;
-    const int fullSize = static_cast<int>(game.game->settings->windowWidth);
     PlayerPilot pilot{game};
     int totalTicks = 0;
 };
@@ -160,7 +154,7 @@ TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
     }
 
     EXPECT_EQ(game.activeName(), "StartMenu");
-    glfwSetWindowSize(window, fullSize, fullSize);
+    resizeWindow(static_cast<int>(game.game->settings->windowWidth));
     game.tick(30);
     EXPECT_EQ(game.activeName(), "StartMenu");
     grab("playthrough_back_on_the_menu");

@@ -19,18 +19,10 @@
 namespace fennik::test {
 namespace {
 
-levels::StartMenu& startOnMenu(GameHarness& harness)
-{
-    harness.input.releaseAll();
-    harness.setLevel("StartMenu");
-    simulate(harness);
-    return harness.level<levels::StartMenu>("StartMenu");
-}
-
 TEST(StartMenu, EscapeOrQuitGameCloseTheGameAndAButtonLightsUpUnderTheCursor)
 {
     auto& harness = sharedGame();
-    auto& menu = startOnMenu(harness);
+    auto& menu = startOn<levels::StartMenu>(harness, "StartMenu");
     GLFWwindow* window = core::LevelManager::instance().window;
     const float width = static_cast<float>(harness.game->settings->windowWidth);
     const float height = static_cast<float>(harness.game->settings->windowHeight);
@@ -48,50 +40,40 @@ TEST(StartMenu, EscapeOrQuitGameCloseTheGameAndAButtonLightsUpUnderTheCursor)
     glfwSetWindowShouldClose(window, GLFW_FALSE);
 
     // "Start Game" under the cursor: the light amber image and a dark caption.
-    const int x = static_cast<int>(width * 0.5f) - 62;
-    const int y = static_cast<int>(height * 0.5f - 30.0f);
     harness.input.moveCursor(width * 0.5f, height - (height * 0.5f - 30.0f));
-    const Picture hovered = drawFrame(harness, "leveltests_menu_hover");
+    drawFrame(harness, "leveltests_menu_hover");
     EXPECT_NEAR(menu.getStartButton().label.color.r, 0.19f, 1e-6f);
+    EXPECT_NE(menu.getStartButton().texture, menu.getQuitButton().texture);
     EXPECT_FLOAT_EQ(menu.getQuitButton().label.color.r, 1.0f);
     harness.input.moveCursor(10.0, 10.0);
-    const Picture idle = drawFrame(harness, "start_menu");
+    drawFrame(harness, "start_menu");
     EXPECT_FLOAT_EQ(menu.getStartButton().label.color.r, 1.0f);
-    const auto brightness = [&](const Picture& picture) {
-        const auto pixel = picture.at(x, y);
-        return pixel[0] + pixel[1] + pixel[2];
-    };
-    EXPECT_GT(brightness(hovered), brightness(idle) + 150);
+    EXPECT_EQ(menu.getStartButton().texture, menu.getQuitButton().texture);
 }
 
 TEST(StartMenu, TheCameraDriftsAtASpeedThatChangesOnlyWithEachWholeSecondAndFennikStandsStill)
 {
     auto& harness = sharedGame();
-    auto& menu = startOnMenu(harness);
+    auto& menu = startOn<levels::StartMenu>(harness, "StartMenu");
     auto& camera = *menu.getScene().camera;
-    auto& figure = *menu.getScene().player;
-    simulate(harness, 5);
-    const glm::vec3 standing = positionOf(figure);
-
-    // Yaw steps grouped by the whole second of the clock in which they were taken.
-    std::map<int, std::set<float>> steps;
+    const glm::vec3 standing = positionOf(*menu.getScene().player);
     harness.input.press(GLFW_KEY_W);
     harness.input.press(GLFW_KEY_SPACE);
+    // Yaw steps by the whole second of the clock in which they were taken.
+    std::map<int, std::set<float>> steps;
     for (int tick = 0; tick < 100; ++tick) {
         const float before = camera.yaw;
         simulate(harness);
         steps[static_cast<int>(harness.input.time())].insert(camera.yaw - before);
     }
     harness.input.releaseAll();
-
     std::set<float> speeds;
     for (const auto& [second, yawSteps] : steps) {
-        // Equal steps within a second, up to the rounding of a growing yaw.
-        EXPECT_LT(*yawSteps.rbegin() - *yawSteps.begin(), 1e-4f) << "second " << second;
+        EXPECT_LT(*yawSteps.rbegin() - *yawSteps.begin(), 1e-4f) << "one speed within second " << second;
         speeds.insert(*yawSteps.begin());
     }
     EXPECT_GE(speeds.size(), 2u) << "the camera turns at changing speeds";
-    EXPECT_LT(glm::distance(positionOf(figure), standing), 1e-3f) << "the menu reads no keys";
+    EXPECT_LT(glm::distance(positionOf(*menu.getScene().player), standing), 1e-3f) << "the menu reads no keys";
 }
 
 } // namespace

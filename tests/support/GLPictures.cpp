@@ -26,18 +26,6 @@ std::filesystem::path saveScreenshot(const std::string& name, int width, int hei
     return file;
 }
 
-std::array<float, 4> framebufferPixel(GLuint framebuffer, GLenum attachment, int x, int y)
-{
-    std::array<float, 4> pixel{};
-    GLint previous = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glReadBuffer(attachment);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, pixel.data());
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
-    return pixel;
-}
-
 GLint textureFormat(GLuint texture)
 {
     GLint format = 0;

@@ -20,9 +20,6 @@ std::vector<std::uint8_t> readPixels(int width, int height);
 std::filesystem::path saveScreenshot(const std::string& name, int width, int height,
                                      const std::vector<std::uint8_t>& rgba);
 
-// One pixel of a framebuffer's colour attachment, as floats, so values above 1 show.
-std::array<float, 4> framebufferPixel(GLuint framebuffer, GLenum attachment, int x, int y);
-
 // Level 0 of a 2D texture: its internal format and its size.
 GLint textureFormat(GLuint texture);
 std::array<GLint, 2> textureSize(GLuint texture);

@@ -53,11 +53,6 @@ std::vector<std::uint8_t> OffscreenTarget::pixels() const
     return readPixels(width, height);
 }
 
-std::filesystem::path OffscreenTarget::save(const std::string& name) const
-{
-    return saveScreenshot(name, width, height, pixels());
-}
-
 glm::mat4 OffscreenTarget::screenProjection() const
 {
     return glm::ortho(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height));

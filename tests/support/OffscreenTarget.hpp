@@ -5,8 +5,6 @@
 #include <glm/mat4x4.hpp>
 
 #include <cstdint>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 namespace fennik::test {
@@ -25,8 +23,6 @@ public:
     // (x, y) from the bottom left, as GL counts them.
     glm::u8vec4 pixel(int x, int y) const;
     std::vector<std::uint8_t> pixels() const;
-    // Saves the picture as <build>/screenshots/<name> (see saveScreenshot).
-    std::filesystem::path save(const std::string& name) const;
 
     // Pixels with the origin bottom left: the projection the GUI draws with.
     glm::mat4 screenProjection() const;
