@@ -26,6 +26,7 @@ TEST(Interaction, TheWelcomeNoteIsOfferedFromTheStartAndHeldRTogglesItOncePerSec
     auto& harness = sharedGame();
     auto& note = *startOn(harness, "TestLevel").getScene().interactables.at(0);
     ASSERT_TRUE(note.inRange) << "the note is in reach of the start";
+    simulate(harness, 40); // the camera settles behind the player
 
     // "Press R to Interact" in white across the lower middle of the window.
     const Picture offered = drawFrame(harness, "test_level_prompt");

@@ -39,7 +39,8 @@ TEST(StartMenu, EscapeOrQuitGameCloseTheGameAndAButtonLightsUpUnderTheCursor)
     EXPECT_EQ(harness.activeName(), "StartMenu");
     glfwSetWindowShouldClose(window, GLFW_FALSE);
 
-    // "Start Game" under the cursor: the light amber image and a dark caption.
+    // "Start Game" under the cursor (the camera settled): the light amber image and a dark caption.
+    simulate(harness, 40);
     harness.input.moveCursor(width * 0.5f, height - (height * 0.5f - 30.0f));
     drawFrame(harness, "leveltests_menu_hover");
     EXPECT_NEAR(menu.getStartButton().label.color.r, 0.19f, 1e-6f);
