@@ -23,6 +23,7 @@ import json
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -170,14 +171,18 @@ def run_test(scratch, build_dir, name, timeout):
     if executable is None:
         return "missing", 0.0, ""
     started = time.monotonic()
-    try:
-        done = subprocess.run([str(executable), "--gtest_brief=1", "--gtest_fail_fast"], cwd=scratch, capture_output=True,
-                              text=True, errors="replace", timeout=timeout)
-    except subprocess.TimeoutExpired as expired:
-        output = (expired.stdout or b"")
-        output = output.decode(errors="replace") if isinstance(output, bytes) else output
-        return "timeout", time.monotonic() - started, output
-    return ("failed" if done.returncode else "passed"), time.monotonic() - started, done.stdout + done.stderr
+    # A session of its own: on a timeout the whole group goes, with any game or X server
+    # the test started, which would otherwise run on and load the machine.
+    with subprocess.Popen([str(executable), "--gtest_brief=1", "--gtest_fail_fast"], cwd=scratch,
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, errors="replace",
+                          start_new_session=True) as test:
+        try:
+            output, _ = test.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(test.pid, signal.SIGKILL)
+            output, _ = test.communicate()
+            return "timeout", time.monotonic() - started, output
+    return ("failed" if test.returncode else "passed"), time.monotonic() - started, output
 
 
 def first_failure(output):
