@@ -58,11 +58,14 @@ public:
             const std::size_t at = ("\n" + output).find("\n" + start); // where such a line begins
             if (at != std::string::npos && output.find('\n', at) != std::string::npos)
                 return true;
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                    .count();
             pollfd ready{readEnd, POLLIN, 0};
             char buffer[4096];
             ssize_t got = 0;
-            if (left <= 0 || poll(&ready, 1, static_cast<int>(left)) <= 0 || (got = read(readEnd, buffer, sizeof buffer)) <= 0)
+            if (left <= 0 || poll(&ready, 1, static_cast<int>(left)) <= 0 ||
+                (got = read(readEnd, buffer, sizeof buffer)) <= 0)
                 return false;
             output.append(buffer, static_cast<std::size_t>(got));
         }

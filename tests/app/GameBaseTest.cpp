@@ -35,7 +35,10 @@ public:
 
 class ScriptedGame : public app::GameBase {
 public:
-    explicit ScriptedGame(std::shared_ptr<ScriptedLevel> level) : GameBase("Fennik's Zavororor"), level(std::move(level)) {}
+    explicit ScriptedGame(std::shared_ptr<ScriptedLevel> level)
+        : GameBase("Fennik's Zavororor"), level(std::move(level))
+    {
+    }
     void init() override { addLevel(level); }
     void shutdown() override {}
     std::shared_ptr<ScriptedLevel> level;
@@ -66,7 +69,8 @@ TEST(GameBase, LoopRunsThirtyTicksPerClockSecondWhateverTheFrameRateAndAtMostFou
         if (rate == 1.0)
             EXPECT_EQ(ticksPerFrame, (std::vector<int>{1, 4, 4, 4, 4}));
         else
-            EXPECT_NEAR(level->ticks, std::floor(lastFrameTime * 30.0 + 1e-6) + 1.0, 1.0) << rate << " frames per second";
+            EXPECT_NEAR(level->ticks, std::floor(lastFrameTime * 30.0 + 1e-6) + 1.0, 1.0)
+                << rate << " frames per second";
         EXPECT_EQ(log.lines().back(), "[INFO]: Closing game...");
     }
 }

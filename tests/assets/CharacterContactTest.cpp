@@ -72,8 +72,10 @@ protected:
 TEST_P(CharacterContact, StandsOnTheFloorWalkingIntoItIsASideHitAndFallingOnItsBackIsALanding)
 {
     // Placed with its origin 1.9 above the floor, its feet must be right there; no taller than a jump lifts the player.
-    EXPECT_TRUE(std::abs(box.lo.y + 1.9f) < 0.005f && box.hi.y - box.lo.y <= 1.7f && box.hi.x - box.lo.x > 1.0f && box.hi.z - box.lo.z < 5.0f)
-        << "feet off the floor, too tall, too small a target or wide enough to block a passage: y " << box.lo.y << " .. " << box.hi.y;
+    EXPECT_TRUE(std::abs(box.lo.y + 1.9f) < 0.005f && box.hi.y - box.lo.y <= 1.7f && box.hi.x - box.lo.x > 1.0f &&
+                box.hi.z - box.lo.z < 5.0f)
+        << "feet off the floor, too tall, too small a target or wide enough to block a passage: y " << box.lo.y
+        << " .. " << box.hi.y;
     for (glm::vec3 walk : {glm::vec3(-1, 0, 0), glm::vec3(1, 0, 0), glm::vec3(0, 0, -1), glm::vec3(0, 0, 1)}) {
         const glm::vec3 side(-walk.z, 0.0f, walk.x);
         // Straight at the middle and two thirds of the way to either flank.
@@ -81,16 +83,19 @@ TEST_P(CharacterContact, StandsOnTheFloorWalkingIntoItIsASideHitAndFallingOnItsB
             const float offset = share * box.reach(share > 0.0f ? side : -side);
             const glm::vec3 start = -walk * (box.reach(-walk) + 2.5f) + side * offset;
             const Contacts seen = meet(start + glm::vec3(0.0f, 1.875f, 0.0f), walk); // standing on the floor
-            EXPECT_TRUE(seen.count > 0 && seen.highestY < stompNormalY) << "walking " << walk.x << ", " << walk.z << " at " << offset << " off the middle is no side hit";
+            EXPECT_TRUE(seen.count > 0 && seen.highestY < stompNormalY)
+                << "walking " << walk.x << ", " << walk.z << " at " << offset << " off the middle is no side hit";
         }
     }
     // Dropped on the middle of its back and halfway from there to each rim.
     const glm::vec3 back = 0.5f * (box.lo + box.hi) * glm::vec3(1, 0, 1);
-    for (glm::vec3 axis : {glm::vec3(0), glm::vec3(1, 0, 0), glm::vec3(-1, 0, 0), glm::vec3(0, 0, 1), glm::vec3(0, 0, -1)}) {
+    for (glm::vec3 axis :
+         {glm::vec3(0), glm::vec3(1, 0, 0), glm::vec3(-1, 0, 0), glm::vec3(0, 0, 1), glm::vec3(0, 0, -1)}) {
         const glm::vec3 spot = back + axis * 0.5f * (box.reach(axis) - glm::dot(back, axis));
         const Contacts seen = meet(spot + glm::vec3(0.0f, 1.9f + 4.5f, 0.0f), glm::vec3(0.0f));
         // Any contact at all, every one a landing, and one nearly straight up: a flat back.
-        EXPECT_TRUE(seen.count > 0 && seen.lowestY >= stompNormalY && seen.highestY > 0.9f) << "dropped at " << spot.x << ", " << spot.z << ": normal y " << seen.lowestY << " .. " << seen.highestY;
+        EXPECT_TRUE(seen.count > 0 && seen.lowestY >= stompNormalY && seen.highestY > 0.9f)
+            << "dropped at " << spot.x << ", " << spot.z << ": normal y " << seen.lowestY << " .. " << seen.highestY;
     }
 }
 
@@ -101,8 +106,10 @@ TEST(CharacterModels, FennikFitsThePlayersCapsule)
     ASSERT_NE(test::sharedGLContext(), nullptr);
     // Drawn 1.7 below its centre, the capsule (radius 1.5, 3.75 tall) spans model y -0.175 .. 3.575.
     const Bounds fennik(render::Model("assets/models/Fennik.obj"));
-    EXPECT_TRUE(std::abs(fennik.lo.y + 0.175f) < 0.005f && fennik.hi.y > 2.5f && fennik.hi.y <= 3.575f) << fennik.lo.y << " .. " << fennik.hi.y;
-    EXPECT_TRUE(fennik.reach({0, 0, 1}) <= 1.5f && fennik.reach({0, 0, -1}) <= 1.5f && fennik.reach({1, 0, 0}) <= 2.2f && fennik.reach({-1, 0, 0}) <= 2.2f);
+    EXPECT_TRUE(std::abs(fennik.lo.y + 0.175f) < 0.005f && fennik.hi.y > 2.5f && fennik.hi.y <= 3.575f)
+        << fennik.lo.y << " .. " << fennik.hi.y;
+    EXPECT_TRUE(fennik.reach({0, 0, 1}) <= 1.5f && fennik.reach({0, 0, -1}) <= 1.5f &&
+                fennik.reach({1, 0, 0}) <= 2.2f && fennik.reach({-1, 0, 0}) <= 2.2f);
 }
 
 } // namespace

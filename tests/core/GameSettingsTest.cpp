@@ -31,7 +31,8 @@ TEST(Settings, MissingFileIsOneErrorAndInAFileAnyCaseIsReadAndMalformedLinesAreS
 {
     LogCapture missing;
     loadSettings("no/such/settings.ini");
-    EXPECT_EQ(missing.lines(), fellBack({"ERROR: Failed to load 'no/such/settings.ini'. Using default values instead."}));
+    EXPECT_EQ(missing.lines(),
+              fellBack({"ERROR: Failed to load 'no/such/settings.ini'. Using default values instead."}));
 
     LogCapture log;
     auto settings = loadSettings(write("this line is not ini\n[Window]\nwidth = wide\nHeight: 600\n"

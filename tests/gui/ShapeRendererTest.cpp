@@ -38,7 +38,8 @@ TEST_F(ShapeRendererTest, BatchShowsItsColourOrTextureBlendedMovedAndUprightOnly
         shapes.rect(0.5f, 0.5f, 8.0f, 8.0f, c.colour, c.colour);
         shapes.endShape();
         const glm::u8vec4 seen = target.pixel(c.at.x, c.at.y);
-        EXPECT_LE(glm::length(glm::vec3(seen) - glm::vec3(c.seen)), 2.0f) << c.what << ": " << int(seen.r) << ", " << int(seen.g) << ", " << int(seen.b);
+        EXPECT_LE(glm::length(glm::vec3(seen) - glm::vec3(c.seen)), 2.0f)
+            << c.what << ": " << int(seen.r) << ", " << int(seen.g) << ", " << int(seen.b);
         EXPECT_TRUE(test::overlayStateLeft()) << c.what;
         EXPECT_EQ(shapes.model, none) << c.what;
     }

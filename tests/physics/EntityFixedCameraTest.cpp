@@ -46,7 +46,8 @@ TEST_F(CameraTest, GlidesNinetyPercentOfTheWayInTwentyTwoTicksAndSettlesBehindAn
     EXPECT_LT(glm::distance(camera.position, goal), 0.02f);
     // Looking along -X and down by the pitch.
     const glm::vec3 forward(glm::inverse(camera.getViewMatrix()) * glm::vec4(0, 0, -1, 0));
-    EXPECT_LT(glm::distance(forward, glm::vec3(-std::cos(glm::radians(55.0f)), -std::sin(glm::radians(55.0f)), 0.0f)), 1e-4f);
+    EXPECT_LT(glm::distance(forward, glm::vec3(-std::cos(glm::radians(55.0f)), -std::sin(glm::radians(55.0f)), 0.0f)),
+              1e-4f);
 }
 
 TEST_F(CameraTest, LeftDragTurnsThreeTenthsOfADegreePerPixel)

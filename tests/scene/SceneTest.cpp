@@ -32,7 +32,10 @@ protected:
     test::LogCapture quiet; // sound calls may report a missing audio device
     Scene scene{nullptr, &settings, Scene::PhysicsOnly{}};
 
-    std::shared_ptr<physics::Enemy> enemyAt(glm::vec3 position) { return scene.addEnemy(nullptr, 1.0f, position, false); }
+    std::shared_ptr<physics::Enemy> enemyAt(glm::vec3 position)
+    {
+        return scene.addEnemy(nullptr, 1.0f, position, false);
+    }
     void tick(int count = 1)
     {
         for (int i = 0; i < count; ++i) {
@@ -61,8 +64,10 @@ TEST_F(SceneTest, TheDeadLeaveTheWorldAndTheRestartBringsEveryoneBackButScenery)
 {
     auto player = scene.createPlayer(nullptr, 11.0f, {1, 50, 2}, false);
     auto enemy = enemyAt({3, 0, 0});
-    auto geometry = std::make_shared<Entity>(nullptr, 0.0f, glm::vec3(0, -5, 0), false, Entity::levelGeometryType, true);
-    auto scenery = std::make_shared<Entity>(nullptr, 0.0f, glm::vec3(0, -3, 0), false, Entity::levelGeometryType, false);
+    auto geometry =
+        std::make_shared<Entity>(nullptr, 0.0f, glm::vec3(0, -5, 0), false, Entity::levelGeometryType, true);
+    auto scenery =
+        std::make_shared<Entity>(nullptr, 0.0f, glm::vec3(0, -3, 0), false, Entity::levelGeometryType, false);
     scene.entities = {geometry, scenery};
     scene.dynamicsWorld->addRigidBody(geometry->body.get());
     enemy->health = 0.0f;
