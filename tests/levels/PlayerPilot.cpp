@@ -68,7 +68,6 @@ void PlayerPilot::enterLevel(const std::string& levelName, int tickBudget)
     level = levelName;
     budget = tickBudget;
     ticks = 0;
-    lowest = 100.0f;
     if (game.activeName() != levelName)
         fail("expected to be playing " + levelName + " but " + game.activeName() + " is active");
     lastPosition = position();
@@ -123,7 +122,6 @@ void PlayerPilot::step()
     ++ticks;
     if (!inLevel())
         return;
-    lowest = std::min(lowest, player().health);
     const glm::vec3 now = position();
     const btVector3& start = player().startTransform.getOrigin();
     if (glm::distance(now, lastPosition) > restartJump &&
@@ -308,7 +306,8 @@ void PlayerPilot::runAt(const physics::Enemy& enemy, const Arena& arena)
         jump();
     } else if (std::abs(minorOffset) > alignmentSlack) {
         const float line = along(enemy.position, !xMajor);
-        approach(minor, xMajor ? std::clamp(line, arena.low.y, arena.high.y) : std::clamp(line, arena.low.x, arena.high.x),
+        approach(minor,
+                 xMajor ? std::clamp(line, arena.low.y, arena.high.y) : std::clamp(line, arena.low.x, arena.high.x),
                  arrivalTolerance);
     } else {
         hold(major, towards);

@@ -41,10 +41,9 @@ class PlayerPilot {
 public:
     explicit PlayerPilot(GameHarness& game);
 
-    // Starts counting ticks (and the lowest health) for the active level, which must be `levelName`.
+    // Starts counting ticks for the active level, which must be `levelName`.
     void enterLevel(const std::string& levelName, int tickBudget);
     int ticksSpent() const { return ticks; }
-    float lowestHealth() const { return lowest; }
     // False once the game has switched away from the level being played; every move
     // then returns at once, so a route can end by walking through an exit.
     bool inLevel();
@@ -99,7 +98,6 @@ private:
     int blockedJumps = 0;
     bool spaceHeld = false;
     glm::vec3 lastPosition{0.0f};
-    float lowest = 100.0f;
 };
 
 } // namespace fennik::test

@@ -57,8 +57,7 @@ protected:
         if (game.activeName() != next)
             throw PilotFailure("left " + level + " for " + game.activeName() + " instead of " + next + " -- " +
                                pilot.where());
-        std::cout << "[ PLAYED   ] " << level << ": " << pilot.ticksSpent() << " ticks, lowest health "
-                  << pilot.lowestHealth() << '\n';
+        std::cout << "[ PLAYED   ] " << level << ": " << pilot.ticksSpent() << " ticks\n";
         totalTicks += pilot.ticksSpent();
     }
 
