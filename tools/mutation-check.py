@@ -13,9 +13,11 @@ when every executable that can see it passes.
     tools/mutation-check.py --only ticker-cap    one fault
     tools/mutation-check.py --folder src/levels  the faults in one folder
     tools/mutation-check.py --list               the faults, without running them
+    tools/mutation-check.py --hints /tmp/fennik-mutants/last-run.json
+                                                 each fault tries its last killer first
 
-Not part of `make test`: a full run takes about an hour on two cores. Needs a display
-for the OpenGL tests; without one it re-runs itself under xvfb-run.
+Not part of `make test`: a full run takes about half an hour on two cores. Needs a
+display for the OpenGL tests; without one it re-runs itself under xvfb-run.
 """
 
 import argparse
@@ -279,6 +281,9 @@ def main():
                     break
                 timeout = max(90.0, 3.0 * timings.get(name, 300.0))
                 outcome, seconds, output = run_test(scratch, build_dir, name, timeout)
+                if outcome == "missing":
+                    verdict, detail = "does-not-build", f"{name} was not built"
+                    break
                 if outcome != "passed":
                     verdict, killer, detail = "killed", name, first_failure(output) or outcome
                     (log_dir / f"{fault.ident}.log").write_text(output)
