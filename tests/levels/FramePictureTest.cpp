@@ -1,0 +1,100 @@
+// Every level's frame against the picture the renderer is known to draw: a change to the
+// pipeline may make a frame cheaper, never visibly different. The case runs first in
+// its process, on levels nothing else has touched yet.
+//
+// FENNIK_WRITE_FRAME_PICTURES=1 writes the pictures anew instead of comparing.
+
+#include "LevelTestSupport.hpp"
+
+#include "core/GameSettings.hpp"
+#include "core/LevelManager.hpp"
+#include "levels/StartMenu.hpp"
+#include "physics/EntityFixedCamera.hpp"
+#include "support/GLPictures.hpp"
+
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace fennik::test {
+namespace {
+
+constexpr int pictureSize = 320;
+
+void resizeWindow(GameHarness& harness, int size)
+{
+    GLFWwindow* window = core::LevelManager::instance().window;
+    glfwSetWindowSize(window, size, size);
+    for (int attempt = 0; attempt < 300 && harness.game->settings->windowWidth != unsigned(size); ++attempt)
+        glfwWaitEventsTimeout(0.01);
+    ASSERT_EQ(harness.game->settings->windowHeight, unsigned(size));
+}
+
+// The level as it starts, its camera snapped to its resting place and the clock at a set
+// time: the gauge's heart and noise move with the clock.
+template <typename LevelType>
+Picture restingFrame(GameHarness& harness, const std::string& name)
+{
+    harness.input.releaseAll();
+    harness.setLevel(name);
+    simulate(harness);
+    auto& camera = *harness.level<LevelType>(name).getScene().camera;
+    if constexpr (std::is_same_v<LevelType, levels::StartMenu>)
+        camera.yaw = 270.0f; // the menu's drift depends on how long it has been shown
+    const float smoothing = std::exchange(camera.smoothing, 1.0f);
+    camera.update();
+    camera.smoothing = smoothing;
+    harness.input.setTime(100.0);
+    return drawFrame(harness, "frame_" + name);
+}
+
+void compareWithStored(const Picture& shown, const std::string& name)
+{
+    const std::string file = "tests/levels/fixtures/frames/" + name + ".png";
+    if (std::getenv("FENNIK_WRITE_FRAME_PICTURES")) {
+        stbi_flip_vertically_on_write(1);
+        ASSERT_NE(stbi_write_png(file.c_str(), shown.width, shown.height, 4, shown.rgba.data(), shown.width * 4), 0);
+        stbi_flip_vertically_on_write(0);
+        return;
+    }
+    int width = 0, height = 0, channels = 0;
+    stbi_set_flip_vertically_on_load(1);
+    const std::unique_ptr<unsigned char, void (*)(void*)> stored(stbi_load(file.c_str(), &width, &height, &channels, 4),
+                                                                 stbi_image_free);
+    stbi_set_flip_vertically_on_load(0);
+    ASSERT_TRUE(stored) << file;
+    ASSERT_EQ(width, shown.width);
+    ASSERT_EQ(height, shown.height);
+
+    // At most 0.1 % of the pixels off by more than 2/255 in a channel, none by more than 16/255.
+    int overTwo = 0;
+    int largest = 0;
+    for (std::size_t i = 0; i < shown.rgba.size(); i += 4) {
+        int off = 0;
+        for (std::size_t c = 0; c < 3; ++c)
+            off = std::max(off, std::abs(int(shown.rgba[i + c]) - int(stored.get()[i + c])));
+        overTwo += off > 2;
+        largest = std::max(largest, off);
+    }
+    EXPECT_LE(overTwo, width * height / 1000) << name << ": pixels off by more than 2/255";
+    EXPECT_LE(largest, 16) << name << ": the largest difference";
+}
+
+TEST(FramePictures, EveryLevelDrawsTheKnownPicture)
+{
+    auto& harness = sharedGame();
+    const unsigned width = harness.game->settings->windowWidth;
+    resizeWindow(harness, pictureSize);
+    compareWithStored(restingFrame<levels::StartMenu>(harness, "StartMenu"), "StartMenu");
+    for (const char* name : {"TestLevel", "TutorialLevel", "LevelOne", "LevelTwo", "LevelBoss"})
+        compareWithStored(restingFrame<levels::PlayableLevel>(harness, name), name);
+    resizeWindow(harness, static_cast<int>(width));
+}
+
+} // namespace
+} // namespace fennik::test
