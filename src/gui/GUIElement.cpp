@@ -31,6 +31,14 @@ void GUIElement::update()
     const core::GameSettings* settings = core::LevelManager::instance().settings;
     const float windowHeight = settings ? static_cast<float>(settings->windowHeight) : 0.0f;
 
+    // Only the position follows the window; the size stays in pixels. It moves before
+    // the cursor is tested, so a click in the first frame after a resize hits the
+    // element where it is drawn.
+    if (settings && referenceWidth > 0.0f && referenceHeight > 0.0f) {
+        position.x = static_cast<float>(settings->windowWidth) * basePosition.x / referenceWidth;
+        position.y = static_cast<float>(settings->windowHeight) * basePosition.y / referenceHeight;
+    }
+
     // The cursor comes in window coordinates, y downward.
     const glm::dvec2 cursor = core::input().cursorPosition(nullptr);
     const float cursorX = static_cast<float>(cursor.x);
@@ -52,12 +60,6 @@ void GUIElement::update()
     // No edge detection: a held button clicks in every frame it is held over us.
     if (hoverState == 0 && core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_LEFT) && onClick)
         onClick();
-
-    // Only the position follows the window; the size stays in pixels.
-    if (settings && referenceWidth > 0.0f && referenceHeight > 0.0f) {
-        position.x = static_cast<float>(settings->windowWidth) * basePosition.x / referenceWidth;
-        position.y = static_cast<float>(settings->windowHeight) * basePosition.y / referenceHeight;
-    }
 }
 
 void GUIElement::draw(const glm::mat4& projection)
