@@ -8,6 +8,7 @@
 #include "core/LevelManager.hpp"
 #include "core/Log.hpp"
 #include "core/StubLevel.hpp"
+#include "render/GpuResources.hpp"
 
 #include <GLFW/glfw3.h>
 
@@ -59,6 +60,8 @@ GameBase::GameBase(const std::string& title)
     glfwHideWindow(mainWindow->handle);
     // The hidden main window holds this picture until its first frame is drawn.
     mainWindow->drawSplash("assets\\textures\\background.png");
+    // What every level draws with belongs to the main window's context.
+    render::gpu();
 
     glfwSetWindowUserPointer(mainWindow->handle, this);
     levelManager->setContext(mainWindow->handle, settings.get());
@@ -84,8 +87,10 @@ GameBase::~GameBase()
 
 void GameBase::releaseWindows()
 {
-    if (mainWindow && mainWindow->handle)
+    if (mainWindow && mainWindow->handle) {
         glfwMakeContextCurrent(mainWindow->handle);
+        render::releaseGpu();
+    }
     frameworkShutdown();
     levelManager->setContext(nullptr, nullptr);
     splashWindow.reset();

@@ -127,7 +127,7 @@ void Window::drawSplash(const std::string& path)
     glBindTexture(GL_TEXTURE_2D, splashTexture);
 
     splashShader->use();
-    quadRender->draw(false, {0.5f, 0.5f}, {1.0f, 1.0f, 1.0f, 1.0f});
+    quadRender->draw();
     glfwSwapBuffers(handle);
     render::Shader::unuse();
 }

@@ -1,7 +1,7 @@
 #include "gui/GUIPauseMenu.hpp"
 
 #include "core/LevelManager.hpp"
-#include "render/Texture.hpp"
+#include "render/GpuResources.hpp"
 
 namespace fennik::gui {
 
@@ -22,8 +22,8 @@ GUIPauseMenu::GUIPauseMenu(float centerX, float centerY)
       mainMenuButton(centerX, centerY - buttonOffset, "Main Menu", captionScale, buttonWidth, buttonHeight, true)
 {
     // Missing images give empty textures; the captions still show.
-    buttonTexture = render::loadTexture("assets\\textures\\button.png", true);
-    buttonHoverTexture = render::loadTexture("assets\\textures\\button_hover.png", true);
+    buttonTexture = render::gpu().texture("assets/textures/button.png", true);
+    buttonHoverTexture = render::gpu().texture("assets/textures/button_hover.png", true);
     resumeButton.texture = buttonTexture;
     mainMenuButton.texture = buttonTexture;
 

@@ -1,5 +1,7 @@
 #include "gui/GUIPlayerHealthBar.hpp"
 
+#include "render/GpuResources.hpp"
+
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
@@ -36,8 +38,8 @@ float now()
 GUIPlayerHealthBar::GUIPlayerHealthBar(float x, float y, float size, float ring)
     : GUIElement(1, glm::vec3(x, y, 0.0f), size, size),
       ringWidth(ring),
-      heartModel(heartModelPath),
-      heartShader(std::make_shared<render::Shader>("simpleShader.vert", "simpleShader.frag")),
+      heartModel(&render::gpu().model(heartModelPath)),
+      heartShader(render::gpu().program("simpleShader.vert", "simpleShader.frag")),
       noiseTexture(noiseSize)
 {
 }
@@ -97,8 +99,8 @@ void GUIPlayerHealthBar::drawHeart(const glm::mat4& projection)
     heartShader->use();
     heartShader->setMat4("projectionMatrix", projection);
     // A heart that failed to load (logged by the model) leaves the gauge without it.
-    if (!heartModel.meshes.empty())
-        heartModel.meshes.front().draw(*heartShader, heartModelMatrix);
+    if (!heartModel->meshes.empty())
+        heartModel->meshes.front().draw(*heartShader, heartModelMatrix);
     render::Shader::unuse();
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);

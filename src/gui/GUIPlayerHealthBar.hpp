@@ -34,7 +34,7 @@ public:
     float ringWidth;
     float health = 100.0f;
     glm::mat4 heartModelMatrix{1.0f};
-    render::Model heartModel;
+    render::Model* heartModel; // shared by every level's gauge
     std::shared_ptr<render::Shader> heartShader;
     render::NoiseTexture noiseTexture;
 

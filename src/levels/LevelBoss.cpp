@@ -5,7 +5,7 @@
 #include "render/Mesh.hpp"
 #include "render/Model.hpp"
 #include "render/ParticleGenerator.hpp"
-#include "render/Texture.hpp"
+#include "render/GpuResources.hpp"
 #include "scene/Scene.hpp"
 
 namespace fennik::levels {
@@ -23,7 +23,7 @@ void LevelBoss::addEnemies()
 
 void LevelBoss::loadNoteTextures()
 {
-    noteTexture = render::loadTexture("assets/textures/end_texture.png", true);
+    noteTexture = render::gpu().texture("assets/textures/end_texture.png", true);
 }
 
 void LevelBoss::reset()

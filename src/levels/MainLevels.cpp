@@ -1,8 +1,8 @@
 #include "levels/LevelOne.hpp"
 #include "levels/LevelTwo.hpp"
 
+#include "render/GpuResources.hpp"
 #include "render/Model.hpp"
-#include "render/Texture.hpp"
 #include "scene/Scene.hpp"
 
 namespace fennik::levels {
@@ -32,7 +32,7 @@ void LevelOne::addInteractables()
 
 void LevelOne::loadNoteTextures()
 {
-    noteTexture = render::loadTexture("assets/textures/level1_texture.png", true);
+    noteTexture = render::gpu().texture("assets/textures/level1_texture.png", true);
 }
 
 void LevelOne::applySwitchRules()

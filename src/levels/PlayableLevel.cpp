@@ -11,6 +11,7 @@
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Interactable.hpp"
 #include "physics/Player.hpp"
+#include "render/GpuResources.hpp"
 #include "render/Model.hpp"
 #include "render/ParticleGenerator.hpp"
 #include "render/Shader.hpp"
@@ -55,10 +56,10 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     window = mainWindow;
     settings = gameSettings;
     scene = std::make_unique<scene::Scene>(window, settings);
-    particleShader = std::make_shared<render::Shader>("particleShader.vert", "particleShader.frag");
+    particleShader = render::gpu().program("particleShader.vert", "particleShader.frag");
     shapes = &gui::ShapeRenderer::instance();
 
-    playerModel = &loadModel(playerModelPath);
+    playerModel = &render::gpu().model(playerModelPath);
     levelModel = &loadModel(levelModelPath());
     loadLevelModels();
 
@@ -74,10 +75,9 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
 
     needsResize = true;
     lastTitleTime = lastFrameTime = core::input().time();
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
     glEnable(GL_MULTISAMPLE);
-    glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
+    frame = scene->buildFrame({[this] { particles->draw(*particleShader, *scene->camera); }, true,
+                               [this] { drawOverlay(); }});
 
     scene->collisionCallback = [this](physics::Entity* player, physics::Entity* other, btManifoldPoint& point,
                                       glm::vec3& normal) { onCollision(player, other, point, normal); };
@@ -162,29 +162,22 @@ bool PlayableLevel::allEnemiesDead() const
 
 void PlayableLevel::render()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     scene->showDepthMap = showDepthMap;
     scene->drawNormal = showNormals;
     scene->debugDraw = debugDraw;
+    scene->cullFaces = cullFaces;
     scene->setShadingMode(shadingMode);
-
-    scene->render(0);
-    if (cullFaces)
-        glEnable(GL_CULL_FACE);
-    else
-        glDisable(GL_CULL_FACE);
-    scene->render(1);
-    particles->draw(*particleShader, *scene->camera);
-    scene->render(2);
-    if (!showNormals)
-        scene->render(3);
-    scene->render(4);
-    scene->render(5);
-
-    drawPrompts();
+    scene->draw(frame);
     refreshTitle();
+}
+
+void PlayableLevel::drawOverlay()
+{
+    drawPrompts();
     if (paused)
         pauseMenu->draw(scene->screenProjection());
+    if (showTimings)
+        scene->drawTimings();
 }
 
 void PlayableLevel::drawPrompts()
@@ -273,6 +266,7 @@ void PlayableLevel::onKey(int key, int, int action, int)
             camera.pitch = 35.0f;
         }
         break;
+    case GLFW_KEY_F7: showTimings = !showTimings; break;
     case GLFW_KEY_3: camera.focalRange += 50.0f; break;
     case GLFW_KEY_4: camera.focalRange -= 50.0f; break;
     default: break;

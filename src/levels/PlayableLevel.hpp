@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Level.hpp"
+#include "render/Frame.hpp"
 #include "render/GL.hpp"
 
 #include <btBulletDynamicsCommon.h>
@@ -34,8 +35,8 @@ class Scene;
 namespace fennik::levels {
 
 // What the five playable levels share: the initialisation order, the per-tick
-// update with its pause, particles, fall damage and level switches, the render
-// stages with prompts and notes, the debug and view keys, and the contact rules.
+// update with its pause, particles, fall damage and level switches, the frame with
+// prompts and notes, the debug and view keys, and the contact rules.
 // A level adds its content (models, placements, note images) and its switch rules.
 class PlayableLevel : public core::Level {
 public:
@@ -95,13 +96,15 @@ protected:
     void switchTo(const std::string& levelName);
 
     std::vector<std::unique_ptr<render::Model>> models; // declared before `scene`: outlives it
-    render::Model* playerModel = nullptr;
+    render::Model* playerModel = nullptr; // the shared figure, which outlives every level
     render::Model* levelModel = nullptr;
     std::unique_ptr<scene::Scene> scene;
     std::shared_ptr<render::ParticleGenerator> particles;
     std::shared_ptr<render::Shader> particleShader;
     std::shared_ptr<gui::GUIPauseMenu> pauseMenu;
+    render::Frame frame;
     bool needsResize = true;
+    bool showTimings = false;
     double lastTitleTime = 0.0;
     int frameCount = 0;
     int shadingMode = 1;
@@ -119,6 +122,8 @@ protected:
 private:
     void applyWindowSize();
     void drawPrompts();
+    // Prompts, the open note, the pause menu and, after F7, the passes' timings.
+    void drawOverlay();
     void refreshTitle();
 };
 

@@ -8,7 +8,7 @@
 #include "gui/ShapeRenderer.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "render/Model.hpp"
-#include "render/Texture.hpp"
+#include "render/GpuResources.hpp"
 #include "scene/Scene.hpp"
 
 #include <GLFW/glfw3.h>
@@ -31,7 +31,7 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     window = mainWindow;
     settings = gameSettings;
     scene = std::make_shared<scene::Scene>(window, settings);
-    playerModel = std::make_unique<render::Model>("assets/models/Fennik.obj");
+    playerModel = &render::gpu().model("assets/models/Fennik.obj");
     levelModel = std::make_unique<render::Model>("assets/models/beginning.obj");
 
     scene->createPlayer(playerModel->meshes.empty() ? nullptr : &playerModel->meshes.front(), 10.0f,
@@ -42,9 +42,7 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     scene->addLevelGeometry(*levelModel, false);
 
     needsResize = true;
-    glEnable(GL_DEPTH_TEST);
     glEnable(GL_MULTISAMPLE);
-    glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
     initialized = true;
 
     shapes = &gui::ShapeRenderer::instance();
@@ -56,9 +54,9 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
                                                    40.0f, true);
     quitButton = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - 115.0f, "Quit Game", 0.75f, 150.0f,
                                                   40.0f, true);
-    buttonTexture = render::loadTexture("assets\\textures\\button.png", true);
-    buttonHoverTexture = render::loadTexture("assets\\textures\\button_hover.png", true);
-    splashTexture = render::loadTexture("assets\\textures\\splash.png", true);
+    buttonTexture = render::gpu().texture("assets/textures/button.png", true);
+    buttonHoverTexture = render::gpu().texture("assets/textures/button_hover.png", true);
+    splashTexture = render::gpu().texture("assets/textures/splash.png", true);
 
     for (gui::GUIButton* button : {startButton.get(), quitButton.get()}) {
         button->texture = buttonTexture;
@@ -73,6 +71,8 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     }
     startButton->onClick = [] { core::LevelManager::instance().setLevel("TestLevel"); };
     quitButton->onClick = [this] { glfwSetWindowShouldClose(window, GLFW_TRUE); };
+
+    frame = scene->buildFrame({{}, false, [this] { drawOverlay(); }});
 
     noise.setNoiseType(core::NoiseType::Perlin);
     noise.setFractalOctaves(20);
@@ -108,14 +108,11 @@ void StartMenu::update()
 
 void StartMenu::render()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    scene->render(0);
-    glEnable(GL_CULL_FACE);
-    scene->render(1);
-    scene->render(2);
-    scene->render(3);
-    scene->render(4);
+    scene->draw(frame);
+}
 
+void StartMenu::drawOverlay()
+{
     const float width = static_cast<float>(settings->windowWidth);
     const float height = static_cast<float>(settings->windowHeight);
     const glm::mat4 projection = scene->screenProjection();
@@ -127,6 +124,8 @@ void StartMenu::render()
 
     startButton->draw(projection);
     quitButton->draw(projection);
+    if (showTimings)
+        scene->drawTimings();
 }
 
 void StartMenu::onResize(int width, int height)
@@ -135,10 +134,12 @@ void StartMenu::onResize(int width, int height)
     needsResize = true;
 }
 
-void StartMenu::onKey(int key, int, int, int)
+void StartMenu::onKey(int key, int, int action, int)
 {
     if (key == GLFW_KEY_ESCAPE)
         glfwSetWindowShouldClose(window, GLFW_TRUE);
+    if (key == GLFW_KEY_F7 && action == GLFW_RELEASE)
+        showTimings = !showTimings;
 }
 
 } // namespace fennik::levels

@@ -2,6 +2,7 @@
 
 #include "core/Level.hpp"
 #include "core/Noise.hpp"
+#include "render/Frame.hpp"
 #include "render/GL.hpp"
 
 #include <memory>
@@ -45,11 +46,15 @@ public:
 
 private:
     void applyWindowSize();
+    // The title picture, the buttons and, after F7, the passes' timings.
+    void drawOverlay();
 
-    // Models before the scene: the scene's bodies use the meshes' collision shapes.
-    std::unique_ptr<render::Model> playerModel;
+    // The level's model before the scene: the scene's bodies use the meshes' collision
+    // shapes. The player figure is the shared one, which outlives every level.
+    render::Model* playerModel = nullptr;
     std::unique_ptr<render::Model> levelModel;
     std::shared_ptr<scene::Scene> scene;
+    render::Frame frame;
     gui::ShapeRenderer* shapes = nullptr;
     std::unique_ptr<gui::GUIButton> startButton;
     std::unique_ptr<gui::GUIButton> quitButton;
@@ -57,6 +62,7 @@ private:
     GLuint buttonHoverTexture = 0;
     GLuint splashTexture = 0;
     bool needsResize = true;
+    bool showTimings = false;
     int noiseTime = 0;
     core::Noise noise;
 };

@@ -1,6 +1,6 @@
 #include "levels/TestLevel.hpp"
 
-#include "render/Texture.hpp"
+#include "render/GpuResources.hpp"
 #include "scene/Scene.hpp"
 
 namespace fennik::levels {
@@ -12,7 +12,7 @@ void TestLevel::addInteractables()
 
 void TestLevel::loadNoteTextures()
 {
-    noteTexture = render::loadTexture("assets/textures/beginning_texture.png", true);
+    noteTexture = render::gpu().texture("assets/textures/beginning_texture.png", true);
 }
 
 void TestLevel::applySwitchRules()

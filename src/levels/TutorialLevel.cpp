@@ -2,7 +2,7 @@
 
 #include "physics/Interactable.hpp"
 #include "render/Model.hpp"
-#include "render/Texture.hpp"
+#include "render/GpuResources.hpp"
 #include "scene/Scene.hpp"
 
 namespace fennik::levels {
@@ -31,9 +31,9 @@ void TutorialLevel::addInteractables()
 
 void TutorialLevel::loadNoteTextures()
 {
-    noteTextures[0] = render::loadTexture("assets/textures/tutorial1_texture.png", true);
-    noteTextures[1] = render::loadTexture("assets/textures/tutorial3_texture.png", true);
-    noteTextures[2] = render::loadTexture("assets/textures/tutorial2_texture.png", true);
+    noteTextures[0] = render::gpu().texture("assets/textures/tutorial1_texture.png", true);
+    noteTextures[1] = render::gpu().texture("assets/textures/tutorial3_texture.png", true);
+    noteTextures[2] = render::gpu().texture("assets/textures/tutorial2_texture.png", true);
 }
 
 GLuint TutorialLevel::noteTextureFor(const physics::Interactable& interactable) const

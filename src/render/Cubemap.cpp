@@ -45,6 +45,7 @@ void Cubemap::load(const std::vector<std::string>& faces)
     glActiveTexture(GL_TEXTURE10);
     glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    stbi_set_flip_vertically_on_load(false);
 
     for (std::size_t i = 0; i < faces.size() && i < 6; ++i) {
         const std::string path = "assets/textures/skybox/" + faces[i];

@@ -6,7 +6,7 @@ namespace fennik::render {
 
 // Two float colour textures written at once (the lit colour and its parts
 // brighter than 1) with a depth-stencil renderbuffer: the target of the lit scene.
-// The textures start as 16-bit floats and become 32-bit floats at the first resize.
+// Both textures keep one float format through creation and every resize.
 class FramebufferExtra : public FramebufferBase {
 public:
     using FramebufferBase::FramebufferBase;

@@ -2,6 +2,7 @@
 
 #include "core/Log.hpp"
 #include "core/Random.hpp"
+#include "render/GpuResources.hpp"
 #include "render/Texture.hpp"
 
 #include <assimp/Importer.hpp>
@@ -116,7 +117,7 @@ std::vector<Texture> Model::loadMaterialTextures(const aiMaterial& material, int
         if (cached)
             continue;
 
-        Texture texture{textureFromFile(fileName, directory), typeName, fileName};
+        Texture texture{gpu().materialTexture(fileName, directory), typeName, fileName};
         result.push_back(texture);
         texturesLoaded.push_back(texture);
     }

@@ -37,9 +37,8 @@ public:
     // on the order in which meshes are imported.
     static Material readMaterial(const aiMaterial& material, const std::string& meshName);
 
-    // Every texture this model has loaded; meshes of one model share a file's texture,
-    // models never do. The textures themselves are kept for the whole process, as
-    // every texture of the game is (see render/Texture.hpp): no object deletes them.
+    // Every texture this model uses. They come from the shared cache (GpuResources):
+    // models that name the same file share one texture, which the cache releases.
     std::vector<Texture> texturesLoaded;
     std::vector<Mesh> meshes;
     // The model path up to its last "/"; the whole path when it has none.

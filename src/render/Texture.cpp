@@ -79,8 +79,8 @@ GLuint loadTexture(const std::string& path, bool flip)
         upload(image);
         stbi_image_free(image.pixels);
     }
-    // Later decoders (sky box faces) rely on the flip being off after every load.
-    stbi_set_flip_vertically_on_load(!flip);
+    // Other decoders (sky box faces, the window icon) expect the flip to be off.
+    stbi_set_flip_vertically_on_load(false);
     return texture;
 }
 

@@ -6,14 +6,13 @@
 
 namespace fennik::render {
 
-// Image files become mip-mapped 2D textures. The game keeps every texture it loads
-// for the whole process: nothing deletes them, and the returned names are not owned
-// by any object.
+// Image files become mip-mapped 2D textures. These decode anew on every call and
+// the caller owns the name; the game takes its textures from the shared cache
+// (GpuResources), which decodes each file once.
 
 // Decodes `path` (either separator) into a new texture; leaves it bound to
 // GL_TEXTURE_2D on the active unit. A file that cannot be decoded is not reported
-// and gives the name of an empty texture. Leaves the decoder's flip setting at
-// the opposite of `flip`.
+// and gives the name of an empty texture. Leaves the decoder's flip setting off.
 GLuint loadTexture(const std::string& path, bool flip);
 
 // A texture named by a model's material: tried next to the model first, then

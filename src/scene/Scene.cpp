@@ -7,6 +7,7 @@
 #include "physics/Interactable.hpp"
 #include "physics/Player.hpp"
 #include "render/Model.hpp"
+#include "render/PostEffects.hpp"
 
 #include <BulletCollision/CollisionDispatch/btCollisionDispatcher.h>
 

@@ -2,6 +2,7 @@
 
 #include "gui/Text.hpp"
 #include "physics/BulletDebugDrawer.hpp"
+#include "render/Frame.hpp"
 #include "render/GL.hpp"
 
 #include <btBulletDynamicsCommon.h>
@@ -21,18 +22,10 @@ struct GameSettings;
 }
 
 namespace fennik::render {
-class Cubemap;
-class DepthFramebuffer;
-class FramebufferExtra;
+class GpuResources;
 class Mesh;
+class PostEffects;
 class Model;
-class PostProcessor;
-class PPBloomBlurHorizontal;
-class PPBloomBlurVertical;
-class PPBloomCombine;
-class PPDOFHorizontal;
-class PPDOFVertical;
-class QuadRender;
 class Shader;
 class Skylight;
 } // namespace fennik::render
@@ -122,12 +115,24 @@ public:
     // Every enemy has health at most 0; true for a scene without enemies.
     bool allEnemiesDead() const;
 
-    // One numbered stage of the frame, in this order each frame: 0 shadow map, 1 lit
-    // scene (left bound for the particles), 2 sky box, 3 post-processing (skipped by
-    // the level while normals are shown), 4 the picture to the window, 5 health
-    // bars. Each stage relies on the ones before it in the same frame; any other
-    // number does nothing.
-    void render(int stage);
+    // What a level adds to the frame the scene draws: the particles (drawn into the
+    // lit scene before the sky), and the 2D overlay (prompts, notes, menus) drawn last
+    // into the window. Either may be empty.
+    struct FrameParts {
+        std::function<void()> particles;
+        bool healthBars = true;
+        std::function<void()> overlay;
+    };
+    // The frame, in order: shadow map, lit scene, particles, sky box, bloom blur, bloom
+    // combine, depth of field (into the window; while normals are shown the lit scene
+    // goes to the window as it is instead), health bars, 2D overlay.
+    render::Frame buildFrame(FrameParts parts);
+    // Draws `frame`, timing its passes.
+    void draw(const render::Frame& frame);
+    // The passes' GPU times of the latest measured frame as overlay lines, the frame's
+    // total last; and their drawing in the top-right corner.
+    std::vector<std::string> timingLines() const;
+    void drawTimings();
     // 0: the plain normal-coloured program under a dimmed sun; 1: physically based
     // shading under the full sun. Other values change nothing.
     void setShadingMode(int mode);
@@ -155,32 +160,24 @@ public:
     CollisionCallback collisionCallback;    // empty until the level binds one
 
     // --- render side (SceneRender.cpp) ------------------------------------------
-    // Render members go below, in the order they are built.
+    // Render members go below, in the order they are built. Programs, targets and the
+    // sky box are the process's shared ones (render::gpu()).
     std::unique_ptr<gui::Text> text; // the levels' prompts
     std::shared_ptr<render::Shader> normalShader;
     std::shared_ptr<render::Shader> pbrShader;
     std::shared_ptr<render::Shader> sceneShader; // one of the two above
-    std::shared_ptr<render::Shader> skyboxShader;
     std::shared_ptr<render::Shader> depthShader;
-    std::shared_ptr<render::PostProcessor> postProcessor;
-    std::shared_ptr<render::PPBloomBlurHorizontal> bloomBlurHorizontal;
-    std::shared_ptr<render::PPBloomBlurVertical> bloomBlurVertical;
-    std::shared_ptr<render::PPBloomCombine> bloomCombine;
-    std::shared_ptr<render::PPDOFHorizontal> dofHorizontal;
-    std::shared_ptr<render::PPDOFVertical> dofVertical;
+    std::shared_ptr<render::Shader> skyboxShader;
+    std::unique_ptr<render::PostEffects> postEffects;
     std::shared_ptr<render::Skylight> skylight;
-    std::shared_ptr<render::QuadRender> quadRender;
-    std::shared_ptr<render::DepthFramebuffer> shadowFramebuffer;
-    std::shared_ptr<render::FramebufferExtra> sceneFramebuffer;
-    std::shared_ptr<render::Cubemap> skybox;
     std::shared_ptr<gui::GUIPlayerHealthBar> healthBar;
+    render::GpuResources* gpu = nullptr; // null for a physics-only scene
     glm::mat4 lightSpaceMatrix{1.0f};
-    glm::mat4 skyView{1.0f};
-    GLuint outputTexture = 0; // what stage 4 shows: the last stage's picture
     // Copied from the level's toggles before each frame.
     bool showDepthMap = false;
     bool drawNormal = false;
     bool debugDraw = false;
+    bool cullFaces = true;
 
 private:
     void buildWorld();
@@ -189,7 +186,9 @@ private:
     void renderShadowMap();
     void renderLitScene();
     void renderSkybox();
-    void renderPostProcessing();
+    void renderBloomBlur();
+    void renderBloomCombine();
+    void renderDepthOfField();
     void presentToWindow();
     void renderHealthBars();
     void releaseBodies();

@@ -7,28 +7,18 @@
 #include "physics/Enemy.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
-#include "render/Cubemap.hpp"
-#include "render/DepthFramebuffer.hpp"
-#include "render/FramebufferExtra.hpp"
-#include "render/PPBloomBlurHorizontal.hpp"
-#include "render/PPBloomBlurVertical.hpp"
-#include "render/PPBloomCombine.hpp"
-#include "render/PPDOFHorizontal.hpp"
-#include "render/PPDOFVertical.hpp"
-#include "render/PostProcessor.hpp"
-#include "render/QuadRender.hpp"
+#include "render/GpuResources.hpp"
+#include "render/PostEffects.hpp"
 #include "render/Shader.hpp"
 #include "render/Skylight.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <cstdio>
+
 namespace fennik::scene {
 
 namespace {
-
-constexpr int shadowMapSize = 2048;
-// The scene target's size until the level's first resize, before the first frame.
-constexpr int initialSceneSize = 256;
 
 // The gauge hangs in the top-left corner: its corner point, radius and ring width.
 constexpr float healthBarSize = 150.0f;
@@ -50,69 +40,54 @@ void drawEnemyHealthBar(EnemyKind& enemy, const glm::mat4& viewProjection)
 
 void Scene::createRenderResources()
 {
+    gpu = &render::gpu();
+    // Made now rather than in the middle of a frame, where making a target would
+    // change the texture bindings of the pass that asked for it.
+    gpu->shadowMap();
+    gpu->sceneTarget();
+    gpu->postTarget(0);
+    gpu->postTarget(1);
+    gpu->skybox();
+    gpu->quad();
+    gpu->timer();
     text = std::make_unique<gui::Text>(&gui::TextRenderer::instance(), "");
-    normalShader = std::make_shared<render::Shader>("normalShader.vert", "normalShader.frag");
-    pbrShader = std::make_shared<render::Shader>("normalShader.vert", "pbrShader.frag");
-    skyboxShader = std::make_shared<render::Shader>("skybox.vert", "skybox.frag");
-    depthShader = std::make_shared<render::Shader>("depthShader.vert", "depthShader.frag");
+    normalShader = gpu->program("normalShader.vert", "normalShader.frag");
+    pbrShader = gpu->program("normalShader.vert", "pbrShader.frag");
+    depthShader = gpu->program("depthShader.vert", "depthShader.frag");
+    skyboxShader = gpu->program("skybox.vert", "skybox.frag");
+    postEffects = std::make_unique<render::PostEffects>(*gpu);
     skylight = std::make_shared<render::Skylight>();
     sceneShader = pbrShader;
-
-    skybox = std::make_shared<render::Cubemap>();
-    skyboxShader->use();
-    skyboxShader->setInt("skybox", 10);
-    skybox->load({"right.jpg", "left.jpg", "top.jpg", "bottom.jpg", "front.jpg", "back.jpg"});
-    render::Shader::unuse();
-
-    shadowFramebuffer = std::make_shared<render::DepthFramebuffer>(shadowMapSize, shadowMapSize);
-    sceneFramebuffer = std::make_shared<render::FramebufferExtra>(initialSceneSize, initialSceneSize);
-    sceneFramebuffer->create();
-    shadowFramebuffer->create();
-    quadRender = std::make_shared<render::QuadRender>();
-
-    postProcessor = std::make_shared<render::PostProcessor>();
-    bloomBlurHorizontal = std::make_shared<render::PPBloomBlurHorizontal>(*settings);
-    bloomBlurVertical = std::make_shared<render::PPBloomBlurVertical>(*settings);
-    bloomCombine = std::make_shared<render::PPBloomCombine>(*settings);
-    dofHorizontal = std::make_shared<render::PPDOFHorizontal>(*settings);
-    dofVertical = std::make_shared<render::PPDOFVertical>(*settings);
-    postProcessor->add(bloomBlurHorizontal);
-    postProcessor->add(bloomBlurVertical);
-    postProcessor->add(bloomCombine);
-    postProcessor->add(dofHorizontal);
-    postProcessor->add(dofVertical);
-
     healthBar = std::make_shared<gui::GUIPlayerHealthBar>(0.0f, static_cast<float>(settings->windowHeight),
                                                           healthBarSize, healthBarRing);
 }
 
-void Scene::render(int stage)
+render::Frame Scene::buildFrame(FrameParts parts)
+{
+    const auto postProcessed = [this] { return !drawNormal; };
+    const auto plain = [this] { return drawNormal; };
+    std::vector<render::Pass> passes{
+        {"shadow map", {}, {"shadow map"}, [this] { renderShadowMap(); }, {}},
+        {"lit scene", {"shadow map"}, {"scene colour", "bright parts", "scene depth"}, [this] { renderLitScene(); }, {}},
+        {"particles", {"scene depth"}, {"scene colour"}, std::move(parts.particles), {}},
+        {"sky box", {"scene depth"}, {"scene colour"}, [this] { renderSkybox(); }, {}},
+        {"bloom blur", {"bright parts"}, {"bloom"}, [this] { renderBloomBlur(); }, postProcessed},
+        {"bloom combine", {"scene colour", "bloom"}, {"tone-mapped"}, [this] { renderBloomCombine(); }, postProcessed},
+        {"depth of field", {"tone-mapped"}, {"window"}, [this] { renderDepthOfField(); }, postProcessed},
+        {"scene to window", {"scene colour"}, {"window"}, [this] { presentToWindow(); }, plain},
+        {"health bars", {"window"}, {"window"}, parts.healthBars ? [this] { renderHealthBars(); } : std::function<void()>(), {}},
+        {"2D overlay", {"window"}, {"window"}, std::move(parts.overlay), {}},
+    };
+    // What the level does not draw is left out of its frame.
+    std::erase_if(passes, [](const render::Pass& pass) { return !pass.draw; });
+    return render::Frame(std::move(passes));
+}
+
+void Scene::draw(const render::Frame& frame)
 {
     // A physics-only scene has nothing to draw with.
-    if (!sceneFramebuffer)
-        return;
-    switch (stage) {
-    case 0:
-        renderShadowMap();
-        break;
-    case 1:
-        renderLitScene();
-        break;
-    case 2:
-        renderSkybox();
-        break;
-    case 3:
-        renderPostProcessing();
-        break;
-    case 4:
-        presentToWindow();
-        break;
-    case 5:
-        renderHealthBars();
-        break;
-    default:
-        break;
-    }
+    if (gpu)
+        frame.run(&gpu->timer());
 }
 
 void Scene::renderShadowMap()
@@ -130,27 +105,33 @@ void Scene::renderShadowMap()
     lightSpaceMatrix = skylight->lightSpaceMatrix;
     depthShader->setMat4("lightSpaceMatrix", lightSpaceMatrix);
 
-    glViewport(0, 0, shadowFramebuffer->width, shadowFramebuffer->height);
-    shadowFramebuffer->bind();
+    render::DepthFramebuffer& shadowMap = gpu->shadowMap();
+    glViewport(0, 0, shadowMap.width, shadowMap.height);
+    shadowMap.bind();
     // Without depth testing the map would hold whatever was drawn last, not nearest.
     glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
     glClear(GL_DEPTH_BUFFER_BIT);
 
     // Both faces cast: thin level pieces and open meshes would otherwise let light through.
     glDisable(GL_CULL_FACE);
     drawEntities(*depthShader, false);
-    glEnable(GL_CULL_FACE);
-
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    outputTexture = shadowFramebuffer->texture;
 }
 
 void Scene::renderLitScene()
 {
-    sceneFramebuffer->bind();
+    render::FramebufferExtra& target = gpu->sceneTarget();
+    target.bind();
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    if (cullFaces)
+        glEnable(GL_CULL_FACE);
+    else
+        glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The target's own size: the last real window size while the window is minimised.
-    glViewport(0, 0, sceneFramebuffer->width, sceneFramebuffer->height);
+    glViewport(0, 0, target.width, target.height);
 
     const render::DirectionalLight& light = *skylight->light;
     sceneShader->use();
@@ -177,63 +158,55 @@ void Scene::renderLitScene()
     // stage sets it and puts it back.
     sceneShader->setVec3("emission", glm::vec3(0.0f));
 
+    glActiveTexture(GL_TEXTURE10);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, gpu->skybox().texture);
     glActiveTexture(GL_TEXTURE11);
-    glBindTexture(GL_TEXTURE_2D, shadowFramebuffer->texture);
+    glBindTexture(GL_TEXTURE_2D, gpu->shadowMap().texture);
     sceneShader->setMat4("lightSpaceMatrix", lightSpaceMatrix);
 
-    glEnable(GL_DEPTH_TEST);
     drawEntities(*sceneShader, debugDraw);
-
     // Stays bound: the particles and the sky box draw into it next.
-    outputTexture = sceneFramebuffer->texture;
 }
 
 void Scene::renderSkybox()
 {
+    render::Cubemap& skybox = gpu->skybox();
     glActiveTexture(GL_TEXTURE10);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, skybox->texture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, skybox.texture);
     skyboxShader->use();
-
+    skyboxShader->setInt("skybox", 10);
+    skyboxShader->setFloat("gamma", settings->gamma);
     if (camera) {
         // The rotation only: the sky is infinitely far and never comes closer.
-        skyView = glm::mat4(glm::mat3(camera->view));
+        const glm::mat4 skyView = glm::mat4(glm::mat3(camera->view));
         skyboxShader->setMat4("viewProjMatrix", camera->projection * skyView);
     }
 
+    glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
-    skybox->draw();
+    skybox.draw();
     glDepthFunc(GL_LESS);
-
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    outputTexture = sceneFramebuffer->texture;
 }
 
-void Scene::renderPostProcessing()
+void Scene::renderBloomBlur()
 {
-    bloomCombine->gamma = settings->gamma;
-    bloomCombine->exposure = settings->exposure;
-    bloomCombine->useAces = settings->useAces;
-    bloomBlurHorizontal->brightInput = sceneFramebuffer->brightTexture;
+    postEffects->blurBloom(gpu->sceneTarget().brightTexture);
+}
 
-    postProcessor->run(sceneFramebuffer->texture);
-    outputTexture = postProcessor->currentTexture;
+void Scene::renderBloomCombine()
+{
+    postEffects->combine(gpu->sceneTarget().texture, {settings->exposure, settings->gamma, settings->useAces});
+}
+
+void Scene::renderDepthOfField()
+{
+    postEffects->depthOfField(gpu->sceneTarget().texture, 0);
 }
 
 void Scene::presentToWindow()
 {
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, outputTexture);
-
-    // A copy of the finished picture: it must not leave depth behind, or the
-    // overlays drawn after it would fail the depth test against it.
-    const bool depthTest = glIsEnabled(GL_DEPTH_TEST);
-    glDisable(GL_DEPTH_TEST);
-    quadRender->draw(true, {0.5f, 0.5f}, {1.0f, 1.0f, 1.0f, 1.0f});
-    if (depthTest)
-        glEnable(GL_DEPTH_TEST);
-
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    postEffects->copy(gpu->sceneTarget().texture, 0);
 }
 
 void Scene::renderHealthBars()
@@ -268,27 +241,53 @@ void Scene::setShadingMode(int mode)
 
 void Scene::resizeFramebuffers()
 {
-    if (!sceneFramebuffer)
-        return;
-    const auto width = static_cast<int>(settings->windowWidth);
-    const auto height = static_cast<int>(settings->windowHeight);
-    // A minimised window reports 0 x 0: keep the last real size until a new one comes.
-    if (width <= 0 || height <= 0)
-        return;
-    for (const auto& pass : postProcessor->passes)
-        pass->framebuffer->resize(width, height);
-    sceneFramebuffer->resize(width, height);
+    if (gpu)
+        gpu->resizeTargets(static_cast<int>(settings->windowWidth), static_cast<int>(settings->windowHeight));
 }
 
 glm::mat4 Scene::screenProjection() const
 {
     float width = static_cast<float>(settings->windowWidth);
     float height = static_cast<float>(settings->windowHeight);
-    if ((width <= 0.0f || height <= 0.0f) && sceneFramebuffer) {
-        width = static_cast<float>(sceneFramebuffer->width);
-        height = static_cast<float>(sceneFramebuffer->height);
+    if ((width <= 0.0f || height <= 0.0f) && gpu) {
+        width = static_cast<float>(gpu->sceneTarget().width);
+        height = static_cast<float>(gpu->sceneTarget().height);
     }
     return glm::ortho(0.0f, width, 0.0f, height, -1.0f, 1.0f);
+}
+
+std::vector<std::string> Scene::timingLines() const
+{
+    std::vector<std::string> lines;
+    if (!gpu)
+        return lines;
+    const auto line = [&lines](const std::string& name, double milliseconds) {
+        char figure[32];
+        std::snprintf(figure, sizeof figure, "%.1f ms", milliseconds);
+        lines.push_back(name + "  " + figure);
+    };
+    const render::GpuTimer& timer = gpu->timer();
+    for (const auto& pass : timer.latest())
+        line(pass.name, pass.milliseconds);
+    line("frame", timer.latestTotal());
+    return lines;
+}
+
+void Scene::drawTimings()
+{
+    constexpr float scale = 0.5f;
+    constexpr float margin = 12.0f;
+    const float width = static_cast<float>(settings->windowWidth);
+    float y = static_cast<float>(settings->windowHeight) - margin - 24.0f * scale;
+    const glm::vec3 colour = text->color;
+    text->color = glm::vec3(1.0f, 0.85f, 0.4f);
+    for (const std::string& line : timingLines()) {
+        text->text = line;
+        text->draw(glm::vec3(width - margin - text->getWidth(scale), y, 0.0f), scale, glm::vec3(0.0f),
+                   screenProjection(), false);
+        y -= 40.0f * scale;
+    }
+    text->color = colour;
 }
 
 } // namespace fennik::scene

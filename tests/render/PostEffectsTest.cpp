@@ -1,21 +1,13 @@
-#include "render/Framebuffer.hpp"
-#include "render/FramebufferExtra.hpp"
-#include "render/PPBloomBlurHorizontal.hpp"
-#include "render/PPBloomBlurVertical.hpp"
-#include "render/PPBloomCombine.hpp"
-#include "render/PPDOFHorizontal.hpp"
-#include "render/PPDOFVertical.hpp"
-#include "render/PostProcessor.hpp"
+#include "render/GpuResources.hpp"
+#include "render/PostEffects.hpp"
 
 #include "support/GLPictures.hpp"
 #include "support/GLTestContext.hpp"
-#include "support/TestSettings.hpp"
 
 #include <glm/vec4.hpp>
 
 #include <array>
 #include <cmath>
-#include <memory>
 #include <vector>
 
 namespace fennik::render {
@@ -40,70 +32,57 @@ bool isComplete(const FramebufferBase& target)
     return complete;
 }
 
-class PostProcessTest : public test::GLTest {};
+class PostEffectsTest : public test::GLTest {};
 
-TEST_F(PostProcessTest, ResizeFollowsTheWindowAndIgnoresAMinimisedOne)
+// One set of targets follows the window: names stay, storage and size change, the
+// format stays the one the targets were made with, and a minimised window changes nothing.
+TEST_F(PostEffectsTest, TheSharedTargetsFollowTheWindowInPlace)
 {
-    Framebuffer target(16, 16);
-    target.create();
-    FramebufferExtra scene(256, 256);
-    scene.create();
+    GpuResources& resources = gpu();
+    FramebufferExtra& scene = resources.sceneTarget();
+    const GLint format = test::textureFormat(scene.texture);
     const GLuint sceneTexture = scene.texture;
-    for (auto [w, h] : {Size{64, 48}, Size{0, 0}, Size{0, 600}, Size{800, 0}}) {
-        target.resize(w, h);
-        scene.resize(w, h);
+    for (auto [w, h] : {Size{64, 48}, Size{0, 0}, Size{0, 600}, Size{800, 0}})
+        resources.resizeTargets(w, h);
+    EXPECT_EQ(scene.texture, sceneTexture);
+    for (GLuint texture : {scene.texture, scene.brightTexture, resources.postTarget(0).texture,
+                           resources.postTarget(1).texture}) {
+        EXPECT_EQ(test::textureSize(texture), (Size{64, 48}));
+        EXPECT_EQ(test::textureFormat(texture), format);
     }
-    EXPECT_EQ(scene.texture, sceneTexture) << "names stay, only the storage changes";
-    EXPECT_EQ(test::textureSize(target.texture), (Size{64, 48}));
-    EXPECT_EQ(test::textureSize(scene.texture), (Size{64, 48}));
-    EXPECT_EQ(test::textureSize(scene.brightTexture), (Size{64, 48})) << "the bloom source follows too";
-    EXPECT_EQ(test::textureFormat(scene.brightTexture), GL_RGBA32F);
-    EXPECT_TRUE(isComplete(target));
     EXPECT_TRUE(isComplete(scene)) << "the depth-stencil storage must follow the colour size";
+    EXPECT_TRUE(isComplete(resources.postTarget(0)));
+    resources.resizeTargets(size, size);
 }
 
-// The chain as the scene builds it, fed by a scene target filled by hand.
-TEST_F(PostProcessTest, EachPassReadsThePreviousAndCombineAppliesExposureThenGamma)
+// The combine pass reads the blurred glow and the scene, and applies exposure, the
+// tone curve and gamma in that order.
+TEST_F(PostEffectsTest, CombineAppliesExposureThenTheToneCurveThenGamma)
 {
-    core::GameSettings settings = test::gameSettings(size, size);
-    auto blurHorizontal = std::make_shared<PPBloomBlurHorizontal>(settings);
-    auto combine = std::make_shared<PPBloomCombine>(settings);
-    PostProcessor chain;
-    chain.add(blurHorizontal);
-    chain.add(std::make_shared<PPBloomBlurVertical>(settings));
-    chain.add(combine);
-    chain.add(std::make_shared<PPDOFHorizontal>(settings));
-    chain.add(std::make_shared<PPDOFVertical>(settings));
-    FramebufferExtra scene{size, size};
-    scene.create();
-    glViewport(0, 0, size, size);
-    fill(scene.brightTexture, {0, 0, 0, 1}); // no bloom
-    blurHorizontal->brightInput = scene.brightTexture;
-    const auto drawn = [&](int channel) {
-        chain.run(scene.texture);
+    GpuResources& resources = gpu();
+    resources.resizeTargets(size, size);
+    FramebufferExtra& scene = resources.sceneTarget();
+    PostEffects effects(resources);
+    fill(scene.brightTexture, {0, 0, 0, 1}); // no glow
+    const auto drawn = [&](PostEffects::Tone tone, int channel) {
+        effects.blurBloom(scene.brightTexture);
+        effects.combine(scene.texture, tone);
         std::vector<glm::vec4> image(size * size);
-        glBindTexture(GL_TEXTURE_2D, chain.currentTexture);
+        glBindTexture(GL_TEXTURE_2D, resources.postTarget(0).texture);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, image.data());
         glBindTexture(GL_TEXTURE_2D, 0);
         return image[5 * size + 5][channel];
     };
 
-    // Without ACES: 1 - exp(-x * exposure), then the 1 / gamma power. A pass that read the
-    // raw scene instead of the pass before it would show the input unchanged.
-    combine->useAces = false;
-    combine->exposure = 2.0f;
-    combine->gamma = 2.2f;
+    // Without ACES: 1 - exp(-x * exposure), then the 1 / gamma power.
     fill(scene.texture, {0.3f, 0.6f, 0.0f, 0.0f});
-    EXPECT_NEAR(drawn(0), std::pow(1.0f - std::exp(-0.6f), 1.0f / 2.2f), 2e-3f);
-    EXPECT_NEAR(drawn(1), std::pow(1.0f - std::exp(-1.2f), 1.0f / 2.2f), 2e-3f);
-    EXPECT_FLOAT_EQ(drawn(3), 1.0f) << "the final image is opaque";
+    EXPECT_NEAR(drawn({2.0f, 2.2f, false}, 0), std::pow(1.0f - std::exp(-0.6f), 1.0f / 2.2f), 2e-3f);
+    EXPECT_NEAR(drawn({2.0f, 2.2f, false}, 1), std::pow(1.0f - std::exp(-1.2f), 1.0f / 2.2f), 2e-3f);
 
     // ACES changes the curve, stays in range, and still grows with exposure.
-    combine->useAces = true;
     float previous = 0.0f;
     for (float exposure : {0.25f, 1.0f, 4.0f}) {
-        combine->exposure = exposure;
-        const float shade = drawn(1);
+        const float shade = drawn({exposure, 2.2f, true}, 1);
         EXPECT_GT(shade, previous + 0.01f) << "exposure " << exposure;
         EXPECT_LE(shade, 1.0f);
         previous = shade;

@@ -2,7 +2,7 @@
 
 #include "core/GameSettings.hpp"
 #include "physics/EntityFixedCamera.hpp"
-#include "render/FramebufferExtra.hpp"
+#include "render/GpuResources.hpp"
 #include "render/Model.hpp"
 #include "render/Shader.hpp"
 
@@ -45,23 +45,23 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
     scene.createPlayer(&fennik.meshes.at(0), 11.0f, {0.0f, 2.0f, 0.0f}, false);
     scene.createCamera();
     scene.resizeFramebuffers();
-    EXPECT_EQ(scene.sceneFramebuffer->width, size) << "the lit scene is drawn at the window's size";
+    EXPECT_EQ(render::gpu().sceneTarget().width, size) << "the lit scene is drawn at the window's size";
     scene.camera->pitch = 12.0f; // lower than the game's view: the horizon and the sky show
     for (int tick = 0; tick < 60; ++tick, scene.stepPhysics())
         scene.update(); // Fennik lands and the camera glides to its place behind him
 
-    // A frame as the levels draw it.
+    // A frame as the levels draw it. The lantern glows: drawn with the scene program
+    // after the entities, where the levels draw particles.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, size, size);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    scene.render(0);
-    scene.render(1);
-    // The lantern glows: drawn with the scene program after the entities, where the levels draw particles.
-    scene.sceneShader->use();
-    scene.sceneShader->setVec3("emission", glm::vec3(9.0f, 4.5f, 1.2f));
-    showroom.findMesh("lantern_interactable")->draw(*scene.sceneShader, glm::mat4(1.0f));
-    for (int stage = 2; stage <= 5; ++stage)
-        scene.render(stage);
+    const render::Frame frame = scene.buildFrame({[&] {
+        scene.sceneShader->use();
+        scene.sceneShader->setVec3("emission", glm::vec3(9.0f, 4.5f, 1.2f));
+        showroom.findMesh("lantern_interactable")->draw(*scene.sceneShader, glm::mat4(1.0f));
+        scene.sceneShader->setVec3("emission", glm::vec3(0.0f));
+    }, true, {}});
+    EXPECT_TRUE(frame.wellOrdered());
+    scene.draw(frame);
 
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     glReadBuffer(GL_BACK);
@@ -74,7 +74,7 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
     glReadPixels(size / 2, size / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_EQ(depth, 1.0f);
     std::vector<float> litScene(static_cast<std::size_t>(size) * size * 4);
-    glBindTexture(GL_TEXTURE_2D, scene.sceneFramebuffer->texture);
+    glBindTexture(GL_TEXTURE_2D, render::gpu().sceneTarget().texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, litScene.data());
     glBindTexture(GL_TEXTURE_2D, 0);
 

@@ -17,6 +17,7 @@
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
 #include "render/GL.hpp"
+#include "render/GpuResources.hpp"
 #include "render/Model.hpp"
 #include "scene/Scene.hpp"
 
@@ -148,21 +149,14 @@ int main(int argc, char** argv)
                 scene.update();
                 scene.stepPhysics();
             }
-            glViewport(0, 0, width, height);
-            glEnable(GL_DEPTH_TEST);
-            glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             scene.setShadingMode(1);
-            scene.render(0);
-            glEnable(GL_CULL_FACE);
-            for (int stage = 1; stage <= 5; ++stage) {
-                scene.render(stage);
-            }
+            scene.draw(scene.buildFrame({}));
             glFinish();
             std::string path = outputDirectory + "/" + shot.name + ".png";
             std::cout << (saveWindow(path, width, height) ? "wrote " : "FAILED ") << path << "\n";
         }
     }
+    render::releaseGpu();
     glfwDestroyWindow(window);
     glfwTerminate();
     return 0;

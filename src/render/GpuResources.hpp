@@ -1,0 +1,89 @@
+#pragma once
+
+#include "render/Cubemap.hpp"
+#include "render/DepthFramebuffer.hpp"
+#include "render/Framebuffer.hpp"
+#include "render/FramebufferExtra.hpp"
+#include "render/GpuTimer.hpp"
+#include "render/GL.hpp"
+#include "render/Model.hpp"
+#include "render/QuadRender.hpp"
+#include "render/Shader.hpp"
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace fennik::render {
+
+// Everything the levels draw with that does not belong to one level: the render
+// targets, the programs, the sky box, the textures and the models every level shows.
+// Only the active level draws, so one set of window-sized targets serves them all; a
+// level switch allocates nothing and a window resize resizes the one set.
+//
+// One instance per process (`gpu()`), built with the main window's context current
+// and released with it. Parts are made on first request, so a test that only loads a
+// texture does not pay for the targets.
+class GpuResources {
+public:
+    static constexpr int shadowMapSize = 2048;
+    // The window-sized targets' size until the first resize, before the first frame.
+    static constexpr int initialTargetSize = 256;
+
+    GpuResources() = default;
+    ~GpuResources();
+
+    GpuResources(const GpuResources&) = delete;
+    GpuResources& operator=(const GpuResources&) = delete;
+
+    // One linked program per pair of stage files under "assets/shader/".
+    std::shared_ptr<Shader> program(const std::string& vertexFile, const std::string& fragmentFile);
+    // One texture per image file and orientation (see `loadTexture`).
+    GLuint texture(const std::string& path, bool flip);
+    // One texture per file a model's material names (see `textureFromFile`).
+    GLuint materialTexture(const std::string& fileName, const std::string& directory);
+    // The models every level shows (the player figure, the heart), imported once. A
+    // model handed out again still takes the random draws its import would have taken,
+    // so the looks of every model imported after it stay the same.
+    Model& model(const std::string& path);
+
+    DepthFramebuffer& shadowMap();
+    // The lit scene: colour with the depth-of-field blur in alpha, and the bright parts.
+    FramebufferExtra& sceneTarget();
+    // Two full-screen targets the post-processing passes write in turn.
+    Framebuffer& postTarget(int index);
+    Cubemap& skybox();
+    // The quad every full-screen pass draws.
+    QuadRender& quad();
+    GpuTimer& timer();
+
+    // Follows a new window size with every window-sized target; the same size again,
+    // or a minimised window's 0 x 0, changes nothing.
+    void resizeTargets(int width, int height);
+
+    // What is held now, for tests and the memory figures.
+    std::size_t programCount() const { return programs.size(); }
+    std::size_t textureCount() const { return textures.size(); }
+
+private:
+    std::map<std::pair<std::string, std::string>, std::shared_ptr<Shader>> programs;
+    std::map<std::pair<std::string, bool>, GLuint> textures;
+    std::map<std::string, std::unique_ptr<Model>> models;
+    std::unique_ptr<DepthFramebuffer> shadow;
+    std::unique_ptr<FramebufferExtra> scene;
+    std::array<std::unique_ptr<Framebuffer>, 2> post;
+    std::unique_ptr<Cubemap> sky;
+    std::unique_ptr<QuadRender> fullScreenQuad;
+    std::unique_ptr<GpuTimer> passTimer;
+    int targetWidth = initialTargetSize;
+    int targetHeight = initialTargetSize;
+};
+
+// The process's shared resources, made on first use with the current context.
+GpuResources& gpu();
+// Deletes them (with their context current); the next `gpu()` starts afresh.
+void releaseGpu();
+
+} // namespace fennik::render

@@ -1,0 +1,95 @@
+#include "render/PostEffects.hpp"
+
+#include "render/GpuResources.hpp"
+
+namespace fennik::render {
+
+namespace {
+
+// How far the depth of field spreads a pixel at the largest blur amount.
+constexpr float bokehRadius = 40.0f;
+
+void bindTexture(int unit, GLuint texture)
+{
+    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+} // namespace
+
+PostEffects::PostEffects(GpuResources& gpu)
+    : gpu(gpu),
+      blurProgram(gpu.program("bloomBlurShader.vert", "bloomBlurShader.frag")),
+      combineProgram(gpu.program("bloomCombineShader.vert", "bloomCombineShader.frag")),
+      depthOfFieldProgram(gpu.program("dofShader.vert", "dofShader.frag")),
+      copyProgram(gpu.program("quadRender.vert", "quadRender.frag"))
+{
+}
+
+void PostEffects::drawInto(GLuint framebuffer)
+{
+    // The scene target's size: the window's, or its last real one while minimised.
+    const FramebufferExtra& scene = gpu.sceneTarget();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, scene.width, scene.height);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    gpu.quad().draw();
+}
+
+void PostEffects::blurBloom(GLuint brightParts)
+{
+    blurProgram->use();
+    blurProgram->setInt("image", 0);
+    blurProgram->setInt("horizontal", 1);
+    bindTexture(0, brightParts);
+    drawInto(gpu.postTarget(0).framebuffer);
+    blurProgram->setInt("horizontal", 0);
+    bindTexture(0, gpu.postTarget(0).texture);
+    drawInto(gpu.postTarget(1).framebuffer);
+}
+
+void PostEffects::combine(GLuint sceneColour, const Tone& tone)
+{
+    combineProgram->use();
+    combineProgram->setInt("bloomBlur", 0);
+    combineProgram->setInt("scene", 1);
+    combineProgram->setInt("bloom", 1);
+    combineProgram->setInt("useACES", tone.aces ? 1 : 0);
+    combineProgram->setFloat("gamma", tone.gamma);
+    combineProgram->setFloat("exposure", tone.exposure);
+    bindTexture(0, gpu.postTarget(1).texture);
+    bindTexture(1, sceneColour);
+    drawInto(gpu.postTarget(0).framebuffer);
+}
+
+void PostEffects::depthOfField(GLuint sceneColour, GLuint framebuffer)
+{
+    depthOfFieldProgram->use();
+    depthOfFieldProgram->setInt("image2", 0);
+    depthOfFieldProgram->setFloat("bokehRadius", bokehRadius);
+    depthOfFieldProgram->setInt("ignore", 0);
+    depthOfFieldProgram->setInt("isHorizontal", 1);
+    bindTexture(0, gpu.postTarget(0).texture);
+    bindTexture(1, sceneColour);
+    drawInto(gpu.postTarget(1).framebuffer);
+    // The column pass reads the blur amounts the row pass handed on in its alpha.
+    depthOfFieldProgram->setInt("isHorizontal", 0);
+    bindTexture(0, gpu.postTarget(1).texture);
+    bindTexture(1, gpu.postTarget(1).texture);
+    drawInto(framebuffer);
+    bindTexture(1, 0);
+    bindTexture(0, 0);
+}
+
+void PostEffects::copy(GLuint texture, GLuint framebuffer)
+{
+    copyProgram->use();
+    copyProgram->setInt("screenTexture", 0);
+    copyProgram->setVec4("_quadcolor", glm::vec4(1.0f));
+    bindTexture(0, texture);
+    drawInto(framebuffer);
+    bindTexture(0, 0);
+}
+
+} // namespace fennik::render
