@@ -1,5 +1,6 @@
 #version 430 core
-// Scene plus bloom, then exposure, tone mapping and gamma: the final colours.
+// Scene plus bloom, then exposure, tone mapping and gamma: the final colours, with
+// the scene's depth-of-field blur amount handed on in alpha.
 in vec2 uv;
 out vec4 fragColor;
 
@@ -18,7 +19,8 @@ vec3 aces(vec3 x)
 
 void main()
 {
-    vec3 hdr = texture(scene, uv).rgb;
+    vec4 lit = texture(scene, uv);
+    vec3 hdr = lit.rgb;
     if (bloom == 1)
         hdr += texture(bloomBlur, uv).rgb;
     hdr = max(hdr * exposure, vec3(0.0));
@@ -27,5 +29,5 @@ void main()
     // brighter with more exposure.
     vec3 mapped = useACES == 1 ? aces(hdr) : vec3(1.0) - exp(-hdr);
     mapped = pow(clamp(mapped, 0.0, 1.0), vec3(1.0 / max(gamma, 0.01)));
-    fragColor = vec4(mapped, 1.0);
+    fragColor = vec4(mapped, lit.a);
 }

@@ -119,15 +119,18 @@ float sunVisibility(vec3 n, vec3 toLight)
     vec2 texel = coords.xy * mapSize - 0.5;
     vec2 base = floor(texel);
     vec2 f = texel - base;
+    // A 4 x 4 block of texels around the point, weighted so the result slides
+    // smoothly between texels: four gathers of 2 x 2, each at the corner its texels
+    // share. Outside the map the border colour (depth 1) answers.
     float lit = 0.0;
-    for (int y = -1; y <= 2; ++y) {
-        float wy = y == -1 ? 1.0 - f.y : (y == 2 ? f.y : 1.0);
-        for (int x = -1; x <= 2; ++x) {
-            float wx = x == -1 ? 1.0 - f.x : (x == 2 ? f.x : 1.0);
-            // Sampled at texel centres so the border colour (depth 1) answers for
-            // everything outside the map.
-            float stored = texture(shadowMap, (base + vec2(x, y) + 0.5) / mapSize).r;
-            lit += wx * wy * (depth <= stored ? 1.0 : 0.0);
+    for (int y = -1; y <= 1; y += 2) {
+        vec2 wy = y == -1 ? vec2(1.0 - f.y, 1.0) : vec2(1.0, f.y); // lower row, upper row
+        for (int x = -1; x <= 1; x += 2) {
+            vec2 wx = x == -1 ? vec2(1.0 - f.x, 1.0) : vec2(1.0, f.x); // left column, right column
+            // Gathered as (left, upper), (right, upper), (right, lower), (left, lower).
+            vec4 stored = textureGather(shadowMap, (base + vec2(x, y) + 1.0) / mapSize);
+            vec4 inLight = step(vec4(depth), stored);
+            lit += dot(inLight, vec4(wx.x * wy.y, wx.y * wy.y, wx.y * wy.x, wx.x * wy.x));
         }
     }
     return lit / 9.0;

@@ -1,7 +1,5 @@
 #include "render/Framebuffer.hpp"
 
-#include <utility>
-
 namespace fennik::render {
 
 namespace {
@@ -9,21 +7,10 @@ namespace {
 void allocateColour(GLuint texture, int width, int height)
 {
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, width, height, 0, GL_RGBA, GL_FLOAT, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, width, height, 0, GL_RGBA, GL_FLOAT, nullptr);
 }
 
 } // namespace
-
-Framebuffer::~Framebuffer()
-{
-    if (renderbuffer)
-        glDeleteRenderbuffers(1, &renderbuffer);
-}
-
-Framebuffer::Framebuffer(Framebuffer&& other) noexcept
-    : FramebufferBase(std::move(other)), renderbuffer(std::exchange(other.renderbuffer, 0))
-{
-}
 
 void Framebuffer::createTextures()
 {
@@ -40,12 +27,8 @@ void Framebuffer::create()
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     setClearColour();
-
     createTextures();
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-
-    attachDepthStencil(renderbuffer, width, height);
-
     reportIfIncomplete();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
@@ -56,14 +39,8 @@ void Framebuffer::resize(int newWidth, int newHeight)
         return;
     width = newWidth;
     height = newHeight;
-
     allocateColour(texture, width, height);
     glBindTexture(GL_TEXTURE_2D, 0);
-
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    setClearColour();
-    attachDepthStencil(renderbuffer, width, height);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 } // namespace fennik::render

@@ -4,19 +4,15 @@
 
 namespace fennik::render {
 
-// One 32-bit float RGBA colour texture with a depth-stencil renderbuffer: the
-// target of every post-processing pass.
+// One 16-bit float RGBA colour texture and nothing else: the target of the
+// full-screen post-processing passes, which cover every pixel and test no depth.
 class Framebuffer : public FramebufferBase {
 public:
     using FramebufferBase::FramebufferBase;
-    ~Framebuffer() override;
-    Framebuffer(Framebuffer&& other) noexcept;
 
     void createTextures() override;
     void create() override;
     void resize(int newWidth, int newHeight) override;
-
-    GLuint renderbuffer = 0;
 };
 
 } // namespace fennik::render

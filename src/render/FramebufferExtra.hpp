@@ -4,7 +4,7 @@
 
 namespace fennik::render {
 
-// Two float colour textures written at once (the lit colour and its parts
+// Two 16-bit float colour textures written at once (the lit colour and its parts
 // brighter than 1) with a depth-stencil renderbuffer: the target of the lit scene.
 // Both textures keep one float format through creation and every resize.
 class FramebufferExtra : public FramebufferBase {

@@ -6,8 +6,10 @@ namespace fennik::render {
 
 namespace {
 
-// How far the depth of field spreads a pixel at the largest blur amount.
+// How far the depth of field spreads a pixel at the largest blur amount, and in how
+// many taps on each side.
 constexpr float bokehRadius = 40.0f;
+constexpr int depthOfFieldTaps = 16;
 
 void bindTexture(int unit, GLuint texture)
 {
@@ -63,22 +65,18 @@ void PostEffects::combine(GLuint sceneColour, const Tone& tone)
     drawInto(gpu.postTarget(0).framebuffer);
 }
 
-void PostEffects::depthOfField(GLuint sceneColour, GLuint framebuffer)
+void PostEffects::depthOfField(GLuint framebuffer)
 {
     depthOfFieldProgram->use();
-    depthOfFieldProgram->setInt("image2", 0);
+    depthOfFieldProgram->setInt("image", 0);
     depthOfFieldProgram->setFloat("bokehRadius", bokehRadius);
-    depthOfFieldProgram->setInt("ignore", 0);
+    depthOfFieldProgram->setInt("tapsPerSide", depthOfFieldTaps);
     depthOfFieldProgram->setInt("isHorizontal", 1);
     bindTexture(0, gpu.postTarget(0).texture);
-    bindTexture(1, sceneColour);
     drawInto(gpu.postTarget(1).framebuffer);
-    // The column pass reads the blur amounts the row pass handed on in its alpha.
     depthOfFieldProgram->setInt("isHorizontal", 0);
     bindTexture(0, gpu.postTarget(1).texture);
-    bindTexture(1, gpu.postTarget(1).texture);
     drawInto(framebuffer);
-    bindTexture(1, 0);
     bindTexture(0, 0);
 }
 

@@ -26,11 +26,12 @@ public:
 
     // The bright parts blurred along rows, then columns: the glow, in post target 1.
     void blurBloom(GLuint brightParts);
-    // Scene colour plus the glow, tone-mapped, in post target 0.
+    // Scene colour plus the glow, tone-mapped, in post target 0; its alpha keeps the
+    // scene's depth-of-field blur amount.
     void combine(GLuint sceneColour, const Tone& tone);
-    // Post target 0 blurred by the depth of field that `sceneColour`'s alpha holds, into
-    // `framebuffer` (0: the window).
-    void depthOfField(GLuint sceneColour, GLuint framebuffer);
+    // Post target 0 blurred by the amounts in its alpha, into `framebuffer` (0: the
+    // window), opaque.
+    void depthOfField(GLuint framebuffer);
     // `texture` as it is into `framebuffer`.
     void copy(GLuint texture, GLuint framebuffer);
 

@@ -201,7 +201,7 @@ void Scene::renderBloomCombine()
 
 void Scene::renderDepthOfField()
 {
-    postEffects->depthOfField(gpu->sceneTarget().texture, 0);
+    postEffects->depthOfField(0);
 }
 
 void Scene::presentToWindow()
