@@ -138,6 +138,8 @@ void GameBase::start()
 
     glfwHideWindow(splashWindow->handle);
     glfwMakeContextCurrent(mainWindow->handle);
+    splashWindow->releaseSplash();
+    mainWindow->releaseSplash();
     glfwShowWindow(mainWindow->handle);
     running = true;
     ticker.start(core::input().time());

@@ -39,9 +39,11 @@ Window::Window(core::GameSettings& settings, int width, int height, std::string 
             settings.windowHeight = static_cast<std::uint32_t>(mode->height);
         }
     } else {
-        // The undecorated splash window gets a transparent framebuffer, the main window does not.
+        // The undecorated splash window gets a transparent framebuffer, the main window does
+        // not. The splash window shows a picture copied in whole, which needs one sample
+        // per pixel.
         glfwWindowHint(GLFW_TRANSPARENT_FRAMEBUFFER, !decorated);
-        glfwWindowHint(GLFW_SAMPLES, 4);
+        glfwWindowHint(GLFW_SAMPLES, decorated ? 4 : 0);
     }
 
     handle = glfwCreateWindow(this->width, this->height, this->title.c_str(), nullptr, share);
@@ -91,6 +93,7 @@ Window::~Window()
         glDeleteFramebuffers(1, &scaledFramebuffer);
         glDeleteRenderbuffers(1, &scaledRenderbuffer);
     }
+    releaseSplash();
     splashShader.reset();
     quadRender.reset();
     glfwMakeContextCurrent(nullptr);
@@ -121,7 +124,9 @@ void Window::drawSplash(const std::string& path)
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
 
-    // Kept for the whole process, like every texture the game loads.
+    // Kept for the loading screen until `releaseSplash`.
+    if (splashTexture)
+        glDeleteTextures(1, &splashTexture);
     splashTexture = render::loadTexture(path, true);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, splashTexture);
@@ -130,6 +135,15 @@ void Window::drawSplash(const std::string& path)
     quadRender->draw();
     glfwSwapBuffers(handle);
     render::Shader::unuse();
+}
+
+void Window::releaseSplash()
+{
+    if (!splashTexture)
+        return;
+    // Textures belong to every context of the share group; the main one is current.
+    glDeleteTextures(1, &splashTexture);
+    splashTexture = 0;
 }
 
 void Window::drawLoadingProgress(float fraction)
@@ -143,33 +157,39 @@ void Window::drawLoadingProgress(float fraction)
 
     // The picture is copied from its texture rather than drawn with a program:
     // Mesa's software rasteriser has crashed drawing in this context again once the
-    // shared main context had been used. The window's framebuffer is multisampled,
-    // and a copy into it cannot scale, so the picture is scaled into a plain
-    // window-sized target first.
+    // shared main context had been used. A copy into the window cannot scale, so the
+    // picture is scaled into a plain target of the framebuffer's size first; a window
+    // whose framebuffer takes no copies (several samples per pixel) shows the bar alone.
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(handle, &width, &height);
     GLint pictureWidth = 0, pictureHeight = 0;
     glBindTexture(GL_TEXTURE_2D, splashTexture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &pictureWidth);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &pictureHeight);
     glBindTexture(GL_TEXTURE_2D, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    GLint windowSamples = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &windowSamples);
     if (!pictureFramebuffer) {
         glGenFramebuffers(1, &pictureFramebuffer);
         glGenFramebuffers(1, &scaledFramebuffer);
         glGenRenderbuffers(1, &scaledRenderbuffer);
+    }
+    if (windowSamples == 0 && width > 0 && height > 0 && pictureWidth > 0 && pictureHeight > 0) {
         glBindRenderbuffer(GL_RENDERBUFFER, scaledRenderbuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
         glBindFramebuffer(GL_FRAMEBUFFER, scaledFramebuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, scaledRenderbuffer);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, pictureFramebuffer);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, splashTexture, 0);
+        if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
+            glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+            glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFramebuffer);
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+            glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        }
     }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, pictureFramebuffer);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, splashTexture, 0);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, scaledFramebuffer);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE)
-        glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFramebuffer);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
     // The bar is two scissored clears: a dark track and a warm fill along the bottom.

@@ -38,6 +38,8 @@ public:
     // Draws the splash picture again with a progress bar along its bottom edge
     // (0 to 1) and swaps; used while the levels load.
     void drawLoadingProgress(float fraction);
+    // Lets the picture go once it will not be drawn again.
+    void releaseSplash();
 
     int width = 0;
     int height = 0;

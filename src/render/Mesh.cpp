@@ -26,15 +26,16 @@ glm::vec3 unitLength(const glm::vec3& colour)
 
 Mesh::Mesh(std::string name, Material material, std::vector<Texture> textures, std::vector<unsigned int> indices,
            std::vector<Vertex> vertices)
-    : vertices(std::move(vertices)), indices(std::move(indices)), textures(std::move(textures)),
+    : indices(std::move(indices)), textures(std::move(textures)),
       material(material), name(std::move(name))
 {
     this->material.diffuse = unitLength(this->material.diffuse);
     this->material.specular = unitLength(this->material.specular);
     this->material.ambient = unitLength(this->material.ambient);
 
-    upload();
-    buildCollisionShape();
+    // The buffers and the collision shape keep their own copies of the vertices.
+    upload(vertices);
+    buildCollisionShape(vertices);
 }
 
 Mesh::~Mesh()
@@ -43,7 +44,7 @@ Mesh::~Mesh()
 }
 
 Mesh::Mesh(Mesh&& other) noexcept
-    : vertices(std::move(other.vertices)), indices(std::move(other.indices)), textures(std::move(other.textures)),
+    : indices(std::move(other.indices)), textures(std::move(other.textures)),
       material(other.material), name(std::move(other.name)), vertexArray(std::exchange(other.vertexArray, 0)),
       collisionShape(std::move(other.collisionShape)), triangleMesh(std::move(other.triangleMesh)),
       center(other.center), hasTriangleShape(other.hasTriangleShape),
@@ -56,7 +57,6 @@ Mesh& Mesh::operator=(Mesh&& other) noexcept
     if (this == &other)
         return *this;
     release();
-    vertices = std::move(other.vertices);
     indices = std::move(other.indices);
     textures = std::move(other.textures);
     material = other.material;
@@ -85,7 +85,7 @@ void Mesh::release() noexcept
     triangleMesh.reset();
 }
 
-void Mesh::upload()
+void Mesh::upload(const std::vector<Vertex>& vertices)
 {
     glGenVertexArrays(1, &vertexArray);
     glGenBuffers(1, &vertexBuffer);
@@ -116,7 +116,7 @@ void Mesh::upload()
     glBindVertexArray(0);
 }
 
-void Mesh::buildCollisionShape()
+void Mesh::buildCollisionShape(const std::vector<Vertex>& vertices)
 {
     glm::vec3 minimum(0.0f);
     glm::vec3 maximum(0.0f);
@@ -145,7 +145,7 @@ void Mesh::buildCollisionShape()
         const unsigned int a = indices[k], b = indices[k + 1], c = indices[k + 2];
         if (a >= vertices.size() || b >= vertices.size() || c >= vertices.size())
             continue;
-        const auto point = [this](unsigned int index) {
+        const auto point = [&vertices](unsigned int index) {
             const glm::vec3& p = vertices[index].position;
             return btVector3(p.x, p.y, p.z);
         };

@@ -72,7 +72,6 @@ public:
     void draw(Shader& shader, const glm::mat4& modelMatrix);
     void unbindTextures(Shader& shader);
 
-    std::vector<Vertex> vertices;
     std::vector<unsigned int> indices;
     std::vector<Texture> textures; // diffuse first, then specular, then normal
     Material material;
@@ -89,8 +88,8 @@ public:
     GLuint elementBuffer = 0;
 
 private:
-    void upload();
-    void buildCollisionShape();
+    void upload(const std::vector<Vertex>& vertices);
+    void buildCollisionShape(const std::vector<Vertex>& vertices);
     void release() noexcept;
 };
 

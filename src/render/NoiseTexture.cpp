@@ -13,10 +13,15 @@ NoiseTexture::NoiseTexture(unsigned size)
 
     glGenTextures(1, &textureName);
     glBindTexture(GL_TEXTURE_2D, textureName);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    // Shown magnified only (the gauge's disc is larger than the image): no mipmaps.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    if (side > 0) {
+        const auto extent = static_cast<GLsizei>(side);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, extent, extent, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    }
     generate(0.0f, 0.0f);
 }
 
@@ -69,8 +74,7 @@ void NoiseTexture::generate(float offsetX, float offsetY)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (side > 0) {
         const auto extent = static_cast<GLsizei>(side);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, extent, extent, 0, GL_RGB, GL_UNSIGNED_BYTE, pixelBytes.data());
-        glGenerateMipmap(GL_TEXTURE_2D);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, extent, extent, GL_RGB, GL_UNSIGNED_BYTE, pixelBytes.data());
     }
     glBindTexture(GL_TEXTURE_2D, 0);
 }

@@ -28,7 +28,7 @@ public:
     NoiseTexture& operator=(NoiseTexture&& other) noexcept;
 
     // Samples the noise at (x + offsetX, y + offsetY) for every pixel and uploads the
-    // image with its mipmaps. Leaves no texture bound to GL_TEXTURE_2D and the
+    // image into the texture's storage. Leaves no texture bound to GL_TEXTURE_2D and the
     // unpack alignment at 1.
     void generate(float offsetX, float offsetY);
 

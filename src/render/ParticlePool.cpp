@@ -16,8 +16,8 @@ namespace {
 
 bool farther(const Particle& a, const Particle& b) { return a.cameraDistance > b.cameraDistance; }
 
-// Colours are stored on the byte scale and truncated, so (1, 1, 1, 1) reaches the
-// program as bytes of 1. Clamped first so a slightly negative alpha reads as 0.
+// Colours are stored on the byte scale and truncated. Clamped first so a slightly
+// negative alpha reads as 0.
 std::uint8_t colorByte(float component)
 {
     return static_cast<std::uint8_t>(std::clamp(component, 0.0f, 255.0f));
@@ -26,10 +26,10 @@ std::uint8_t colorByte(float component)
 } // namespace
 
 ParticlePool::ParticlePool()
-    : instancePositions(poolSize), instanceColors(poolSize), noise(1337), pool(poolSize)
+    : noise(1337), pool(poolSize)
 {
-    sortKeys.reserve(poolSize);
-    radixKeys.reserve(poolSize);
+    // The per-draw arrays grow with the most particles ever alive at once, not with
+    // the pool: most levels never have more than a few hundred.
     noise.setNoiseType(core::NoiseType::Perlin);
     noise.setFrequency(0.1f);
     noise.setFractalOctaves(20);
@@ -79,7 +79,8 @@ void ParticlePool::emitAt(const glm::vec3& origin, const glm::vec3& impulse, uns
             const int r1 = random.next(), r2 = random.next(), r3 = random.next(), r4 = random.next();
             particle.color = glm::vec4(r4 % 256, r3 % 256, r2 % 256, (r1 % 256) / 3);
         } else {
-            particle.color = color;
+            // Given on the 0..1 scale of every other colour in the game.
+            particle.color = color * 255.0f;
         }
         particle.life = static_cast<float>(random.next() % 10 + 1) / 10.0f;
         particle.velocity = scatter * 20.0f + impulse * 0.2f;
@@ -89,6 +90,8 @@ void ParticlePool::emitAt(const glm::vec3& origin, const glm::vec3& impulse, uns
 void ParticlePool::update(float dt, const glm::vec3& cameraPosition)
 {
     liveCount = 0;
+    instancePositions.clear();
+    instanceColors.clear();
     for (Particle& particle : pool) {
         if (particle.life <= 0.0f)
             continue;
@@ -104,9 +107,9 @@ void ParticlePool::update(float dt, const glm::vec3& cameraPosition)
         const float dz = cameraPosition.z - particle.position.z;
         particle.cameraDistance = std::sqrt(dx * dx + dz * dz);
 
-        instancePositions[liveCount] = glm::vec4(particle.position, particle.life);
-        instanceColors[liveCount] = {colorByte(particle.color.r), colorByte(particle.color.g),
-                                     colorByte(particle.color.b), colorByte(particle.color.a)};
+        instancePositions.emplace_back(particle.position, particle.life);
+        instanceColors.push_back({colorByte(particle.color.r), colorByte(particle.color.g),
+                                  colorByte(particle.color.b), colorByte(particle.color.a)});
         ++liveCount;
     }
 }

@@ -42,7 +42,7 @@ public:
 
     // `count` particles around `origin` + `offset`, each axis offset by
     // ((random mod spread) - spread / 2) / divisor. A divisor of 0 counts as 1;
-    // colour (0, 0, 0, 0) asks for random colours. `impulse` is the source's last
+    // `color` is on the 0..1 scale, and (0, 0, 0, 0) asks for random colours. `impulse` is the source's last
     // movement impulse, which the particles inherit a fifth of.
     void emitAt(const glm::vec3& origin, const glm::vec3& impulse, unsigned count, int spread, float divisor,
                 const glm::vec3& offset, const glm::vec4& color);

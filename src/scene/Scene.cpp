@@ -51,7 +51,10 @@ void Scene::buildWorld()
     assert(settings);
     // Each piece is built from the ones before it.
     btDefaultCollisionConstructionInfo constructionInfo;
-    constructionInfo.m_defaultMaxPersistentManifoldPoolSize = 4096;
+    // Pools sized for what a level holds at once (a few dozen touching pairs); more
+    // are allocated one by one, with the same simulation.
+    constructionInfo.m_defaultMaxPersistentManifoldPoolSize = 256;
+    constructionInfo.m_defaultMaxCollisionAlgorithmPoolSize = 256;
     constructionInfo.m_defaultMaxCollisionAlgorithmPoolSize = 4096;
     constructionInfo.m_customCollisionAlgorithmMaxElementSize = 0;
     constructionInfo.m_useEpaPenetrationAlgorithm = true;

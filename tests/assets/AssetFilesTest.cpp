@@ -4,6 +4,7 @@
 #include "render/Model.hpp"
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
+#include "support/MeshVertices.hpp"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -30,11 +31,13 @@ TEST(AssetFiles, ModelsLoadWithTheirTexturesAndFaceTheWayTheirNormalsPoint)
             EXPECT_TRUE(map.type != "texture_normal" || blue > 0.85) << map.path;
             stbi_image_free(pixels);
         }
-        // Back faces are culled: a triangle wound against its normals would vanish.
+        // Back faces are culled: a triangle wound against its normals would vanish. The
+        // vertices as the vertex buffer holds them.
         for (const auto& mesh : model.meshes) {
+            const auto vertices = fennik::test::verticesOf(mesh);
             for (std::size_t i = 0; i + 2 < mesh.indices.size(); i += 3) {
-                const auto &a = mesh.vertices[mesh.indices[i]], &b = mesh.vertices[mesh.indices[i + 1]],
-                           &c = mesh.vertices[mesh.indices[i + 2]];
+                const auto &a = vertices[mesh.indices[i]], &b = vertices[mesh.indices[i + 1]],
+                           &c = vertices[mesh.indices[i + 2]];
                 const glm::vec3 wound = glm::cross(b.position - a.position, c.position - a.position);
                 ASSERT_TRUE(glm::length(wound) < 1e-6f || glm::dot(wound, a.normal + b.normal + c.normal) > 0.0f)
                     << name << ": " << mesh.name;

@@ -6,6 +6,7 @@
 #include "render/Model.hpp"
 #include "scene/Scene.hpp"
 #include "support/GLTestContext.hpp"
+#include "support/MeshVertices.hpp"
 #include "support/TestSettings.hpp"
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ struct Bounds {
     float reach(glm::vec3 axis) const { return glm::dot(glm::max(lo * axis, hi * axis), glm::vec3(1, 0, 1)); }
     explicit Bounds(const render::Model& model)
     {
-        for (const auto& vertex : model.meshes.front().vertices)
+        for (const auto& vertex : test::verticesOf(model.meshes.front()))
             lo = glm::min(lo, vertex.position), hi = glm::max(hi, vertex.position);
     }
 };

@@ -241,8 +241,8 @@ int burstParticles(levels::PlayableLevel& level)
 {
     int white = 0;
     for (const auto& particle : LevelProbe::particlesOf(level).particles())
-        white += particle.life > 0.0f && particle.color.r == 1.0f && particle.color.g == 1.0f &&
-                 particle.color.b == 1.0f;
+        white += particle.life > 0.0f && particle.color.r == 255.0f && particle.color.g == 255.0f &&
+                 particle.color.b == 255.0f;
     return white;
 }
 

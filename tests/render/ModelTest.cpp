@@ -4,6 +4,7 @@
 
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
+#include "support/MeshVertices.hpp"
 #include "support/OffscreenTarget.hpp"
 
 #include <btBulletCollisionCommon.h>
@@ -36,8 +37,9 @@ TEST_F(ModelTest, ImportsMeshesInFileOrderAndFindsThemByWholeName)
     EXPECT_EQ(model.findMesh("cube"), nullptr);
     EXPECT_TRUE(log.contains("[ERROR]: Model tests/render/fixtures/names.obj has no mesh named cube\n"));
 
-    // Texture coordinates arrive with v flipped: vt (1, 0) becomes (1, 1).
-    EXPECT_EQ(model.meshes[0].vertices[1].texCoords, glm::vec2(1.0f, 1.0f));
+    // Texture coordinates arrive with v flipped: vt (1, 0) becomes (1, 1), as the
+    // vertex buffer holds it.
+    EXPECT_EQ(test::verticesOf(model.meshes[0]).at(1).texCoords, glm::vec2(1.0f, 1.0f));
 }
 
 TEST_F(ModelTest, NameRulesDecideTheLookAndEveryMeshTakesTwoRandomDraws)

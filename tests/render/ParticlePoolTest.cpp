@@ -36,7 +36,7 @@ TEST_F(ParticlePoolTest, EmitTakesEightDrawsEachAndTreatsASpreadBelowOneAsOne)
 
 TEST_F(ParticlePoolTest, AgeingKillsOnTimeAndOnlyTheLivingAreWritten)
 {
-    pool->emitAt(glm::vec3(0.0f), glm::vec3(0.0f), 2, 3, 1.0f, glm::vec3(0.0f), glm::vec4(200.7f, 1.0f, 1.0f, 0.0f));
+    pool->emitAt(glm::vec3(0.0f), glm::vec3(0.0f), 2, 3, 1.0f, glm::vec3(0.0f), glm::vec4(1.0f, 0.5f, 1.0f, 0.0f));
     pool->particles()[0].life = 0.1f;
     pool->particles()[1].life = 0.3f;
 
@@ -45,9 +45,10 @@ TEST_F(ParticlePoolTest, AgeingKillsOnTimeAndOnlyTheLivingAreWritten)
     EXPECT_FLOAT_EQ(pool->particles()[0].cameraDistance, -1.0f) << "the dead are not sorted with the living";
     EXPECT_FLOAT_EQ(pool->particles()[1].life, 0.2f);
     EXPECT_EQ(pool->instancePositions[0], glm::vec4(pool->particles()[1].position, pool->particles()[1].life));
-    // Bytes are truncated, and a slightly negative alpha is 0, not 255.
+    // A colour given on the 0..1 scale reaches the bytes in full (white is 255, not 1);
+    // bytes are truncated, and a slightly negative alpha is 0, not 255.
     const ParticleColor colour = pool->instanceColors[0];
-    EXPECT_EQ((std::array<int, 3>{colour.r, colour.g, colour.a}), (std::array<int, 3>{200, 1, 0}));
+    EXPECT_EQ((std::array<int, 3>{colour.r, colour.g, colour.a}), (std::array<int, 3>{255, 127, 0}));
 
     pool->update(0.5f, glm::vec3(0.0f));
     EXPECT_EQ(pool->liveCount, 0u);
