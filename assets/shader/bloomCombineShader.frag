@@ -4,8 +4,8 @@
 in vec2 uv;
 out vec4 fragColor;
 
-uniform sampler2D bloomBlur; // unit 0: the blurred bright parts
-uniform sampler2D scene;     // unit 1: the lit scene, linear HDR
+uniform sampler2D bloomBlur; // the blurred bright parts
+uniform sampler2D scene;     // the lit scene, linear HDR
 uniform int bloom;
 uniform int useACES;
 uniform float gamma;

@@ -30,8 +30,8 @@ uniform float gamma;
 uniform float focalDepth; // view-space z of the sharp plane (negative: in front)
 uniform float focalRange;
 
-uniform samplerCube skybox;  // unit 10
-uniform sampler2D shadowMap; // unit 11
+uniform samplerCube skybox;  // units are set by the C++ side
+uniform sampler2D shadowMap;
 uniform mat4 lightSpaceMatrix;
 
 // The mesh's material.

@@ -4,7 +4,7 @@ in vec3 direction;
 layout(location = 0) out vec4 fragColor;   // colour, alpha = depth-of-field blur
 layout(location = 1) out vec4 brightColor;
 
-uniform samplerCube skybox; // unit 10
+uniform samplerCube skybox;
 
 // The faces are stored gamma-encoded, decoded with the same gamma as the reflections
 // of the sky on the surfaces; the combine pass encodes again.

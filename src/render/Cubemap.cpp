@@ -1,5 +1,7 @@
 #include "render/Cubemap.hpp"
 
+#include "render/TextureUnits.hpp"
+
 #include "core/Log.hpp"
 
 #include <stb/stb_image.h>
@@ -42,7 +44,7 @@ Cubemap::~Cubemap()
 
 void Cubemap::load(const std::vector<std::string>& faces)
 {
-    glActiveTexture(GL_TEXTURE10);
+    glActiveTexture(units::active(units::skybox));
     glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     stbi_set_flip_vertically_on_load(false);

@@ -19,7 +19,7 @@ public:
 
     // Face file names under "assets/textures/skybox/", in the order +X, -X, +Y, -Y, +Z, -Z.
     // A face that cannot be decoded is reported and left empty; the others load.
-    // Leaves the cube map bound on texture unit 10, where the sky box shader reads it.
+    // Leaves the cube map bound on the sky box's unit (render/TextureUnits.hpp).
     void load(const std::vector<std::string>& faces);
 
     // Draws the 36 cube vertices with whatever program is current.

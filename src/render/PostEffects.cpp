@@ -1,6 +1,7 @@
 #include "render/PostEffects.hpp"
 
 #include "render/GpuResources.hpp"
+#include "render/TextureUnits.hpp"
 
 namespace fennik::render {
 
@@ -11,9 +12,9 @@ namespace {
 constexpr float bokehRadius = 40.0f;
 constexpr int depthOfFieldTaps = 16;
 
-void bindTexture(int unit, GLuint texture)
+void bindTexture(GLint unit, GLuint texture)
 {
-    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+    glActiveTexture(units::active(unit));
     glBindTexture(GL_TEXTURE_2D, texture);
 }
 
@@ -42,52 +43,52 @@ void PostEffects::drawInto(GLuint framebuffer)
 void PostEffects::blurBloom(GLuint brightParts)
 {
     blurProgram->use();
-    blurProgram->setInt("image", 0);
+    blurProgram->setInt("image", units::passInput);
     blurProgram->setInt("horizontal", 1);
-    bindTexture(0, brightParts);
+    bindTexture(units::passInput, brightParts);
     drawInto(gpu.postTarget(0).framebuffer);
     blurProgram->setInt("horizontal", 0);
-    bindTexture(0, gpu.postTarget(0).texture);
+    bindTexture(units::passInput, gpu.postTarget(0).texture);
     drawInto(gpu.postTarget(1).framebuffer);
 }
 
 void PostEffects::combine(GLuint sceneColour, const Tone& tone)
 {
     combineProgram->use();
-    combineProgram->setInt("bloomBlur", 0);
-    combineProgram->setInt("scene", 1);
+    combineProgram->setInt("bloomBlur", units::passInput);
+    combineProgram->setInt("scene", units::passSecondInput);
     combineProgram->setInt("bloom", 1);
     combineProgram->setInt("useACES", tone.aces ? 1 : 0);
     combineProgram->setFloat("gamma", tone.gamma);
     combineProgram->setFloat("exposure", tone.exposure);
-    bindTexture(0, gpu.postTarget(1).texture);
-    bindTexture(1, sceneColour);
+    bindTexture(units::passInput, gpu.postTarget(1).texture);
+    bindTexture(units::passSecondInput, sceneColour);
     drawInto(gpu.postTarget(0).framebuffer);
 }
 
 void PostEffects::depthOfField(GLuint framebuffer)
 {
     depthOfFieldProgram->use();
-    depthOfFieldProgram->setInt("image", 0);
+    depthOfFieldProgram->setInt("image", units::passInput);
     depthOfFieldProgram->setFloat("bokehRadius", bokehRadius);
     depthOfFieldProgram->setInt("tapsPerSide", depthOfFieldTaps);
     depthOfFieldProgram->setInt("isHorizontal", 1);
-    bindTexture(0, gpu.postTarget(0).texture);
+    bindTexture(units::passInput, gpu.postTarget(0).texture);
     drawInto(gpu.postTarget(1).framebuffer);
     depthOfFieldProgram->setInt("isHorizontal", 0);
-    bindTexture(0, gpu.postTarget(1).texture);
+    bindTexture(units::passInput, gpu.postTarget(1).texture);
     drawInto(framebuffer);
-    bindTexture(0, 0);
+    bindTexture(units::passInput, 0);
 }
 
 void PostEffects::copy(GLuint texture, GLuint framebuffer)
 {
     copyProgram->use();
-    copyProgram->setInt("screenTexture", 0);
+    copyProgram->setInt("screenTexture", units::passInput);
     copyProgram->setVec4("_quadcolor", glm::vec4(1.0f));
-    bindTexture(0, texture);
+    bindTexture(units::passInput, texture);
     drawInto(framebuffer);
-    bindTexture(0, 0);
+    bindTexture(units::passInput, 0);
 }
 
 } // namespace fennik::render

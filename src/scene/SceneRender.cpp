@@ -2,6 +2,7 @@
 
 #include "core/GameSettings.hpp"
 #include "gui/GUIPlayerHealthBar.hpp"
+#include "gui/ShapeRenderer.hpp"
 #include "gui/Text.hpp"
 #include "gui/TextRenderer.hpp"
 #include "physics/Enemy.hpp"
@@ -10,7 +11,9 @@
 #include "render/GpuResources.hpp"
 #include "render/PostEffects.hpp"
 #include "render/Shader.hpp"
+#include "render/SavedGLState.hpp"
 #include "render/Skylight.hpp"
+#include "render/TextureUnits.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -64,6 +67,13 @@ void Scene::createRenderResources()
 
 render::Frame Scene::buildFrame(FrameParts parts)
 {
+    // The overlay puts back the state it changes.
+    std::function<void()> overlay;
+    if (parts.overlay)
+        overlay = [draw = std::move(parts.overlay)] {
+            const render::SavedGLState saved;
+            draw();
+        };
     const auto postProcessed = [this] { return !drawNormal; };
     const auto plain = [this] { return drawNormal; };
     std::vector<render::Pass> passes{
@@ -76,7 +86,7 @@ render::Frame Scene::buildFrame(FrameParts parts)
         {"depth of field", {"tone-mapped"}, {"window"}, [this] { renderDepthOfField(); }, postProcessed},
         {"scene to window", {"scene colour"}, {"window"}, [this] { presentToWindow(); }, plain},
         {"health bars", {"window"}, {"window"}, parts.healthBars ? [this] { renderHealthBars(); } : std::function<void()>(), {}},
-        {"2D overlay", {"window"}, {"window"}, std::move(parts.overlay), {}},
+        {"2D overlay", {"window"}, {"window"}, overlay, {}},
     };
     // What the level does not draw is left out of its frame.
     std::erase_if(passes, [](const render::Pass& pass) { return !pass.draw; });
@@ -152,15 +162,15 @@ void Scene::renderLitScene()
     sceneShader->setVec3("dirL.direction", light.direction);
     sceneShader->setInt("dirL.enabled", light.enabled ? 1 : 0);
     sceneShader->setInt("bokehRadius", 100);
-    sceneShader->setInt("skybox", 10);
-    sceneShader->setInt("shadowMap", 11);
+    sceneShader->setInt("skybox", render::units::skybox);
+    sceneShader->setInt("shadowMap", render::units::shadowMap);
     // Nothing the entities draw glows; whoever draws a glowing object after this
     // stage sets it and puts it back.
     sceneShader->setVec3("emission", glm::vec3(0.0f));
 
-    glActiveTexture(GL_TEXTURE10);
+    glActiveTexture(render::units::active(render::units::skybox));
     glBindTexture(GL_TEXTURE_CUBE_MAP, gpu->skybox().texture);
-    glActiveTexture(GL_TEXTURE11);
+    glActiveTexture(render::units::active(render::units::shadowMap));
     glBindTexture(GL_TEXTURE_2D, gpu->shadowMap().texture);
     sceneShader->setMat4("lightSpaceMatrix", lightSpaceMatrix);
 
@@ -171,10 +181,10 @@ void Scene::renderLitScene()
 void Scene::renderSkybox()
 {
     render::Cubemap& skybox = gpu->skybox();
-    glActiveTexture(GL_TEXTURE10);
+    glActiveTexture(render::units::active(render::units::skybox));
     glBindTexture(GL_TEXTURE_CUBE_MAP, skybox.texture);
     skyboxShader->use();
-    skyboxShader->setInt("skybox", 10);
+    skyboxShader->setInt("skybox", render::units::skybox);
     skyboxShader->setFloat("gamma", settings->gamma);
     if (camera) {
         // The rotation only: the sky is infinitely far and never comes closer.
@@ -275,17 +285,37 @@ std::vector<std::string> Scene::timingLines() const
 
 void Scene::drawTimings()
 {
-    constexpr float scale = 0.5f;
+    // A dark panel in the top-right corner: pass names on the left, milliseconds
+    // flush right.
+    constexpr float scale = 0.75f;
+    constexpr float lineHeight = 24.0f;
+    constexpr float panelWidth = 250.0f;
     constexpr float margin = 12.0f;
+    constexpr float padding = 8.0f;
+    const std::vector<std::string> lines = timingLines();
     const float width = static_cast<float>(settings->windowWidth);
-    float y = static_cast<float>(settings->windowHeight) - margin - 24.0f * scale;
+    const float top = static_cast<float>(settings->windowHeight) - margin;
+    const float left = width - margin - panelWidth;
+    const float panelHeight = lineHeight * static_cast<float>(lines.size()) + 2.0f * padding;
+    const glm::mat4 projection = screenProjection();
+
+    gui::ShapeRenderer& shapes = gui::ShapeRenderer::instance();
+    shapes.beginShape(projection, GL_TRIANGLES);
+    const glm::vec4 panel(0.05f, 0.04f, 0.08f, 0.75f);
+    shapes.rect(left, top - panelHeight, panelWidth, panelHeight, panel, panel);
+    shapes.endShape();
+
     const glm::vec3 colour = text->color;
     text->color = glm::vec3(1.0f, 0.85f, 0.4f);
-    for (const std::string& line : timingLines()) {
-        text->text = line;
-        text->draw(glm::vec3(width - margin - text->getWidth(scale), y, 0.0f), scale, glm::vec3(0.0f),
-                   screenProjection(), false);
-        y -= 40.0f * scale;
+    float baseline = top - padding - lineHeight + 6.0f;
+    for (const std::string& line : lines) {
+        const std::size_t split = line.find("  ");
+        text->text = line.substr(0, split);
+        text->draw(glm::vec3(left + padding, baseline, 0.0f), scale, glm::vec3(0.0f), projection, false);
+        text->text = line.substr(split + 2);
+        text->draw(glm::vec3(left + panelWidth - padding - text->getWidth(scale), baseline, 0.0f), scale,
+                   glm::vec3(0.0f), projection, false);
+        baseline -= lineHeight;
     }
     text->color = colour;
 }

@@ -10,6 +10,7 @@
 #include "core/LevelManager.hpp"
 #include "levels/StartMenu.hpp"
 #include "physics/EntityFixedCamera.hpp"
+#include "render/GpuResources.hpp"
 #include "support/GLPictures.hpp"
 
 #include <GLFW/glfw3.h>
@@ -20,6 +21,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <set>
+#include <utility>
 
 namespace fennik::test {
 namespace {
@@ -97,7 +100,24 @@ void compareWithStored(const Picture& shown, const std::string& name)
     EXPECT_LE(largest, 16) << name << ": the largest difference";
 }
 
-TEST(FramePictures, EveryLevelDrawsTheKnownPicture)
+// Every GL object alive now, by kind and name: names are handed out anew and not
+// reused at once, so an object made and another deleted still show.
+std::set<std::pair<int, GLuint>> liveObjects()
+{
+    using Probe = GLboolean (*)(GLuint);
+    const Probe probes[] = {[](GLuint n) { return glIsTexture(n); },      [](GLuint n) { return glIsBuffer(n); },
+                            [](GLuint n) { return glIsFramebuffer(n); },  [](GLuint n) { return glIsRenderbuffer(n); },
+                            [](GLuint n) { return glIsVertexArray(n); },  [](GLuint n) { return glIsProgram(n); },
+                            [](GLuint n) { return glIsQuery(n); }};
+    std::set<std::pair<int, GLuint>> live;
+    for (int kind = 0; kind < 7; ++kind)
+        for (GLuint name = 1; name < 20000; ++name)
+            if (probes[kind](name))
+                live.emplace(kind, name);
+    return live;
+}
+
+TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLObjects)
 {
     auto& harness = sharedGame();
     const unsigned width = harness.game->settings->windowWidth;
@@ -109,7 +129,20 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPicture)
         restingFrame<levels::PlayableLevel>(harness, name, picture);
         compareWithStored(picture, name);
     }
+
+    // Every level has drawn: from here on a switch, a resize or a frame makes nothing.
+    const auto before = liveObjects();
     resizeWindow(harness, static_cast<int>(width));
+    for (const char* name : {"StartMenu", "LevelOne", "TestLevel"}) {
+        harness.setLevel(name);
+        simulate(harness);
+        drawFrame(harness, "frame_again");
+    }
+    EXPECT_EQ(liveObjects(), before);
+    // One program per pair of shader files, all in the shared owner; beside it only the
+    // windows' two splash programs, the debug lines' and the 2D shapes' and text's.
+    EXPECT_EQ(std::count_if(before.begin(), before.end(), [](const auto& object) { return object.first == 5; }),
+              static_cast<long>(render::gpu().programCount()) + 5);
 }
 
 } // namespace

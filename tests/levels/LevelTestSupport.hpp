@@ -152,6 +152,8 @@ struct LevelProbe : levels::PlayableLevel {
     static bool showsDepthMap(levels::PlayableLevel& level) { return level.*&LevelProbe::showDepthMap; }
     static bool drawsDebugLines(levels::PlayableLevel& level) { return level.*&LevelProbe::debugDraw; }
     static bool hasFreeCamera(levels::PlayableLevel& level) { return level.*&LevelProbe::freeCamera; }
+    static bool showsTimings(levels::PlayableLevel& level) { return level.*&LevelProbe::showTimings; }
+    static const render::Frame& frameOf(levels::PlayableLevel& level) { return level.*&LevelProbe::frame; }
 };
 
 // Live particles in a level's pool right now, all of them or only the white ones that

@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace fennik::test {
 namespace {
@@ -99,6 +101,7 @@ TEST(Keys, DebugAndViewKeysActOnReleaseOnlyAndReachTheScene)
         {GLFW_KEY_F3, [](auto& l) { return static_cast<float>(LevelProbe::showsNormals(l)); }, 1.0f, 0.0f},
         {GLFW_KEY_F4, [](auto& l) { return static_cast<float>(LevelProbe::drawsDebugLines(l)); }, 1.0f, 0.0f},
         {GLFW_KEY_F5, [](auto& l) { return static_cast<float>(LevelProbe::showsDepthMap(l)); }, 1.0f, 0.0f},
+        {GLFW_KEY_F7, [](auto& l) { return static_cast<float>(LevelProbe::showsTimings(l)); }, 1.0f, 0.0f},
         {GLFW_KEY_3, [](auto& l) { return l.getScene().camera->focalRange; }, focus + 50.0f, focus + 100.0f},
         {GLFW_KEY_4, [](auto& l) { return l.getScene().camera->focalRange; }, focus + 50.0f, focus},
     };
@@ -122,6 +125,32 @@ TEST(Keys, DebugAndViewKeysActOnReleaseOnlyAndReachTheScene)
     EXPECT_TRUE(scene.showDepthMap && scene.drawNormal && scene.debugDraw && scene.sceneShader == scene.normalShader);
     for (int key : {GLFW_KEY_F1, GLFW_KEY_F3, GLFW_KEY_F4, GLFW_KEY_F5})
         harness.tap(key);
+
+    // F7 lists the GPU time of every pass the frame ran, then the frame's total, in the
+    // top-right corner; the times come back a few frames later.
+    const auto corner = [](const Picture& picture) {
+        std::vector<std::uint8_t> pixels;
+        for (int y = picture.height - 200; y < picture.height; ++y)
+            for (int x = picture.width - 240; x < picture.width; ++x)
+                pixels.push_back(picture.rgba[(static_cast<std::size_t>(y) * picture.width + x) * 4]);
+        return pixels;
+    };
+    harness.tick(4);
+    const auto plain = corner(grab("leveltests_no_timings"));
+    harness.tap(GLFW_KEY_F7);
+    harness.tick(4);
+    const std::vector<std::string> lines = scene.timingLines();
+    std::vector<std::string> listed;
+    for (const std::string& line : lines)
+        listed.push_back(line.substr(0, line.find("  ")));
+    std::vector<std::string> ran;
+    for (const render::Pass& pass : LevelProbe::frameOf(level).passes())
+        if (!pass.runsWhen || pass.runsWhen())
+            ran.push_back(pass.name);
+    ran.push_back("frame");
+    EXPECT_EQ(listed, ran);
+    EXPECT_NE(corner(grab("leveltests_pass_timings")), plain) << "the list is drawn";
+    harness.tap(GLFW_KEY_F7);
 }
 
 TEST(Keys, TheFreeCameraAloneTakesTheMouseAndTheWheelAndF6OffRestoresTheView)
