@@ -49,9 +49,9 @@ namespace fennik::scene {
 using CollisionCallback =
     std::function<void(physics::Entity* player, physics::Entity* other, btManifoldPoint& point, glm::vec3& normal)>;
 
-// A level's bundle of physics world, entities, camera and render resources. Each
-// level builds one at start-up and keeps it until the process ends; switching
-// levels rebuilds nothing.
+// A level's bundle of physics world, entities and camera, and the frame that draws
+// them with the process's shared GPU resources (render::gpu()). Each level builds one
+// at start-up and keeps it until the process ends; switching levels rebuilds nothing.
 //
 // The Scene owns its world and, through its entities, every body and motion state in
 // it; on destruction it takes every body out of the world before anything is freed.
@@ -136,9 +136,9 @@ public:
     // 0: the plain normal-coloured program under a dimmed sun; 1: physically based
     // shading under the full sun. Other values change nothing.
     void setShadingMode(int mode);
-    // Follows the settings' window size with the post-processing targets and the
-    // scene target; the shadow map keeps its size. A minimised window (0 x 0)
-    // resizes nothing.
+    // Follows the settings' window size with the shared window-sized targets; the
+    // shadow map keeps its size. The same size again, or a minimised window's 0 x 0,
+    // changes nothing.
     void resizeFramebuffers();
     // Window pixels, (0, 0) at the bottom left: for the 2D overlays.
     glm::mat4 screenProjection() const;
