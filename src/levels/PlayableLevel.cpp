@@ -64,7 +64,7 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     loadLevelModels();
 
     shadingMode = 1;
-    particles = std::make_shared<render::ParticleGenerator>();
+    particles = &render::gpu().particles();
     scene->createPlayer(firstMesh(playerModel), playerMass, playerStart(), false);
     scene->createCamera();
     pauseMenu = std::make_shared<gui::GUIPauseMenu>(static_cast<float>(settings->windowWidth) * 0.5f,
@@ -88,6 +88,7 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
 void PlayableLevel::reset()
 {
     scene->reset();
+    particles->clear();
     pauseMenu->resumeClicked = false;
     paused = false;
     needsResize = true;

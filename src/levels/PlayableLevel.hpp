@@ -99,7 +99,7 @@ protected:
     render::Model* playerModel = nullptr; // the shared figure, which outlives every level
     render::Model* levelModel = nullptr;
     std::unique_ptr<scene::Scene> scene;
-    std::shared_ptr<render::ParticleGenerator> particles;
+    render::ParticleGenerator* particles = nullptr; // shared by the levels, cleared on entry
     std::shared_ptr<render::Shader> particleShader;
     std::shared_ptr<gui::GUIPauseMenu> pauseMenu;
     render::Frame frame;

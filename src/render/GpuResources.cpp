@@ -122,6 +122,13 @@ GpuTimer& GpuResources::timer()
     return *passTimer;
 }
 
+ParticleGenerator& GpuResources::particles()
+{
+    if (!particlePool)
+        particlePool = std::make_unique<ParticleGenerator>();
+    return *particlePool;
+}
+
 void GpuResources::resizeTargets(int width, int height)
 {
     if (width <= 0 || height <= 0 || (width == targetWidth && height == targetHeight))

@@ -7,6 +7,7 @@
 #include "render/GpuTimer.hpp"
 #include "render/GL.hpp"
 #include "render/Model.hpp"
+#include "render/ParticleGenerator.hpp"
 #include "render/QuadRender.hpp"
 #include "render/Shader.hpp"
 
@@ -58,6 +59,8 @@ public:
     // The quad every full-screen pass draws.
     QuadRender& quad();
     GpuTimer& timer();
+    // The particles of whichever level is active.
+    ParticleGenerator& particles();
 
     // Follows a new window size with every window-sized target; the same size again,
     // or a minimised window's 0 x 0, changes nothing.
@@ -77,6 +80,7 @@ private:
     std::unique_ptr<Cubemap> sky;
     std::unique_ptr<QuadRender> fullScreenQuad;
     std::unique_ptr<GpuTimer> passTimer;
+    std::unique_ptr<ParticleGenerator> particlePool;
     int targetWidth = initialTargetSize;
     int targetHeight = initialTargetSize;
 };

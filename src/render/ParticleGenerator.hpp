@@ -8,9 +8,10 @@
 
 namespace fennik::render {
 
-// The particles of a level: the pool of ParticlePool plus the instance buffers
-// and one instanced draw of camera-facing squares per frame. Each playable level
-// owns one.
+// The particles of the active level: the pool of ParticlePool plus the instance
+// buffers and one instanced draw of camera-facing squares per frame. Only the active
+// level draws, so the levels share one (`gpu().particles()`) and clear it when they
+// become active.
 //
 // Rendering sits below the entities and the camera, so the entity and camera
 // overloads are templates: any source with `getModelMatrix()`, `position` and

@@ -35,6 +35,17 @@ ParticlePool::ParticlePool()
     noise.setFractalOctaves(20);
 }
 
+void ParticlePool::clear()
+{
+    for (Particle& particle : pool) {
+        particle.life = -1.0f;
+        particle.cameraDistance = -1.0f;
+    }
+    instancePositions.clear();
+    instanceColors.clear();
+    liveCount = 0;
+}
+
 std::size_t ParticlePool::findFreeParticle()
 {
     for (std::size_t i = lastUsedParticle; i < poolSize; ++i) {

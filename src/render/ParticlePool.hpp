@@ -51,6 +51,9 @@ public:
     // into the instance arrays; `liveCount` is how many.
     void update(float dt, const glm::vec3& cameraPosition);
 
+    // Kills every particle, as when a level is entered afresh.
+    void clear();
+
     // Puts the live particles first, farthest from the camera first, so that the
     // next `update` writes them far to near. Dead slots keep no order.
     void sortForDrawing();

@@ -73,6 +73,7 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
     simulate(harness);
     EXPECT_FALSE(level.isPaused());
     EXPECT_FLOAT_EQ(scene.player->health, 100.0f) << "the death rule restarted the level";
+    EXPECT_EQ(liveParticles(level), 0) << "the levels share one pool, emptied whenever one is entered";
 
     // "Main Menu": straight to the start menu; the level is unpaused when it comes back.
     harness.tap(GLFW_KEY_ESCAPE);
