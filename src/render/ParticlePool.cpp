@@ -37,10 +37,7 @@ ParticlePool::ParticlePool()
 
 void ParticlePool::clear()
 {
-    for (Particle& particle : pool) {
-        particle.life = -1.0f;
-        particle.cameraDistance = -1.0f;
-    }
+    std::fill(pool.begin(), pool.end(), Particle{});
     instancePositions.clear();
     instanceColors.clear();
     liveCount = 0;
