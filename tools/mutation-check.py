@@ -87,7 +87,9 @@ def check_faults(faults, root):
 
 def sync_scratch(scratch):
     """Copies the tracked files that differ, so mtimes of
-    unchanged files survive and a second run rebuilds nothing it need not."""
+    unchanged files survive and a second run rebuilds nothing it need not. A
+    copied file takes the time of the copy: with the source's older time it could
+    look older than an object a mutant built, and never be compiled."""
     tracked = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
                              capture_output=True).stdout.decode().split("\0")
     for name in filter(None, tracked):
@@ -97,7 +99,8 @@ def sync_scratch(scratch):
         if target.is_file() and target.read_bytes() == source.read_bytes():
             continue
         target.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(source, target)
+        shutil.copyfile(source, target)
+        shutil.copymode(source, target)
 
 
 def build(build_dir, targets, jobs):
