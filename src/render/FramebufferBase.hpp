@@ -29,6 +29,9 @@ public:
     // Binds for drawing and resets the clear colour every target of the game clears with.
     void bind() const;
 
+    // A size a target can take: a minimised window's 0 x 0 is not one.
+    static bool usableSize(int w, int h) { return w > 0 && h > 0; }
+
     GLuint framebuffer = 0;
     GLuint texture = 0;
     int width = 0;
@@ -38,7 +41,6 @@ protected:
     FramebufferBase(FramebufferBase&& other) noexcept;
 
     static void setClearColour();
-    static bool usableSize(int w, int h) { return w > 0 && h > 0; }
     // Reports an incomplete framebuffer once per `create`; the game uses it anyway.
     static void reportIfIncomplete();
     // Gives the bound framebuffer a depth-stencil renderbuffer of the given size,

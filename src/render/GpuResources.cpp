@@ -131,7 +131,7 @@ ParticleGenerator& GpuResources::particles()
 
 void GpuResources::resizeTargets(int width, int height)
 {
-    if (width <= 0 || height <= 0 || (width == targetWidth && height == targetHeight))
+    if (!FramebufferBase::usableSize(width, height) || (width == targetWidth && height == targetHeight))
         return;
     targetWidth = width;
     targetHeight = height;
