@@ -107,7 +107,7 @@ int main(int argc, char** argv)
         auto& level = *core::LevelManager::instance().getActiveLevel();
         input.advance(core::ScriptedInput::tickSeconds);
         level.update(); // takes the window's size
-        results.push_back(measure(frames, [&level] { level.render(); }));
+        results.push_back(measure(frames, [&level] { level.render(1.0f); }));
     }
 
     // The bare pipeline: the figure alone before the sky, under the same camera.
@@ -122,7 +122,7 @@ int main(int argc, char** argv)
         for (int tick = 0; tick < 30; ++tick)
             bare.update(); // the camera glides to its place; the figure stays where it was put
         const render::Frame frame = bare.buildFrame({[] {}, true, [] {}});
-        results.push_back(measure(frames, [&] { bare.draw(frame); }));
+        results.push_back(measure(frames, [&] { bare.draw(frame, 1.0f); }));
         columns.push_back("bare");
     }
 

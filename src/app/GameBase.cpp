@@ -175,7 +175,7 @@ void GameBase::runFrame()
                 level->update();
         }
         if (auto level = levelManager->getActiveLevel())
-            level->render();
+            level->render(static_cast<float>(ticker.alpha()));
     }
     // The GUI has seen this frame's clicks while drawing.
     core::clearLatchedMouseButtons();

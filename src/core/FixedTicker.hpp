@@ -18,9 +18,14 @@ public:
     // How many ticks are due at `now`; the backlog beyond the cap is dropped.
     int advance(double now);
 
+    // How far the clock had run into the next tick at the last `advance`, 0 <= alpha
+    // < 1: what a frame drawn then blends the last two tick states by.
+    double alpha() const { return sinceLastTick; }
+
 private:
     double startTime = 0.0;
     long long ticksDone = 0;
+    double sinceLastTick = 0.0;
 };
 
 } // namespace fennik::core

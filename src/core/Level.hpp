@@ -24,7 +24,10 @@ public:
     virtual void reset() = 0;
     virtual void update() = 0;
     virtual void processInput() = 0;
-    virtual void render() = 0;
+    // Draws a frame `alpha` (0 <= alpha < 1) of a tick after the last tick: what moves
+    // is drawn that far from where the previous tick left it towards where the last
+    // one did.
+    virtual void render(float alpha) = 0;
     virtual void cleanup() = 0;
     virtual void onMouseButton(int button, int action, int mods) = 0;
     virtual void onResize(int width, int height) = 0;

@@ -14,7 +14,7 @@ public:
     void reset() override {}
     void update() override {}
     void processInput() override {}
-    void render() override {}
+    void render(float) override {}
     void cleanup() override {}
     void onMouseButton(int, int, int) override {}
     void onResize(int, int) override {}

@@ -56,6 +56,7 @@ void LevelBoss::spawnEndFigure()
     player.body->setLinearVelocity(btVector3(0, 0, 0));
     player.body->setAngularVelocity(btVector3(0, 0, 0));
     player.getModelMatrix();
+    player.snapTicks();
 
     scene->addEndInteractable(firstMesh(endFigureModel), 15.0f, bossPosition, false, 20.0f, "default");
     particles->emit(*scene->interactables.front(), 2000, 10, 0.1f, glm::vec3(0.0f), glm::vec4(1.0f));

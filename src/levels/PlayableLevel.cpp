@@ -76,7 +76,7 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     needsResize = true;
     lastTitleTime = lastFrameTime = core::input().time();
     glEnable(GL_MULTISAMPLE);
-    frame = scene->buildFrame({[this] { particles->draw(*particleShader, *scene->camera); }, true,
+    frame = scene->buildFrame({[this] { particles->draw(*particleShader, *scene->camera, scene->drawAlpha()); }, true,
                                [this] { drawOverlay(); }});
 
     scene->collisionCallback = [this](physics::Entity* player, physics::Entity* other, btManifoldPoint& point,
@@ -161,14 +161,15 @@ bool PlayableLevel::allEnemiesDead() const
     return dead == scene->enemies.size();
 }
 
-void PlayableLevel::render()
+void PlayableLevel::render(float alpha)
 {
     scene->showDepthMap = showDepthMap;
     scene->drawNormal = showNormals;
     scene->debugDraw = debugDraw;
     scene->cullFaces = cullFaces;
     scene->setShadingMode(shadingMode);
-    scene->draw(frame);
+    // A paused world holds still at its last tick rather than swaying between two.
+    scene->draw(frame, paused ? 1.0f : alpha);
     refreshTitle();
 }
 
@@ -265,6 +266,7 @@ void PlayableLevel::onKey(int key, int, int action, int)
             camera.distance = 50.0f;
             camera.yaw = 270.0f;
             camera.pitch = 35.0f;
+            camera.settle();
         }
         break;
     case GLFW_KEY_F7: showTimings = !showTimings; break;

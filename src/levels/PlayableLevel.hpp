@@ -47,7 +47,7 @@ public:
     void reset() override;
     void update() final;
     void processInput() final;
-    void render() final;
+    void render(float alpha) final;
     void cleanup() final {}
     void onMouseButton(int button, int action, int mods) final;
     void onResize(int width, int height) final;

@@ -106,9 +106,9 @@ void StartMenu::update()
     scene->stepPhysics();
 }
 
-void StartMenu::render()
+void StartMenu::render(float alpha)
 {
-    scene->draw(frame);
+    scene->draw(frame, alpha);
 }
 
 void StartMenu::drawOverlay()

@@ -33,7 +33,7 @@ public:
     void reset() override;
     void update() override;
     void processInput() override {}
-    void render() override;
+    void render(float alpha) override;
     void cleanup() override {}
     void onMouseButton(int, int, int) override {}
     void onResize(int width, int height) override;

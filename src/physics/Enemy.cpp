@@ -60,7 +60,7 @@ void Enemy::act(glm::vec3 target, bool returnHome)
     applyMovement();
 }
 
-void Enemy::drawHealthBar(const glm::mat4& viewProjection)
+void Enemy::drawHealthBar(const glm::mat4& viewProjection, const glm::vec3& at)
 {
     if (!shapes)
         shapes = &gui::ShapeRenderer::instance();
@@ -72,17 +72,15 @@ void Enemy::drawHealthBar(const glm::mat4& viewProjection)
     shapes->beginShape(viewProjection, GL_TRIANGLES);
     shapes->color = glm::vec4(1.0f - fraction, fraction, 0.0f, 1.0f);
     shapes->model = shapes->model * upright;
-    getModelMatrix();
-    const float x = -position.z - healthBarLength / 2.0f;
-    const float y = position.y + healthBarLength / 2.0f;
-    shapes->rectDepth(x, y, position.x, healthBarLength * fraction, healthBarHeight, shapes->color, shapes->color);
+    const float x = -at.z - healthBarLength / 2.0f;
+    const float y = at.y + healthBarLength / 2.0f;
+    shapes->rectDepth(x, y, at.x, healthBarLength * fraction, healthBarHeight, shapes->color, shapes->color);
     shapes->endShape();
 
     shapes->beginShape(viewProjection, GL_LINES);
     shapes->color = glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
     shapes->model = shapes->model * upright;
-    getModelMatrix();
-    shapes->rectDepth(x, y, position.x, healthBarLength, healthBarHeight, shapes->color, shapes->color);
+    shapes->rectDepth(x, y, at.x, healthBarLength, healthBarHeight, shapes->color, shapes->color);
     shapes->endShape();
 }
 

@@ -22,8 +22,9 @@ public:
     void act(glm::vec3 target, bool returnHome) override;
 
     // The floating bar above the enemy: filled by health from green to red, inside a
-    // black outline. Stands in the plane facing the default camera.
-    void drawHealthBar(const glm::mat4& viewProjection);
+    // black outline. Stands in the plane facing the default camera, over `at` (where
+    // the body is drawn this frame).
+    void drawHealthBar(const glm::mat4& viewProjection, const glm::vec3& at);
 
     // The axis an enemy walks along for a horizontal offset: only the larger of the
     // two counts, and a tie goes to Z. Zero when there is nowhere to go.

@@ -81,6 +81,7 @@ void Entity::initPhysics(float mass, glm::vec3 position, bool rotates, glm::vec3
 
     body = std::move(newBody);
     motionState = std::move(newMotionState);
+    snapTicks();
 }
 
 void Entity::damage()
@@ -102,31 +103,79 @@ void Entity::readTransform()
     glm::decompose(modelMatrix, scale, orientation, position, skew, perspective);
 }
 
-void Entity::applyFacing()
+glm::vec3 Entity::modelOffset() const
 {
+    if (mesh && !mesh->hasTriangleShape)
+        return {0.0f, -mesh->center.y, 0.0f};
+    return glm::vec3(0.0f);
+}
+
+glm::mat4 Entity::modelFromBody(glm::mat4 body) const
+{
+    const glm::vec3 offset = modelOffset();
+    if (offset != glm::vec3(0.0f))
+        body = glm::translate(body, offset);
     // Axis directions give a yaw of 0 for +X, pi for -X, -pi/2 for +Z, pi/2 for -Z;
     // a zero facing adds no turn.
     const float z = std::clamp(facing.z, -1.0f, 1.0f);
-    modelMatrix = glm::rotate(modelMatrix, std::atan2(facing.y, facing.x), up);
-    modelMatrix = glm::rotate(modelMatrix, -std::asin(z), up);
+    body = glm::rotate(body, std::atan2(facing.y, facing.x), up);
+    return glm::rotate(body, -std::asin(z), up);
 }
 
 glm::mat4 Entity::getModelMatrix()
 {
     readTransform();
-    // The box body sits at the mesh's centre; shifting back down by its height
-    // puts the modelled geometry around the body again.
-    if (mesh && !mesh->hasTriangleShape)
-        modelMatrix = glm::translate(modelMatrix, glm::vec3(0.0f, -mesh->center.y, 0.0f));
-    applyFacing();
+    modelMatrix = modelFromBody(modelMatrix);
     return modelMatrix;
 }
 
-void Entity::draw(render::Shader& shader)
+glm::mat4 Entity::bodyMatrix() const
+{
+    btTransform transform;
+    motionState->getWorldTransform(transform);
+    glm::mat4 matrix;
+    transform.getOpenGLMatrix(glm::value_ptr(matrix));
+    return matrix;
+}
+
+void Entity::recordTick()
+{
+    previousTick = lastTick;
+    lastTick = bodyMatrix();
+}
+
+void Entity::snapTicks()
+{
+    lastTick = previousTick = bodyMatrix();
+}
+
+glm::vec3 Entity::drawnPosition(float alpha) const
+{
+    if (alpha <= 0.0f)
+        return glm::vec3(previousTick[3]);
+    if (alpha >= 1.0f)
+        return glm::vec3(lastTick[3]);
+    return glm::mix(glm::vec3(previousTick[3]), glm::vec3(lastTick[3]), alpha);
+}
+
+glm::mat4 Entity::drawnModelMatrix(float alpha) const
+{
+    if (alpha <= 0.0f || previousTick == lastTick)
+        return modelFromBody(previousTick);
+    if (alpha >= 1.0f)
+        return modelFromBody(lastTick);
+    const glm::quat rotation =
+        glm::slerp(glm::quat_cast(glm::mat3(previousTick)), glm::quat_cast(glm::mat3(lastTick)), alpha);
+    glm::mat4 body = glm::mat4_cast(rotation);
+    body[3] = glm::vec4(drawnPosition(alpha), 1.0f);
+    return modelFromBody(body);
+}
+
+void Entity::draw(render::Shader& shader, float alpha)
 {
     if (!mesh)
         return;
-    mesh->draw(shader, type == levelGeometryType ? staticModelMatrix : getModelMatrix());
+    mesh->draw(shader, type == levelGeometryType ? staticModelMatrix : drawnModelMatrix(alpha));
 }
 
 void Entity::applyMovement()
@@ -178,6 +227,7 @@ void Entity::reset()
     body->setInterpolationAngularVelocity(btVector3(0.0f, 0.0f, 0.0f));
     motionState->setWorldTransform(startTransform);
     getModelMatrix();
+    snapTicks();
     health = 100.0f;
 }
 

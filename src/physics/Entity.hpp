@@ -48,10 +48,25 @@ public:
     virtual void processInput(GLFWwindow* window);
     // Refreshes `position` (and the other decomposed parts) from the body: callers
     // that need a current position call this first.
-    virtual glm::mat4 getModelMatrix();
+    glm::mat4 getModelMatrix();
     // Plain entities only drop their movement input.
     virtual void act(glm::vec3 target, bool returnHome);
-    virtual void draw(render::Shader& shader);
+    // Draws the mesh `alpha` (0 to 1) of the way from the previous tick's place to the
+    // last tick's (see drawnModelMatrix); level geometry where it was modelled.
+    void draw(render::Shader& shader, float alpha);
+
+    // The simulation ticks at 30 Hz and frames come at any rate, so frames are drawn
+    // between the body's transforms after the last two ticks. `recordTick` after each
+    // physics step; `snapTicks` where the body jumps (a reset, a teleport), so no
+    // frame is drawn on the way from the old place.
+    void recordTick();
+    void snapTicks();
+    // The model matrix `alpha` of the way from the previous tick to the last: the
+    // position blended linearly, the rotation by slerp. At 0 it is the previous
+    // tick's exactly, at 1 the last tick's.
+    glm::mat4 drawnModelMatrix(float alpha) const;
+    // Where the body is drawn at `alpha`: what `position` is at a tick.
+    glm::vec3 drawnPosition(float alpha) const;
 
     // Builds shape, motion state and body, replacing any earlier ones. The body is
     // not added to a world here.
@@ -101,11 +116,21 @@ protected:
     // without a mesh, or a shape a subclass sets before calling initPhysics again.
     std::unique_ptr<btCollisionShape> ownShape;
 
-    // Turns `modelMatrix` towards `facing`.
-    void applyFacing();
+    // Where the model's origin sits relative to the body: a box body sits on its
+    // mesh's centre, so the model is shifted back down by the centre's height.
+    virtual glm::vec3 modelOffset() const;
+    // The model matrix for a body transform: shifted by modelOffset, turned towards
+    // `facing`.
+    glm::mat4 modelFromBody(glm::mat4 body) const;
     // Reads the body's transform from the motion state into `modelMatrix` and
     // decomposes it into `position`, `orientation` and the rest.
     void readTransform();
+
+private:
+    glm::mat4 bodyMatrix() const;
+
+    glm::mat4 previousTick{1.0f};
+    glm::mat4 lastTick{1.0f};
 };
 
 } // namespace fennik::physics

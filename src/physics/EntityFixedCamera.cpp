@@ -28,6 +28,8 @@ EntityFixedCamera::EntityFixedCamera(float fov, float aspect, float nearZ, float
     : target(target), window(window)
 {
     setProjection(fov, aspect, nearZ, farZ);
+    lastTick = previousTick = {position, pitch, viewYaw};
+    prepareDraw(1.0f);
 }
 
 void EntityFixedCamera::setProjection(float fov, float aspect, float nearZ, float farZ)
@@ -67,32 +69,65 @@ void EntityFixedCamera::update()
         lastCursorY = y;
     }
 
+    if (target)
+        position = goal() * smoothing + position * (1.0f - smoothing);
+    else
+        goal();
+    previousTick = lastTick;
+    lastTick = {position, pitch, viewYaw};
+}
+
+glm::vec3 EntityFixedCamera::goal()
+{
+    if (!target) {
+        viewYaw = 180.0f - yaw;
+        return position;
+    }
     const float elevation = glm::radians(pitch + liftDegrees);
     const float horizontal = std::cos(elevation) * distance;
     const float vertical = std::sin(elevation) * distance;
-
-    if (!target) {
-        viewYaw = 180.0f - yaw;
-        return;
-    }
-
     const float totalYaw = yaw + glm::degrees(glm::eulerAngles(target->orientation).y);
     const float turn = glm::radians(totalYaw);
     target->getModelMatrix();
     const glm::vec3 p = target->position;
-    const glm::vec3 goal(p.x - std::sin(turn) * horizontal, p.y + vertical, p.z - std::cos(turn) * horizontal);
-    position = goal * smoothing + position * (1.0f - smoothing);
     viewYaw = 180.0f - totalYaw;
+    return {p.x - std::sin(turn) * horizontal, p.y + vertical, p.z - std::cos(turn) * horizontal};
+}
+
+void EntityFixedCamera::settle()
+{
+    position = goal();
+    lastTick = previousTick = {position, pitch, viewYaw};
+    prepareDraw(1.0f);
+}
+
+glm::mat4 EntityFixedCamera::viewFrom(const TickState& state)
+{
+    glm::mat4 result(1.0f);
+    result = glm::rotate(result, glm::radians(state.pitch), glm::vec3(1.0f, 0.0f, 0.0f));
+    result = glm::rotate(result, glm::radians(state.viewYaw), glm::vec3(0.0f, 1.0f, 0.0f));
+    return glm::translate(result, -state.position);
 }
 
 glm::mat4 EntityFixedCamera::getViewMatrix()
 {
-    glm::mat4 result(1.0f);
-    result = glm::rotate(result, glm::radians(pitch), glm::vec3(1.0f, 0.0f, 0.0f));
-    result = glm::rotate(result, glm::radians(viewYaw), glm::vec3(0.0f, 1.0f, 0.0f));
-    result = glm::translate(result, -position);
-    view = result;
+    view = viewFrom({position, pitch, viewYaw});
     return view;
+}
+
+void EntityFixedCamera::prepareDraw(float alpha)
+{
+    if (alpha <= 0.0f) {
+        eye = previousTick.position;
+        view = viewFrom(previousTick);
+    } else if (alpha >= 1.0f) {
+        eye = lastTick.position;
+        view = viewFrom(lastTick);
+    } else {
+        eye = glm::mix(previousTick.position, lastTick.position, alpha);
+        view = viewFrom({eye, glm::mix(previousTick.pitch, lastTick.pitch, alpha),
+                         glm::mix(previousTick.viewYaw, lastTick.viewYaw, alpha)});
+    }
 }
 
 } // namespace fennik::physics

@@ -21,8 +21,14 @@ public:
 
     // Once per tick, after the player's impulse and before the physics step.
     void update();
-    // Stores the view matrix in `view` as well.
+    // Puts the camera at its resting place behind the target at once, with nothing to
+    // ease or blend from: for the first frame in a level, a restart, a view reset.
+    void settle();
+    // The view at the last tick; stores it in `view` as well.
     glm::mat4 getViewMatrix();
+    // For a frame drawn `alpha` (0 to 1) of the way from the previous tick to the last
+    // one: blends the eye and the angles of the two ticks into `view` and `eye`.
+    void prepareDraw(float alpha);
     // Right-handed perspective with clip-space depth -1 to 1.
     void setProjection(float fov, float aspect, float nearZ, float farZ);
     // Only the left button counts: a press starts a drag, a release ends it.
@@ -47,6 +53,20 @@ public:
     float focalRange = 700.0f;
     float fov = 0.0f; // degrees, vertical
     float aspect = 1.0f;
+    glm::vec3 eye{0.0f}; // where the camera is drawn from this frame
+
+private:
+    struct TickState {
+        glm::vec3 position{0.0f};
+        float pitch = 0.0f;
+        float viewYaw = 0.0f;
+    };
+    // Where the smoothing heads: behind and above the target. Sets viewYaw.
+    glm::vec3 goal();
+    static glm::mat4 viewFrom(const TickState& state);
+
+    TickState previousTick;
+    TickState lastTick;
 };
 
 } // namespace fennik::physics

@@ -46,14 +46,9 @@ void Player::processInput(GLFWwindow* window)
     }
 }
 
-glm::mat4 Player::getModelMatrix()
+glm::vec3 Player::modelOffset() const
 {
-    readTransform();
-    // The model's origin (its feet) is drawn 1.7 below the capsule's centre; the mesh's
-    // own centre plays no part.
-    modelMatrix = glm::translate(modelMatrix, glm::vec3(0.0f, -capsuleRadius - 0.2f, 0.0f));
-    applyFacing();
-    return modelMatrix;
+    return {0.0f, -capsuleRadius - 0.2f, 0.0f};
 }
 
 } // namespace fennik::physics

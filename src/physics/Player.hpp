@@ -17,12 +17,16 @@ public:
     Player(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates);
 
     void processInput(GLFWwindow* window) override;
-    glm::mat4 getModelMatrix() override;
 
     bool jumping = false;
     float capsuleRadius = 1.5f;
     // With the camera at its default yaw, inverted controls make W walk into the screen.
     bool invertControls = true;
+
+protected:
+    // The model's origin (its feet) is drawn 1.7 below the capsule's centre; the mesh's
+    // own centre plays no part.
+    glm::vec3 modelOffset() const override;
 };
 
 } // namespace fennik::physics

@@ -65,8 +65,9 @@ ParticleGenerator::~ParticleGenerator()
     glDeleteVertexArrays(1, &vertexArray);
 }
 
-void ParticleGenerator::draw(Shader& shader, const glm::mat4& view, const glm::mat4& projection)
+void ParticleGenerator::draw(Shader& shader, const glm::mat4& view, const glm::mat4& projection, float alpha)
 {
+    const std::vector<glm::vec4>& positions = drawnPositions(alpha);
     // Orders the pool for the next update; what is drawn now was written by the last one.
     sortForDrawing();
 
@@ -74,7 +75,7 @@ void ParticleGenerator::draw(Shader& shader, const glm::mat4& view, const glm::m
     // Orphan the buffers so the driver need not wait for last frame's draw.
     glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
     glBufferData(GL_ARRAY_BUFFER, positionBytes, nullptr, GL_STREAM_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, liveCount * sizeof(glm::vec4), instancePositions.data());
+    glBufferSubData(GL_ARRAY_BUFFER, 0, liveCount * sizeof(glm::vec4), positions.data());
     glBindBuffer(GL_ARRAY_BUFFER, colorBuffer);
     glBufferData(GL_ARRAY_BUFFER, colorBytes, nullptr, GL_STREAM_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, liveCount * sizeof(ParticleColor), instanceColors.data());

@@ -15,7 +15,7 @@ namespace fennik::render {
 //
 // Rendering sits below the entities and the camera, so the entity and camera
 // overloads are templates: any source with `getModelMatrix()`, `position` and
-// `impulse`, and any camera with `position`, `getViewMatrix()` and `projection`.
+// `impulse`, and any camera with `position`, this frame's `view` and `projection`.
 class ParticleGenerator : public ParticlePool {
 public:
     ParticleGenerator();
@@ -41,16 +41,18 @@ public:
     }
     using ParticlePool::update;
 
+    // With the camera's view of this frame (see EntityFixedCamera::prepareDraw).
     template <typename Camera>
-    void draw(Shader& shader, Camera& camera)
+    void draw(Shader& shader, const Camera& camera, float alpha)
     {
-        draw(shader, camera.getViewMatrix(), camera.projection);
+        draw(shader, camera.view, camera.projection, alpha);
     }
 
     // Draws what the last update wrote (far to near, as ordered by the draw before
-    // it), then orders the pool for the next update. One instanced call; blend and
-    // depth state are the caller's. Leaves the particle vertex array bound.
-    void draw(Shader& shader, const glm::mat4& view, const glm::mat4& projection);
+    // it), `alpha` of a tick on (see drawnPositions), then orders the pool for the next
+    // update. One instanced call; blend and depth state are the caller's. Leaves the
+    // particle vertex array bound.
+    void draw(Shader& shader, const glm::mat4& view, const glm::mat4& projection, float alpha);
 
     GLuint vertexArray = 0;
     GLuint quadBuffer = 0;

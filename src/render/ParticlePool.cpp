@@ -3,6 +3,8 @@
 #include "core/Log.hpp"
 #include "core/Random.hpp"
 
+#include <glm/common.hpp>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -39,6 +41,7 @@ void ParticlePool::clear()
 {
     std::fill(pool.begin(), pool.end(), Particle{});
     instancePositions.clear();
+    previousPositions.clear();
     instanceColors.clear();
     liveCount = 0;
 }
@@ -99,10 +102,12 @@ void ParticlePool::update(float dt, const glm::vec3& cameraPosition)
 {
     liveCount = 0;
     instancePositions.clear();
+    previousPositions.clear();
     instanceColors.clear();
     for (Particle& particle : pool) {
         if (particle.life <= 0.0f)
             continue;
+        const glm::vec4 before(particle.position, particle.life);
         particle.life -= dt;
         if (particle.life <= 0.0f) {
             particle.cameraDistance = -1.0f;
@@ -116,10 +121,21 @@ void ParticlePool::update(float dt, const glm::vec3& cameraPosition)
         particle.cameraDistance = std::sqrt(dx * dx + dz * dz);
 
         instancePositions.emplace_back(particle.position, particle.life);
+        previousPositions.push_back(before);
         instanceColors.push_back({colorByte(particle.color.r), colorByte(particle.color.g),
                                   colorByte(particle.color.b), colorByte(particle.color.a)});
         ++liveCount;
     }
+}
+
+const std::vector<glm::vec4>& ParticlePool::drawnPositions(float alpha)
+{
+    if (alpha >= 1.0f)
+        return instancePositions;
+    blended.resize(instancePositions.size());
+    for (std::size_t i = 0; i < blended.size(); ++i)
+        blended[i] = glm::mix(previousPositions[i], instancePositions[i], alpha);
+    return blended;
 }
 
 void ParticlePool::sortForDrawing()

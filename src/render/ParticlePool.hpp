@@ -50,6 +50,10 @@ public:
     // Ages and moves every live particle and writes the survivors, in pool order,
     // into the instance arrays; `liveCount` is how many.
     void update(float dt, const glm::vec3& cameraPosition);
+    // The instance positions for a frame drawn `alpha` (0 to 1) of a tick after the
+    // last update: each particle that far from where it was before the update towards
+    // where the update left it (its size too). At 1, `instancePositions` itself.
+    const std::vector<glm::vec4>& drawnPositions(float alpha);
 
     // Kills every particle, as when a level is entered afresh.
     void clear();
@@ -70,6 +74,7 @@ public:
     inline static std::size_t lastUsedParticle = 0;
 
     std::vector<glm::vec4> instancePositions; // centre and remaining life (the drawn size)
+    std::vector<glm::vec4> previousPositions; // the same before the last update
     std::vector<ParticleColor> instanceColors;
     std::uint32_t liveCount = 0;
 
@@ -87,6 +92,7 @@ private:
     // Allocated once with the pool, like everything the particles use per frame.
     std::vector<SortKey> sortKeys;
     std::vector<SortKey> radixKeys;
+    std::vector<glm::vec4> blended; // what drawnPositions hands out between ticks
 };
 
 } // namespace fennik::render

@@ -187,6 +187,14 @@ void Scene::stepPhysics()
     // the fixed step divides evenly, so no remainder is carried into the next tick
     // and nothing is interpolated.
     dynamicsWorld->stepSimulation(fixedTimeStep * subStepsPerTick, subStepsPerTick, fixedTimeStep);
+
+    // Level geometry is drawn where it was modelled and needs no record.
+    if (player)
+        player->recordTick();
+    for (const auto& enemy : enemies)
+        enemy->recordTick();
+    for (const auto& interactable : interactables)
+        interactable->recordTick();
 }
 
 void Scene::dispatchCollisions()
@@ -224,18 +232,18 @@ void Scene::dispatchCollisions()
 void Scene::drawEntities(render::Shader& shader, bool debugDraw)
 {
     if (player)
-        player->draw(shader);
+        player->draw(shader, alpha);
     for (const auto& enemy : enemies) {
         if (enemy->health > 0.0f)
-            enemy->draw(shader);
+            enemy->draw(shader, alpha);
     }
     for (const auto& interactable : interactables) {
         if (interactable->health > 0.0f)
-            interactable->draw(shader);
+            interactable->draw(shader, alpha);
     }
     for (const auto& entity : entities) {
         if (entity->health > 0.0f)
-            entity->draw(shader);
+            entity->draw(shader, alpha);
     }
     if (debugDraw)
         dynamicsWorld->debugDrawWorld();
@@ -262,6 +270,8 @@ void Scene::reset()
             entity->reset();
         }
     }
+    if (camera)
+        camera->settle();
 }
 
 std::shared_ptr<physics::Player> Scene::createPlayer(render::Mesh* mesh, float mass, glm::vec3 position,

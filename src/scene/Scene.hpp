@@ -82,15 +82,17 @@ public:
     // interaction points, level entities, then contact dispatch.
     void update();
     // One tick of simulation, right after `update`. Bodies fall with twice the
-    // configured gravity: the world applies it once more before stepping.
+    // configured gravity: the world applies it once more before stepping. Then every
+    // entity records where the tick left it, for the frames drawn until the next.
     void stepPhysics();
     // Hands the contacts of the last step to `collisionCallback`, player first.
     void dispatchCollisions();
     // The player (whatever its health), then every live enemy, interaction point and
-    // level entity; then the physics wireframes when asked.
+    // level entity, each where this frame draws it; then the physics wireframes when
+    // asked.
     void drawEntities(render::Shader& shader, bool debugDraw);
     // The level restart: every entity back at its start with full health, the dead
-    // ones back in the world.
+    // ones back in the world, the camera at its resting place behind the player.
     void reset();
 
     // Replaces any earlier player (and retargets a camera that followed it).
@@ -127,8 +129,11 @@ public:
     // combine, depth of field (into the window; while normals are shown the lit scene
     // goes to the window as it is instead), health bars, 2D overlay.
     render::Frame buildFrame(FrameParts parts);
-    // Draws `frame`, timing its passes.
-    void draw(const render::Frame& frame);
+    // Draws `frame`, timing its passes, with everything that moves `alpha` (0 to 1) of
+    // the way from where the previous tick left it to where the last tick did.
+    void draw(const render::Frame& frame, float alpha);
+    // The `alpha` of the frame being drawn.
+    float drawAlpha() const { return alpha; }
     // The passes' GPU times of the latest measured frame as overlay lines, the frame's
     // total last; and their drawing in the top-right corner.
     std::vector<std::string> timingLines() const;
@@ -180,6 +185,7 @@ public:
     bool cullFaces = true;
 
 private:
+    float alpha = 0.0f;
     void buildWorld();
     // Builds the render members; defined with the render side in SceneRender.cpp.
     void createRenderResources();

@@ -33,10 +33,10 @@ const glm::vec3 fullLight{0.9f, 0.9f, 0.9f};
 // Enemies learn to draw their floating health bar with the enemies themselves;
 // until an enemy kind has one, there is nothing to draw for it.
 template <typename EnemyKind>
-void drawEnemyHealthBar(EnemyKind& enemy, const glm::mat4& viewProjection)
+void drawEnemyHealthBar(EnemyKind& enemy, const glm::mat4& viewProjection, float alpha)
 {
-    if constexpr (requires { enemy.drawHealthBar(viewProjection); })
-        enemy.drawHealthBar(viewProjection);
+    if constexpr (requires { enemy.drawHealthBar(viewProjection, glm::vec3(0.0f)); })
+        enemy.drawHealthBar(viewProjection, enemy.drawnPosition(alpha));
 }
 
 } // namespace
@@ -93,11 +93,15 @@ render::Frame Scene::buildFrame(FrameParts parts)
     return render::Frame(std::move(passes));
 }
 
-void Scene::draw(const render::Frame& frame)
+void Scene::draw(const render::Frame& frame, float frameAlpha)
 {
     // A physics-only scene has nothing to draw with.
-    if (gpu)
-        frame.run(&gpu->timer());
+    if (!gpu)
+        return;
+    alpha = frameAlpha;
+    if (camera)
+        camera->prepareDraw(alpha);
+    frame.run(&gpu->timer());
 }
 
 void Scene::renderShadowMap()
@@ -107,10 +111,8 @@ void Scene::renderShadowMap()
     // The shadow box follows the player, so a 2048-texel map stays sharp on levels
     // of any length.
     glm::vec3 centre(0.0f);
-    if (player) {
-        player->getModelMatrix();
-        centre = player->position;
-    }
+    if (player)
+        centre = player->drawnPosition(alpha);
     skylight->follow(centre);
     lightSpaceMatrix = skylight->lightSpaceMatrix;
     depthShader->setMat4("lightSpaceMatrix", lightSpaceMatrix);
@@ -146,8 +148,8 @@ void Scene::renderLitScene()
     const render::DirectionalLight& light = *skylight->light;
     sceneShader->use();
     if (camera) {
-        sceneShader->setMat4("viewProjMatrix", camera->projection * camera->getViewMatrix());
-        sceneShader->setVec3("camera_world", camera->position);
+        sceneShader->setMat4("viewProjMatrix", camera->projection * camera->view);
+        sceneShader->setVec3("camera_world", camera->eye);
         sceneShader->setFloat("nearZ", camera->nearZ);
         sceneShader->setFloat("farZ", camera->farZ);
     }
@@ -225,7 +227,7 @@ void Scene::renderHealthBars()
         const glm::mat4 viewProjection = camera->projection * camera->view;
         for (const auto& enemy : enemies)
             if (enemy->health > 0.0f)
-                drawEnemyHealthBar(*enemy, viewProjection);
+                drawEnemyHealthBar(*enemy, viewProjection, alpha);
     }
 
     if (player) {

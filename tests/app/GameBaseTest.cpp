@@ -25,7 +25,7 @@ class ScriptedLevel : public test::CountingLevel {
 public:
     ScriptedLevel() : CountingLevel("Scripted") {}
     void update() override { ++ticks; }
-    void render() override { onRender(); }
+    void render(float) override { onRender(); }
     void onResize(int width, int height) override { resizes.push_back({width, height}); }
 
     std::function<void()> onRender = [] {};

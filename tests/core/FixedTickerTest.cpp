@@ -16,12 +16,16 @@ TEST(FixedTicker, RunsThirtyTicksPerSecondWhateverTheFrameRate)
     }
 }
 
-TEST(FixedTicker, FirstFrameTicksAndASlowFrameRunsAtMostFourDroppingTheBacklog)
+TEST(FixedTicker, FirstFrameTicksAndASlowFrameRunsAtMostFourDroppingTheBacklogButNotTheAlpha)
 {
     FixedTicker ticker;
     ticker.start(5.0);
     EXPECT_EQ(ticker.advance(5.0), 1);
+    EXPECT_EQ(ticker.alpha(), 0.0);
     EXPECT_EQ(ticker.advance(5.0 + FixedTicker::tickSeconds * 0.5), 0);
+    EXPECT_NEAR(ticker.alpha(), 0.5, 1e-9); // how far into the next tick a frame is drawn
     EXPECT_EQ(ticker.advance(6.0), FixedTicker::maxTicksPerFrame); // 30 were due
-    EXPECT_EQ(ticker.advance(6.0 + FixedTicker::tickSeconds), 1);  // not the 26 left over
+    EXPECT_EQ(ticker.alpha(), 0.0) << "on a tick, give or take the clock's rounding";
+    EXPECT_EQ(ticker.advance(6.0 + FixedTicker::tickSeconds * 1.25), 1); // not the 26 left over
+    EXPECT_NEAR(ticker.alpha(), 0.25, 1e-9);
 }

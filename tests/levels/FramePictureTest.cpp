@@ -10,6 +10,7 @@
 #include "core/LevelManager.hpp"
 #include "levels/StartMenu.hpp"
 #include "physics/EntityFixedCamera.hpp"
+#include "physics/Player.hpp"
 #include "render/GpuResources.hpp"
 #include "support/GLPictures.hpp"
 
@@ -19,7 +20,9 @@
 #include <stb/stb_image_write.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <set>
 #include <utility>
@@ -143,6 +146,67 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLO
     // windows' two splash programs, the debug lines' and the 2D shapes' and text's.
     EXPECT_EQ(std::count_if(before.begin(), before.end(), [](const auto& object) { return object.first == 5; }),
               static_cast<long>(render::gpu().programCount()) + 5);
+}
+
+// Pixels of the world (the right half, clear of the gauge) that differ by more than
+// 2/255 between two pictures: the camera follows the player, so a frame drawn a little
+// further on moves most of them (a frame drawn at the same tick, only the dust's).
+int movedPixels(const Picture& shown, const Picture& before)
+{
+    int moved = 0;
+    for (std::size_t i = 0; i < shown.rgba.size(); i += 4) {
+        const auto off = [&](std::size_t c) { return std::abs(int(shown.rgba[i + c]) - int(before.rgba[i + c])) > 2; };
+        moved += (i / 4) % shown.width >= std::size_t(shown.width / 2) && (off(0) || off(1) || off(2));
+    }
+    return moved;
+}
+
+// Walking at 60, 75 and 144 frames a second: every frame is drawn a little further on,
+// on the segment between the last two ticks, at the part of a tick the clock has run;
+// at 30 frames a second every frame draws a tick exactly. The frame counts end on a
+// tick, so the clock stays on the tick grid the other cases use.
+TEST(FramePictures, WalkingIsDrawnBetweenTheLastTwoTicksEveryFrameAtAnyRate)
+{
+    auto& harness = sharedGame();
+    const unsigned width = harness.game->settings->windowWidth;
+    resizeWindow(harness, pictureSize);
+    auto& level = startOn(harness, "TestLevel");
+    auto& scene = level.getScene();
+    auto& player = *scene.player;
+    harness.input.press(GLFW_KEY_W);
+    harness.tick(); // the clock's backlog from ticks run without the loop
+    Picture strip;
+
+    for (const auto& [framesPerSecond, frames] : {std::pair{60, 16}, std::pair{75, 15}, std::pair{144, 24},
+                                                  std::pair{30, 4}}) {
+        SCOPED_TRACE(std::to_string(framesPerSecond) + " frames a second");
+        // The two ticks the loop has run last, as the player keeps them.
+        glm::vec3 previousTick = player.drawnPosition(0.0f);
+        glm::vec3 lastTick = player.drawnPosition(1.0f);
+        glm::vec3 lastDrawn(std::numeric_limits<float>::quiet_NaN());
+        for (int frame = 0; frame < frames; ++frame) {
+            harness.frameAfter(1.0 / framesPerSecond);
+            if (positionOf(player) != lastTick)
+                previousTick = std::exchange(lastTick, positionOf(player));
+            const float alpha = scene.drawAlpha();
+            const double expected = std::fmod((frame + 1) * 30.0 / framesPerSecond, 1.0);
+            EXPECT_NEAR(alpha, expected < 1.0 - 1e-6 ? expected : 0.0, 1e-4) << "frame " << frame;
+            const glm::vec3 drawn = player.drawnPosition(alpha);
+            EXPECT_LT(glm::distance(drawn, glm::mix(previousTick, lastTick, alpha)), 1e-4f) << "frame " << frame;
+            EXPECT_TRUE(alpha != 0.0f || drawn == previousTick) << "frame " << frame << ": a tick exactly";
+            EXPECT_TRUE(framesPerSecond == 30 || drawn != std::exchange(lastDrawn, drawn)) << "frame " << frame;
+            // A strip of eight consecutive frames at 60 a second, to look at; no two alike,
+            // as the window shows them.
+            if (framesPerSecond == 60 && frame >= 8) {
+                Picture shown = grab("smooth_60fps_" + std::to_string(frame - 8));
+                EXPECT_TRUE(frame == 8 || movedPixels(shown, strip) > pictureSize * pictureSize / 8) // a quarter of the half
+                    << "frame " << frame << " shows the world where the one before did";
+                strip = std::move(shown);
+            }
+        }
+    }
+    harness.input.releaseAll();
+    resizeWindow(harness, static_cast<int>(width));
 }
 
 } // namespace

@@ -31,10 +31,14 @@ GameHarness::~GameHarness()
 
 void GameHarness::tick(int ticks)
 {
-    for (int i = 0; i < ticks; ++i) {
-        input.advance(core::ScriptedInput::tickSeconds);
-        game->runFrame();
-    }
+    for (int i = 0; i < ticks; ++i)
+        frameAfter(core::ScriptedInput::tickSeconds);
+}
+
+void GameHarness::frameAfter(double seconds)
+{
+    input.advance(seconds);
+    game->runFrame();
 }
 
 void GameHarness::keyPress(int key)
@@ -169,7 +173,7 @@ Picture grab(const std::string& name)
 
 Picture drawFrame(GameHarness& harness, const std::string& name)
 {
-    harness.active().render();
+    harness.active().render(1.0f);
     return grab(name);
 }
 

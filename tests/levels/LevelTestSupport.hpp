@@ -37,6 +37,8 @@ public:
     GameHarness& operator=(const GameHarness&) = delete;
 
     void tick(int ticks = 1);
+    // One frame of the real loop, `seconds` on the clock after the last.
+    void frameAfter(double seconds);
 
     // Key events as the window would deliver them.
     void keyPress(int key);
@@ -128,8 +130,8 @@ struct Picture {
     int whitePixels(int x0, int y0, int x1, int y1) const;
 };
 
-// Draws one frame of the active level as the loop would after its ticks, reads it back
-// and keeps it as <build>/screenshots/<name>.png for a person to look at.
+// Draws one frame of the active level with everything where the last tick left it,
+// reads it back and keeps it as <build>/screenshots/<name>.png for a person to look at.
 Picture drawFrame(GameHarness& harness, const std::string& name);
 // The same for the frame the last harness tick already drew.
 Picture grab(const std::string& name);

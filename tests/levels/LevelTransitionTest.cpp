@@ -156,6 +156,36 @@ TEST(LevelTransitions, ARestartRevivesEveryEnemyAtItsStartButLeavesNotesAndViews
     scene.camera->focalRange = 700.0f;
 }
 
+// A restart and a switch are jumps: at 75 frames a second (ticks land at every part of a
+// frame), the first frame drawn after either shows the player at the start and the
+// camera at rest behind it, never somewhere on the way from the old place.
+TEST(LevelTransitions, TheFirstFrameAfterARestartOrASwitchDrawsTheNewPlaceAtOnce)
+{
+    auto& harness = sharedGame();
+    for (const auto& [from, at, to] : {std::tuple{"LevelOne", glm::vec3(10.0f, 1.915f, -8.0f), "LevelOne"},
+                                       std::tuple{"TestLevel", glm::vec3(-3.47f, 20.0f, -45.0f), "TutorialLevel"}}) {
+        SCOPED_TRACE(std::string(from) + " to " + to);
+        auto& player = *startOn(harness, from).getScene().player;
+        harness.tick(); // the clock's backlog from ticks run without the loop
+        teleport(player, at);
+        harness.tick(2); // drawn there, the camera on its way
+        player.health = from == std::string(to) ? 0.0f : 100.0f; // a death restarts
+
+        auto& scene = harness.level<levels::PlayableLevel>(to).getScene();
+        int jumps = 0;
+        for (int frame = 0; frame < 5; ++frame) { // two ticks, back on the tick grid
+            harness.frameAfter(1.0 / 75.0);
+            if (jumps > 0 || harness.activeName() != to || scene.player->health < 100.0f)
+                continue;
+            ++jumps;
+            const glm::vec3 drawn = scene.player->drawnPosition(scene.drawAlpha());
+            EXPECT_LT(glm::distance(drawn, playerStarts.at(to)), 1e-4f);
+            EXPECT_NEAR(glm::distance(scene.camera->eye, drawn), scene.camera->distance, 1e-3f);
+        }
+        EXPECT_EQ(jumps, 1);
+    }
+}
+
 TEST(LevelTransitions, ALevelPicksUpAWindowSizeThatChangedWhileItWasAway)
 {
     auto& harness = sharedGame();

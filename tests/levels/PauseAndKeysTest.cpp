@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace fennik::test {
@@ -188,11 +189,14 @@ TEST(Keys, TheFreeCameraAloneTakesTheMouseAndTheWheelAndF6OffRestoresTheView)
     drag(0.0, 500.0);
     EXPECT_FLOAT_EQ(camera.pitch, 90.0f) << "never over the top";
 
-    // F6 off: the default view is back, but the zoom is remembered for the next time.
+    // F6 off: the default view is back at once, with nothing to blend from, but the
+    // zoom is remembered for the next time.
     harness.tap(GLFW_KEY_F6);
     EXPECT_FLOAT_EQ(camera.distance, 50.0f);
     EXPECT_FLOAT_EQ(camera.yaw, 270.0f);
     EXPECT_FLOAT_EQ(camera.pitch, 35.0f);
+    camera.prepareDraw(0.5f);
+    EXPECT_NEAR(glm::distance(camera.eye, positionOf(*level.getScene().player)), 50.0f, 1e-3f);
     harness.tap(GLFW_KEY_F6);
     level.onScroll(0.0, 1.0);
     EXPECT_FLOAT_EQ(camera.distance, 46.0f);

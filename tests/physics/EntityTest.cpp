@@ -74,5 +74,21 @@ TEST_F(PlayerTest, WalkingImpulsesStopAtTheSpeedLimitCountedOnAllThreeAxes)
     EXPECT_NEAR(drawnForward.z, -1.0f, 1e-5f);
 }
 
+// Between two ticks the figure is drawn on the line between the two places, turned by
+// slerp, feet below the capsule; exactly as a tick left it at 0 and 1; after a snap, where it is.
+TEST_F(PlayerTest, AFrameBetweenTicksBlendsPlaceAndTurnAndASnapLeavesNothingToBlend)
+{
+    const glm::mat4 previous = player.getModelMatrix();
+    player.motionState->setWorldTransform(btTransform(btQuaternion(btVector3(0, 1, 0), 1.5707964f), btVector3(4, 5, -2)));
+    player.recordTick();
+    EXPECT_EQ(player.drawnModelMatrix(0.0f), previous);
+    EXPECT_EQ(player.drawnModelMatrix(1.0f), player.getModelMatrix());
+    const glm::mat4 half = player.drawnModelMatrix(0.5f);
+    EXPECT_LT(glm::distance(glm::vec3(half * glm::vec4(1, 0, 0, 0)), glm::vec3(0.70710677f, 0, -0.70710677f)), 1e-5f);
+    EXPECT_LT(glm::distance(glm::vec3(half[3]), glm::vec3(2, 5 - 1.7f, -1)), 1e-5f);
+    player.snapTicks();
+    EXPECT_EQ(player.drawnModelMatrix(0.5f), player.getModelMatrix());
+}
+
 } // namespace
 } // namespace fennik::physics

@@ -61,7 +61,7 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
         scene.sceneShader->setVec3("emission", glm::vec3(0.0f));
     }, true, {}});
     EXPECT_TRUE(frame.wellOrdered());
-    scene.draw(frame);
+    scene.draw(frame, 1.0f);
 
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     glReadBuffer(GL_BACK);

@@ -150,7 +150,7 @@ int main(int argc, char** argv)
                 scene.stepPhysics();
             }
             scene.setShadingMode(1);
-            scene.draw(scene.buildFrame({}));
+            scene.draw(scene.buildFrame({}), 1.0f);
             glFinish();
             std::string path = outputDirectory + "/" + shot.name + ".png";
             std::cout << (saveWindow(path, width, height) ? "wrote " : "FAILED ") << path << "\n";
