@@ -138,6 +138,7 @@ void GameBase::start()
 
     glfwHideWindow(splashWindow->handle);
     glfwMakeContextCurrent(mainWindow->handle);
+    Window::setVsync(settings->vsync);
     splashWindow->releaseSplash();
     mainWindow->releaseSplash();
     glfwShowWindow(mainWindow->handle);
@@ -180,6 +181,7 @@ void GameBase::runFrame()
     // The GUI has seen this frame's clicks while drawing.
     core::clearLatchedMouseButtons();
     glfwSwapBuffers(mainWindow->handle);
+    limiter.wait(settings->maxFps);
 }
 
 } // namespace fennik::app

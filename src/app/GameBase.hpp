@@ -2,6 +2,7 @@
 
 #include "app/Window.hpp"
 #include "core/FixedTicker.hpp"
+#include "core/FrameLimiter.hpp"
 
 #include <memory>
 #include <stdexcept>
@@ -75,6 +76,7 @@ private:
     SignalHandler previousTerminateHandler = nullptr;
 
     core::FixedTicker ticker;
+    core::FrameLimiter limiter;
     int loadingSteps = 0;
     int loadedSteps = 0;
 };

@@ -100,6 +100,11 @@ Window::~Window()
     glfwDestroyWindow(handle);
 }
 
+void Window::setVsync(bool on)
+{
+    glfwSwapInterval(on ? 1 : 0);
+}
+
 void Window::setIcon(const std::string& path)
 {
     if (!handle)

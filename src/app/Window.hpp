@@ -41,6 +41,9 @@ public:
     // Lets the picture go once it will not be drawn again.
     void releaseSplash();
 
+    // Swap interval 1 (wait for the display's refresh) or 0; for the current context.
+    static void setVsync(bool on);
+
     int width = 0;
     int height = 0;
     std::string title;

@@ -15,6 +15,8 @@ struct Defaults {
     static constexpr std::uint32_t windowHeight = 800;
     static constexpr std::int32_t refreshRate = 60;
     static constexpr bool fullscreen = false;
+    static constexpr bool vsync = true;
+    static constexpr std::int32_t maxFps = 0;
     static constexpr float fov = 45.0f;
     static constexpr float nearZ = 0.1f;
     static constexpr float farZ = 100.0f;
@@ -43,6 +45,18 @@ std::uint32_t readSize(const INIReader& reader, const char* key, std::uint32_t f
         return fallback;
     }
     return static_cast<std::uint32_t>(value);
+}
+
+// Checked as the long GetInteger gives, before a huge value could wrap into a good one.
+std::int32_t readFrameCap(const INIReader& reader)
+{
+    const long value = reader.GetInteger("window", "max_fps", Defaults::maxFps);
+    if (value != 0 && (value < lowestFrameCap || value > highestFrameCap)) {
+        log::warn("Invalid max_fps ", value, " in settings (0 for no cap, or ", lowestFrameCap, " to ",
+                  highestFrameCap, "), using ", Defaults::maxFps);
+        return Defaults::maxFps;
+    }
+    return static_cast<std::int32_t>(value);
 }
 
 void checkRanges(GameSettings& settings)
@@ -80,6 +94,8 @@ void GameSettings::printSettings() const
     log::info("gWindowHeight: ", std::to_string(windowHeight));
     log::info("gRefreshRate: ", std::to_string(refreshRate));
     log::info("gFullscreen: ", std::to_string(fullscreen));
+    log::info("gVsync: ", std::to_string(vsync));
+    log::info("gMaxFps: ", std::to_string(maxFps));
     log::info("gFOV: ", sixDecimals(fov));
     log::info("gNearZ: ", sixDecimals(nearZ));
     log::info("gFarZ: ", sixDecimals(farZ));
@@ -106,6 +122,8 @@ std::shared_ptr<GameSettings> loadSettings(const std::string& path)
     settings->windowHeight = readSize(reader, "height", Defaults::windowHeight);
     settings->refreshRate = static_cast<std::int32_t>(reader.GetInteger("window", "refresh_rate", Defaults::refreshRate));
     settings->fullscreen = reader.GetBoolean("window", "fullscreen", Defaults::fullscreen);
+    settings->vsync = reader.GetBoolean("window", "vsync", Defaults::vsync);
+    settings->maxFps = readFrameCap(reader);
     settings->fov = static_cast<float>(reader.GetReal("camera", "fov", Defaults::fov));
     settings->nearZ = static_cast<float>(reader.GetReal("camera", "near", Defaults::nearZ));
     settings->farZ = static_cast<float>(reader.GetReal("camera", "far", Defaults::farZ));

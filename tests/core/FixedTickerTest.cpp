@@ -1,6 +1,9 @@
 #include "core/FixedTicker.hpp"
+#include "core/FrameLimiter.hpp"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 using fennik::core::FixedTicker;
 
@@ -28,4 +31,19 @@ TEST(FixedTicker, FirstFrameTicksAndASlowFrameRunsAtMostFourDroppingTheBacklogBu
     EXPECT_EQ(ticker.alpha(), 0.0) << "on a tick, give or take the clock's rounding";
     EXPECT_EQ(ticker.advance(6.0 + FixedTicker::tickSeconds * 1.25), 1); // not the 26 left over
     EXPECT_NEAR(ticker.alpha(), 0.25, 1e-9);
+}
+
+TEST(FrameLimiter, ACapStartsFramesOnAGridAndNeverSleepsAfterAFrameThatOverran)
+{
+    using namespace std::chrono_literals;
+    fennik::core::FrameLimiter limiter; // at 50 frames a second, a start every 20 ms
+    const fennik::core::FrameLimiter::Clock::time_point t0{10s};
+    EXPECT_EQ(limiter.nextStart(t0, 50), t0) << "the first frame sets the grid";
+    EXPECT_EQ(limiter.nextStart(t0 + 5ms, 50), t0 + 20ms) << "a quick frame sleeps out the rest";
+    EXPECT_EQ(limiter.nextStart(t0 + 28ms, 50), t0 + 40ms) << "a late wake-up does not shift the grid";
+    EXPECT_EQ(limiter.nextStart(t0 + 65ms, 50), t0 + 60ms) << "after an overrun the next starts at once";
+    EXPECT_EQ(limiter.nextStart(t0 + 105ms, 50), t0 + 105ms) << "more than a frame behind: a new grid";
+    EXPECT_EQ(limiter.nextStart(t0 + 110ms, 50), t0 + 125ms);
+    EXPECT_EQ(limiter.nextStart(t0 + 130ms, 0), t0 + 130ms) << "no cap, no sleep";
+    EXPECT_EQ(limiter.nextStart(t0 + 131ms, 50), t0 + 131ms) << "a cap set again starts afresh";
 }

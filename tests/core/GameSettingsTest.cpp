@@ -49,7 +49,8 @@ TEST(Settings, ValuesTheGameCannotUseAreReplacedWithAWarningEach)
     struct Case { const char* text; std::size_t warnings; };
     for (const Case& c : {Case{"[window]\nwidth = 0\nheight = -600\n", 2}, Case{"[window]\nwidth = 16385\n", 1},
                           Case{"[window]\nrefresh_rate = 0\n", 1}, Case{"[camera]\nfov = 180\nnear = 0\n", 2},
-                          Case{"[camera]\nfov = 0\n", 1},
+                          Case{"[camera]\nfov = 0\n", 1}, Case{"[window]\nmax_fps = -30\n", 1},
+                          Case{"[window]\nmax_fps = 9\n", 1}, Case{"[window]\nmax_fps = 99999999999\n", 1},
                           Case{"[camera]\nnear = 500\nfar = 2\n", 2}}) { // far cannot pass near at its default
         LogCapture log;
         loadSettings(write(c.text));

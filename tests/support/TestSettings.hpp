@@ -37,6 +37,8 @@ inline const std::vector<std::string>& defaultSettingsLog()
         "[INFO]: gWindowHeight: 800",
         "[INFO]: gRefreshRate: 60",
         "[INFO]: gFullscreen: 0",
+        "[INFO]: gVsync: 1",
+        "[INFO]: gMaxFps: 0",
         "[INFO]: gFOV: 45.000000",
         "[INFO]: gNearZ: 0.100000",
         "[INFO]: gFarZ: 100.000000",
