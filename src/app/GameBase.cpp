@@ -184,4 +184,12 @@ void GameBase::runFrame()
     limiter.wait(settings->maxFps);
 }
 
+void GameBase::toggleFullscreen()
+{
+    if (!mainWindow)
+        return;
+    mainWindow->toggleFullscreen();
+    settings->fullscreen = mainWindow->isFullscreen();
+}
+
 } // namespace fennik::app

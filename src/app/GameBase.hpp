@@ -53,6 +53,10 @@ public:
     // Asks the loop to end after the current frame, as closing the window does.
     static void requestClose();
 
+    // Alt+Enter and F11: the main window to or from full screen; the settings record
+    // which it is.
+    void toggleFullscreen();
+
     std::unique_ptr<Window> mainWindow;
     std::unique_ptr<Window> splashWindow;
     std::shared_ptr<core::GameSettings> settings;

@@ -22,8 +22,22 @@ std::shared_ptr<core::Level> activeLevelOf(GLFWwindow* window)
 
 void onKey(GLFWwindow* window, int key, int scancode, int action, int mods)
 {
+    // Full screen is the window's business in every level; the level hears neither
+    // the press nor the release.
+    if (key == GLFW_KEY_F11 || (key == GLFW_KEY_ENTER && (mods & GLFW_MOD_ALT))) {
+        auto* game = static_cast<GameBase*>(glfwGetWindowUserPointer(window));
+        if (game && action == GLFW_PRESS)
+            game->toggleFullscreen();
+        return;
+    }
     if (auto level = activeLevelOf(window))
         level->onKey(key, scancode, action, mods);
+}
+
+void onFocus(GLFWwindow* window, int focused)
+{
+    if (auto level = activeLevelOf(window))
+        level->onFocus(focused == GLFW_TRUE);
 }
 
 void onMouseButton(GLFWwindow* window, int button, int action, int mods)
@@ -64,6 +78,7 @@ void registerInputCallbacks(GLFWwindow* window)
     glfwSetMouseButtonCallback(window, onMouseButton);
     glfwSetScrollCallback(window, onScroll);
     glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    glfwSetWindowFocusCallback(window, onFocus);
 }
 
 } // namespace fennik::app

@@ -13,7 +13,8 @@ namespace fennik::app {
 
 Window::Window(core::GameSettings& settings, int width, int height, std::string title, int refreshRate,
                bool fullscreen, bool decorated, GLFWwindow* share)
-    : width(width), height(height), title(std::move(title))
+    : width(width), height(height), title(std::move(title)), fullscreen(fullscreen), windowedWidth(width),
+      windowedHeight(height)
 {
     if (!glfwInit()) {
         log::line("ERROR: glfwInit");
@@ -63,15 +64,18 @@ Window::Window(core::GameSettings& settings, int width, int height, std::string 
         return;
     }
 
-    if (!fullscreen) {
-        if (const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor())) {
-            int monitorX = 0, monitorY = 0, windowWidth = 0, windowHeight = 0;
-            glfwGetMonitorPos(glfwGetPrimaryMonitor(), &monitorX, &monitorY);
-            glfwGetWindowSize(handle, &windowWidth, &windowHeight);
-            // Integer division truncates toward zero, also for a window larger than the monitor.
-            glfwSetWindowPos(handle, monitorX + (mode->width - windowWidth) / 2,
-                             monitorY + (mode->height - windowHeight) / 2);
-        }
+    // A window goes to the middle of the monitor; one that starts full screen comes
+    // back to the asked-for size there.
+    if (const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor())) {
+        int monitorX = 0, monitorY = 0;
+        glfwGetMonitorPos(glfwGetPrimaryMonitor(), &monitorX, &monitorY);
+        if (!fullscreen)
+            glfwGetWindowSize(handle, &windowedWidth, &windowedHeight);
+        // Integer division truncates toward zero, also for a window larger than the monitor.
+        windowedX = monitorX + (mode->width - windowedWidth) / 2;
+        windowedY = monitorY + (mode->height - windowedHeight) / 2;
+        if (!fullscreen)
+            glfwSetWindowPos(handle, windowedX, windowedY);
     }
 
     glViewport(0, 0, this->width, this->height);
@@ -98,6 +102,31 @@ Window::~Window()
     quadRender.reset();
     glfwMakeContextCurrent(nullptr);
     glfwDestroyWindow(handle);
+}
+
+void Window::toggleFullscreen()
+{
+    if (!handle)
+        return;
+    if (fullscreen) {
+        glfwSetWindowAttrib(handle, GLFW_DECORATED, GLFW_TRUE);
+        glfwSetWindowMonitor(handle, nullptr, windowedX, windowedY, windowedWidth, windowedHeight, GLFW_DONT_CARE);
+        fullscreen = false;
+        return;
+    }
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (!mode) {
+        log::warn("No monitor mode to go full screen with; staying in the window");
+        return;
+    }
+    glfwGetWindowPos(handle, &windowedX, &windowedY);
+    glfwGetWindowSize(handle, &windowedWidth, &windowedHeight);
+    int monitorX = 0, monitorY = 0;
+    glfwGetMonitorPos(monitor, &monitorX, &monitorY);
+    glfwSetWindowAttrib(handle, GLFW_DECORATED, GLFW_FALSE);
+    glfwSetWindowMonitor(handle, nullptr, monitorX, monitorY, mode->width, mode->height, GLFW_DONT_CARE);
+    fullscreen = true;
 }
 
 void Window::setVsync(bool on)

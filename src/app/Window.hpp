@@ -41,6 +41,12 @@ public:
     // Lets the picture go once it will not be drawn again.
     void releaseSplash();
 
+    // Switches between the window and borderless full screen at the primary monitor's
+    // resolution (the mode the `fullscreen` setting starts in), coming back to the
+    // window's earlier size and place. Without a monitor mode it logs one warning and
+    // stays as it is. The new size arrives through the framebuffer-size callback.
+    void toggleFullscreen();
+    bool isFullscreen() const { return fullscreen; }
     // Swap interval 1 (wait for the display's refresh) or 0; for the current context.
     static void setVsync(bool on);
 
@@ -54,6 +60,12 @@ public:
 
 private:
     bool usable = false;
+    bool fullscreen = false;
+    // Where the window goes back to from full screen.
+    int windowedX = 0;
+    int windowedY = 0;
+    int windowedWidth = 0;
+    int windowedHeight = 0;
     unsigned int splashTexture = 0;
     // The loading screen's copies of the picture; framebuffers belong to this
     // window's context alone.

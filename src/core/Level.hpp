@@ -33,6 +33,8 @@ public:
     virtual void onResize(int width, int height) = 0;
     virtual void onScroll(double xOffset, double yOffset) = 0;
     virtual void onKey(int key, int scancode, int action, int mods) = 0;
+    // The main window gained (true) or lost the input focus.
+    virtual void onFocus(bool) {}
 
     // Compared byte for byte by LevelManager::setLevel.
     const std::string name;

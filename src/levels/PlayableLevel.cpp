@@ -290,6 +290,12 @@ void PlayableLevel::onScroll(double, double yOffset)
     scene->camera->distance = zoom;
 }
 
+void PlayableLevel::onFocus(bool focused)
+{
+    if (!focused)
+        paused = true;
+}
+
 void PlayableLevel::onResize(int, int)
 {
     // The framebuffer-size callback has already stored the size in the settings.

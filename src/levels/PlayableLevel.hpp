@@ -51,6 +51,8 @@ public:
     void cleanup() final {}
     void onMouseButton(int button, int action, int mods) final;
     void onResize(int width, int height) final;
+    // Losing the focus pauses, as Escape does; getting it back leaves the pause to the player.
+    void onFocus(bool focused) final;
     void onScroll(double xOffset, double yOffset) final;
     void onKey(int key, int scancode, int action, int mods) final;
 

@@ -20,6 +20,12 @@ GameHarness::GameHarness()
     scripted = std::make_unique<core::ScopedInputSource>(input);
     game = std::make_unique<app::FenniksZavororor>("Fennik's Zavororor");
     game->start();
+    // Showing the main window and hiding the splash move the focus back and forth; the
+    // start menu hears of it, as it does when a player starts the game, not the first
+    // level a case goes to (which would pause). Asking for the focus is a round trip to
+    // the X server: every event of the requests before it is queued when it returns.
+    glfwGetWindowAttrib(game->mainWindow->handle, GLFW_FOCUSED);
+    glfwPollEvents();
 }
 
 GameHarness::~GameHarness()
@@ -39,6 +45,22 @@ void GameHarness::frameAfter(double seconds)
 {
     input.advance(seconds);
     game->runFrame();
+}
+
+void GameHarness::windowFocus(bool focused)
+{
+    GLFWwindow* window = core::LevelManager::instance().window;
+    const GLFWwindowfocusfun callback = glfwSetWindowFocusCallback(window, nullptr);
+    glfwSetWindowFocusCallback(window, callback);
+    callback(window, focused ? GLFW_TRUE : GLFW_FALSE);
+}
+
+void GameHarness::windowKey(int key, int action, int mods)
+{
+    GLFWwindow* window = core::LevelManager::instance().window;
+    const GLFWkeyfun callback = glfwSetKeyCallback(window, nullptr);
+    glfwSetKeyCallback(window, callback);
+    callback(window, key, 0, action, mods);
 }
 
 void GameHarness::keyPress(int key)

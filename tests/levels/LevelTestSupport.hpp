@@ -40,6 +40,10 @@ public:
     // One frame of the real loop, `seconds` on the clock after the last.
     void frameAfter(double seconds);
 
+    // Through the callbacks the game gave the window, as GLFW calls them.
+    void windowFocus(bool focused);
+    void windowKey(int key, int action, int mods = 0);
+
     // Key events as the window would deliver them.
     void keyPress(int key);
     void keyRelease(int key);

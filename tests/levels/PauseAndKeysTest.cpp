@@ -84,6 +84,43 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
     EXPECT_FALSE(level.isPaused());
 }
 
+TEST(Pause, LosingTheFocusPausesALevelButNotTheMenuAndFullScreenComesBackToTheOldSize)
+{
+    auto& harness = sharedGame();
+    auto& settings = *harness.game->settings;
+    startOn<core::Level>(harness, "StartMenu");
+    harness.windowFocus(false);
+    harness.clickAt(float(settings.windowWidth) * 0.5f, float(settings.windowHeight) * 0.5f - 30.0f);
+    ASSERT_EQ(harness.activeName(), "TestLevel") << "the menu went on taking clicks";
+
+    auto& level = startOn(harness, "TestLevel");
+    harness.input.press(GLFW_KEY_W);
+    harness.windowFocus(false);
+    const auto frozen = worldState(level);
+    harness.windowFocus(true);
+    simulate(harness, 10);
+    EXPECT_EQ(worldState(level), frozen) << "paused, and the player resumes, not the window";
+    harness.tap(GLFW_KEY_ESCAPE);
+    EXPECT_FALSE(level.isPaused());
+    harness.input.releaseAll();
+
+    // Alt+Enter: borderless over the whole virtual screen; F11: back to the window as it was.
+    const auto size = std::pair{settings.windowWidth, settings.windowHeight};
+    const GLFWvidmode* screen = glfwGetVideoMode(glfwGetPrimaryMonitor());
+    auto& camera = *level.getScene().camera;
+    for (const auto& [key, mods, expected] : {std::tuple{GLFW_KEY_ENTER, GLFW_MOD_ALT, std::pair(unsigned(screen->width),
+                                                                                                 unsigned(screen->height))},
+                                              std::tuple{GLFW_KEY_F11, 0, size}}) {
+        harness.windowKey(key, GLFW_PRESS, mods);
+        for (int attempt = 0; attempt < 300 && settings.windowWidth != expected.first; ++attempt)
+            glfwWaitEventsTimeout(0.01);
+        EXPECT_EQ(std::pair(settings.windowWidth, settings.windowHeight), expected);
+        EXPECT_EQ(settings.fullscreen, key == GLFW_KEY_ENTER);
+        simulate(harness);
+        EXPECT_FLOAT_EQ(camera.aspect, float(expected.first) / float(expected.second)) << "the level follows";
+    }
+}
+
 struct KeyCase {
     int key;
     std::function<float(levels::PlayableLevel&)> read;
