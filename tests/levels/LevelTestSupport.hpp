@@ -73,6 +73,7 @@ public:
 
 private:
     std::unique_ptr<core::ScopedInputSource> scripted;
+    void (*gameFocusCallback)(GLFWwindow*, int) = nullptr; // the game's, taken off the window
 };
 
 // The one game of a test process, shared by its tests: loading six levels takes a while.
