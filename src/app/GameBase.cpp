@@ -7,6 +7,7 @@
 #include "core/Level.hpp"
 #include "core/LevelManager.hpp"
 #include "core/Log.hpp"
+#include "core/SoundEngine.hpp"
 #include "core/StubLevel.hpp"
 #include "render/GpuResources.hpp"
 
@@ -42,7 +43,7 @@ GameBase::GameBase(const std::string& title)
     previousInterruptHandler = std::signal(SIGINT, onTerminationSignal);
     previousTerminateHandler = std::signal(SIGTERM, onTerminationSignal);
     levelManager = &core::LevelManager::instance();
-    settings = core::loadSettings();
+    settings = core::loadSettings(core::settingsPath, core::playerSettingsPath());
 
     glfwSetErrorCallback(logGlfwError);
 
@@ -139,6 +140,7 @@ void GameBase::start()
     glfwHideWindow(splashWindow->handle);
     glfwMakeContextCurrent(mainWindow->handle);
     Window::setVsync(settings->vsync);
+    core::SoundEngine::instance().setVolume(settings->volume);
     splashWindow->releaseSplash();
     mainWindow->releaseSplash();
     glfwShowWindow(mainWindow->handle);
@@ -159,6 +161,7 @@ void GameBase::finish()
 void GameBase::runFrame()
 {
     glfwPollEvents();
+    pollGamepad();
     if (closeRequested)
         glfwSetWindowShouldClose(mainWindow->handle, 1);
 
@@ -182,6 +185,21 @@ void GameBase::runFrame()
     core::clearLatchedMouseButtons();
     glfwSwapBuffers(mainWindow->handle);
     limiter.wait(settings->maxFps);
+}
+
+void GameBase::pollGamepad()
+{
+    const core::GamepadState pad = core::input().gamepad();
+    if (pad.connected != lastPad.connected)
+        log::info(pad.connected ? "A gamepad is connected: it walks, jumps, interacts and pauses too"
+                                : "The gamepad is gone");
+    for (std::size_t button = 0; button < pad.buttons.size(); ++button) {
+        if (pad.buttons[button] == lastPad.buttons[button])
+            continue;
+        if (auto level = levelManager->getActiveLevel())
+            level->onGamepadButton(static_cast<int>(button), pad.buttons[button] ? GLFW_PRESS : GLFW_RELEASE);
+    }
+    lastPad = pad;
 }
 
 void GameBase::toggleFullscreen()

@@ -3,6 +3,7 @@
 #include "app/Window.hpp"
 #include "core/FixedTicker.hpp"
 #include "core/FrameLimiter.hpp"
+#include "core/Input.hpp"
 
 #include <memory>
 #include <stdexcept>
@@ -79,7 +80,12 @@ private:
     SignalHandler previousInterruptHandler = nullptr;
     SignalHandler previousTerminateHandler = nullptr;
 
+    // Hands the gamepad's button changes since the last frame to the active level, and
+    // logs a pad coming or going.
+    void pollGamepad();
+
     core::FixedTicker ticker;
+    core::GamepadState lastPad;
     core::FrameLimiter limiter;
     int loadingSteps = 0;
     int loadedSteps = 0;

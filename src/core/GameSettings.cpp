@@ -4,7 +4,16 @@
 
 #include <INIReader.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace fennik::core {
 
@@ -48,15 +57,120 @@ std::uint32_t readSize(const INIReader& reader, const char* key, std::uint32_t f
 }
 
 // Checked as the long GetInteger gives, before a huge value could wrap into a good one.
-std::int32_t readFrameCap(const INIReader& reader)
+std::int32_t readFrameCap(const INIReader& reader, std::int32_t fallback)
 {
-    const long value = reader.GetInteger("window", "max_fps", Defaults::maxFps);
+    const long value = reader.GetInteger("window", "max_fps", fallback);
     if (value != 0 && (value < lowestFrameCap || value > highestFrameCap)) {
         log::warn("Invalid max_fps ", value, " in settings (0 for no cap, or ", lowestFrameCap, " to ",
-                  highestFrameCap, "), using ", Defaults::maxFps);
-        return Defaults::maxFps;
+                  highestFrameCap, "), using ", fallback);
+        return fallback;
     }
     return static_cast<std::int32_t>(value);
+}
+
+float readVolume(const INIReader& reader, float fallback)
+{
+    const double value = reader.GetReal("sound", "volume", fallback);
+    if (!(value >= 0.0 && value <= 100.0)) {
+        const double clamped = value > 100.0 ? 100.0 : 0.0; // NaN reads as silence
+        log::warn("Invalid volume ", value, " in settings (0 to 100), using ", clamped);
+        return static_cast<float>(clamped);
+    }
+    return static_cast<float>(value);
+}
+
+// Each action's key, where the file names one; a name the game does not know, or a
+// debug key, keeps the key the action had.
+void readKeys(const INIReader& reader, KeyBindings& keys)
+{
+    for (int index = 0; index < actionCount; ++index) {
+        const auto action = static_cast<Action>(index);
+        if (!reader.HasValue("keys", actionName(action)))
+            continue;
+        const std::string name = reader.Get("keys", actionName(action), "");
+        const std::optional<int> key = keyFromName(name);
+        if (!key || !keys.bind(action, *key))
+            log::warn("Cannot bind '", name, "' to ", actionName(action), " in settings, keeping ",
+                      keyName(keys[action]));
+    }
+}
+
+// Every key the file has over what `settings` holds: what it lacks stays.
+void readValues(const INIReader& reader, GameSettings& settings)
+{
+    settings.windowWidth = readSize(reader, "width", settings.windowWidth);
+    settings.windowHeight = readSize(reader, "height", settings.windowHeight);
+    settings.refreshRate = static_cast<std::int32_t>(reader.GetInteger("window", "refresh_rate", settings.refreshRate));
+    settings.fullscreen = reader.GetBoolean("window", "fullscreen", settings.fullscreen);
+    settings.vsync = reader.GetBoolean("window", "vsync", settings.vsync);
+    settings.maxFps = readFrameCap(reader, settings.maxFps);
+    settings.fov = static_cast<float>(reader.GetReal("camera", "fov", settings.fov));
+    settings.nearZ = static_cast<float>(reader.GetReal("camera", "near", settings.nearZ));
+    settings.farZ = static_cast<float>(reader.GetReal("camera", "far", settings.farZ));
+    settings.invertDrag = reader.GetBoolean("camera", "invert_drag", settings.invertDrag);
+    settings.slopeThreshold = static_cast<float>(reader.GetReal("fennik", "slopeThreshold", settings.slopeThreshold));
+    settings.gravity = static_cast<float>(reader.GetReal("fennik", "gravity", settings.gravity));
+    settings.gamma = static_cast<float>(reader.GetReal("fennik", "gamma", settings.gamma));
+    settings.exposure = static_cast<float>(reader.GetReal("fennik", "exposure", settings.exposure));
+    settings.useAces = reader.GetBoolean("fennik", "useACES", settings.useAces);
+    settings.volume = readVolume(reader, settings.volume);
+    readKeys(reader, settings.keys);
+}
+
+std::string boolText(bool value)
+{
+    return value ? "true" : "false";
+}
+
+// The player's part of the record, as the player's file holds it.
+std::string playerSettingsText(const GameSettings& settings)
+{
+    std::ostringstream text;
+    text << "; Fennik's Zavororor: your own settings, written by the options screen.\n"
+         << "; They override the game's assets/settings.ini key by key.\n"
+         << "[window]\nfullscreen = " << boolText(settings.fullscreen) << "\nvsync = " << boolText(settings.vsync)
+         << "\nmax_fps = " << settings.maxFps << "\n\n[camera]\nfov = " << settings.fov
+         << "\ninvert_drag = " << boolText(settings.invertDrag) << "\n\n[fennik]\nexposure = " << settings.exposure
+         << "\n\n[sound]\nvolume = " << settings.volume << "\n\n[keys]\n";
+    for (int index = 0; index < actionCount; ++index) {
+        const auto action = static_cast<Action>(index);
+        text << actionName(action) << " = " << keyName(settings.keys[action]) << "\n";
+    }
+    return text.str();
+}
+
+// Writes `text` to `path` through a temporary file and a rename; the reason on failure.
+std::string writeAtomically(const std::string& path, const std::string& text)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories(fs::path(path).parent_path(), error);
+    if (error)
+        return error.message();
+    const std::string temporary = path + ".tmp";
+    const int file = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (file < 0)
+        return std::strerror(errno);
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t step = ::write(file, text.data() + written, text.size() - written);
+        if (step < 0 && errno == EINTR)
+            continue;
+        if (step <= 0)
+            break;
+        written += static_cast<std::size_t>(step);
+    }
+    // On disk before the rename makes it the file: a crash then leaves the whole old
+    // file or the whole new one.
+    const bool complete = written == text.size() && ::fsync(file) == 0;
+    const std::string reason = complete ? "" : std::strerror(errno);
+    ::close(file);
+    if (!complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string why = complete ? std::strerror(errno) : reason;
+        ::unlink(temporary.c_str());
+        return why;
+    }
+    return {};
 }
 
 void checkRanges(GameSettings& settings)
@@ -107,35 +221,73 @@ void GameSettings::printSettings() const
     log::info("----------------------------------------------");
 }
 
-std::shared_ptr<GameSettings> loadSettings(const std::string& path)
+std::string playerSettingsPath()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/')
+        return std::string(config) + "/fennik/settings.ini";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] != '\0')
+        return std::string(home) + "/.config/fennik/settings.ini";
+    return {};
+}
+
+std::shared_ptr<GameSettings> loadSettings(const std::string& path, const std::string& playerPath)
 {
     log::info("Reading settings.ini...");
     auto settings = std::make_shared<GameSettings>();
+    settings->windowWidth = Defaults::windowWidth;
+    settings->windowHeight = Defaults::windowHeight;
+    settings->refreshRate = Defaults::refreshRate;
+    settings->fullscreen = Defaults::fullscreen;
+    settings->vsync = Defaults::vsync;
+    settings->maxFps = Defaults::maxFps;
+    settings->fov = Defaults::fov;
+    settings->nearZ = Defaults::nearZ;
+    settings->farZ = Defaults::farZ;
+    settings->slopeThreshold = Defaults::slopeThreshold;
+    settings->gravity = Defaults::gravity;
+    settings->gamma = Defaults::gamma;
+    settings->exposure = Defaults::exposure;
+    settings->useAces = Defaults::useAces;
 
     INIReader reader(path);
     // A negative error means the file could not be opened; a positive one is the
     // first malformed line, which inih skips while keeping every good line.
     if (reader.ParseError() < 0)
         log::line("ERROR: Failed to load '", path, "'. Using default values instead.");
-
-    settings->windowWidth = readSize(reader, "width", Defaults::windowWidth);
-    settings->windowHeight = readSize(reader, "height", Defaults::windowHeight);
-    settings->refreshRate = static_cast<std::int32_t>(reader.GetInteger("window", "refresh_rate", Defaults::refreshRate));
-    settings->fullscreen = reader.GetBoolean("window", "fullscreen", Defaults::fullscreen);
-    settings->vsync = reader.GetBoolean("window", "vsync", Defaults::vsync);
-    settings->maxFps = readFrameCap(reader);
-    settings->fov = static_cast<float>(reader.GetReal("camera", "fov", Defaults::fov));
-    settings->nearZ = static_cast<float>(reader.GetReal("camera", "near", Defaults::nearZ));
-    settings->farZ = static_cast<float>(reader.GetReal("camera", "far", Defaults::farZ));
-    settings->slopeThreshold = static_cast<float>(reader.GetReal("fennik", "slopeThreshold", Defaults::slopeThreshold));
-    settings->gravity = static_cast<float>(reader.GetReal("fennik", "gravity", Defaults::gravity));
-    settings->gamma = static_cast<float>(reader.GetReal("fennik", "gamma", Defaults::gamma));
-    settings->exposure = static_cast<float>(reader.GetReal("fennik", "exposure", Defaults::exposure));
-    settings->useAces = reader.GetBoolean("fennik", "useACES", Defaults::useAces);
-
+    readValues(reader, *settings);
     checkRanges(*settings);
+
+    // The player's file is optional: most players never change anything.
+    if (!playerPath.empty() && std::filesystem::exists(playerPath)) {
+        INIReader player(playerPath);
+        if (player.ParseError() < 0) {
+            log::warn("Could not read your settings in '", playerPath, "'; using the game's");
+        } else {
+            log::info("Reading your settings from '", playerPath, "'...");
+            readValues(player, *settings);
+            checkRanges(*settings);
+        }
+    }
     settings->printSettings();
     return settings;
+}
+
+bool saveSettings(const GameSettings& settings, const std::string& playerPath)
+{
+    static bool warned = false;
+    const std::string reason = playerPath.empty() ? "no folder for settings (HOME is not set)"
+                                                  : writeAtomically(playerPath, playerSettingsText(settings));
+    if (reason.empty()) {
+        warned = false;
+        return true;
+    }
+    if (!warned)
+        log::warn("Could not save your settings to '", playerPath, "' (", reason,
+                  "); the game goes on with them until it ends");
+    warned = true;
+    return false;
 }
 
 } // namespace fennik::core

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "core/Actions.hpp"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace fennik::core {
 
-// The one settings record of the process. Read once at start-up, never saved;
-// the framebuffer-size callback keeps windowWidth and windowHeight current.
+// The one settings record of the process: the shipped defaults, then the player's own
+// choices over them. The framebuffer-size callback keeps windowWidth and windowHeight
+// current; the options the player changes are saved to the player's file.
 struct GameSettings {
     std::uint32_t windowWidth = 0;
     std::uint32_t windowHeight = 0;
@@ -23,20 +26,36 @@ struct GameSettings {
     float gamma = 0.0f;
     float exposure = 0.0f;
     bool useAces = false;
+    float volume = 100.0f;   // master volume, percent
+    bool invertDrag = false; // the free camera turns the other way under a drag
+    KeyBindings keys;
 
     void printSettings() const;
 };
 
 inline constexpr const char* settingsPath = "assets/settings.ini";
 
+// Where this player's choices live: $XDG_CONFIG_HOME/fennik/settings.ini, or
+// ~/.config/fennik/settings.ini when the variable is unset (or not an absolute path,
+// which the convention says to ignore); empty when neither tells a place.
+std::string playerSettingsPath();
+
 // Frame caps below this would hold the game under its own tick rate's catch-up
 // limit and slow the world down; above the upper one no display keeps up.
 inline constexpr std::int32_t lowestFrameCap = 10;
 inline constexpr std::int32_t highestFrameCap = 1000;
 
-// Reads the INI file at `path` into a new record and logs it. A missing file logs
-// one line and gives the defaults; values the window or renderer cannot use are
-// replaced by their defaults with a warning each.
-std::shared_ptr<GameSettings> loadSettings(const std::string& path = settingsPath);
+// Reads the INI file at `path` into a new record, then the player's file at
+// `playerPath` (when given and present) over it key by key, and logs the result. A
+// missing shipped file logs one line and gives the defaults; values the game cannot
+// use are replaced by their defaults with a warning each, in either file.
+std::shared_ptr<GameSettings> loadSettings(const std::string& path = settingsPath,
+                                           const std::string& playerPath = "");
+
+// Writes what the options screen changes to `playerPath`, atomically: a temporary
+// file beside it, then a rename, so a crash leaves the old file or the new one, never
+// half of one. A file that cannot be written logs one warning (once, until a save
+// works again) and returns false; the choices stay in the record.
+bool saveSettings(const GameSettings& settings, const std::string& playerPath);
 
 } // namespace fennik::core

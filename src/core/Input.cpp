@@ -38,6 +38,23 @@ public:
         return position;
     }
 
+    GamepadState gamepad() override
+    {
+        GamepadState pad;
+        for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST; ++joystick) {
+            GLFWgamepadstate state;
+            if (!glfwJoystickIsGamepad(joystick) || !glfwGetGamepadState(joystick, &state))
+                continue;
+            pad.connected = true;
+            for (std::size_t i = 0; i < pad.buttons.size(); ++i)
+                pad.buttons[i] = state.buttons[i] == GLFW_PRESS;
+            for (std::size_t i = 0; i < pad.axes.size(); ++i)
+                pad.axes[i] = state.axes[i];
+            break;
+        }
+        return pad;
+    }
+
     double time() override { return glfwGetTime(); }
 };
 

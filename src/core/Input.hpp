@@ -2,12 +2,22 @@
 
 #include <glm/vec2.hpp>
 
+#include <array>
+
 struct GLFWwindow;
 
 namespace fennik::core {
 
-// Everything the game polls (held keys, mouse buttons, the cursor and the clock)
-// goes through this seam. The game reads GLFW; tests install a scripted source and
+// A gamepad as GLFW's gamepad interface describes it, with its standard button and
+// axis numbers (GLFW_GAMEPAD_BUTTON_A is South, sticks from -1 to 1, y downwards).
+struct GamepadState {
+    bool connected = false;
+    std::array<bool, 15> buttons{};
+    std::array<float, 6> axes{};
+};
+
+// Everything the game polls (held keys, mouse buttons, the cursor, the gamepad and
+// the clock) goes through this seam. The game reads GLFW; tests install a scripted source and
 // play levels tick by tick without a person at the keyboard.
 class InputSource {
 public:
@@ -16,6 +26,8 @@ public:
     virtual bool isKeyDown(GLFWwindow* window, int key) = 0;
     virtual bool isMouseButtonDown(GLFWwindow* window, int button) = 0;
     virtual glm::dvec2 cursorPosition(GLFWwindow* window) = 0;
+    // The first connected gamepad; `connected` is false when there is none.
+    virtual GamepadState gamepad() = 0;
     // Seconds since an arbitrary start.
     virtual double time() = 0;
 };

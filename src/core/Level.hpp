@@ -35,6 +35,8 @@ public:
     virtual void onKey(int key, int scancode, int action, int mods) = 0;
     // The main window gained (true) or lost the input focus.
     virtual void onFocus(bool) {}
+    // A gamepad button (GLFW_GAMEPAD_BUTTON_*) went down (GLFW_PRESS) or up (GLFW_RELEASE).
+    virtual void onGamepadButton(int, int) {}
 
     // Compared byte for byte by LevelManager::setLevel.
     const std::string name;

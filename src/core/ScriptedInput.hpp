@@ -15,22 +15,29 @@ public:
 
     void press(int key) { keys.insert(key); }
     void release(int key) { keys.erase(key); }
-    void releaseAll() { keys.clear(); buttons.clear(); }
+    void releaseAll() { keys.clear(); buttons.clear(); pad = {}; }
     void pressButton(int button) { buttons.insert(button); }
     void releaseButton(int button) { buttons.erase(button); }
     void moveCursor(double x, double y) { cursor = {x, y}; }
+    // The scripted gamepad: connected while any of it is set.
+    void pressPad(int button) { pad.connected = true; pad.buttons.at(static_cast<std::size_t>(button)) = true; }
+    void releasePad(int button) { pad.buttons.at(static_cast<std::size_t>(button)) = false; }
+    void tiltPad(int axis, float value) { pad.connected = true; pad.axes.at(static_cast<std::size_t>(axis)) = value; }
+    void unplugPad() { pad = {}; }
     void setTime(double seconds) { now = seconds; }
     void advance(double seconds) { now += seconds; }
 
     bool isKeyDown(GLFWwindow*, int key) override { return keys.contains(key); }
     bool isMouseButtonDown(GLFWwindow*, int button) override { return buttons.contains(button); }
     glm::dvec2 cursorPosition(GLFWwindow*) override { return cursor; }
+    GamepadState gamepad() override { return pad; }
     double time() override { return now; }
 
 private:
     std::set<int> keys;
     std::set<int> buttons;
     glm::dvec2 cursor{0.0};
+    GamepadState pad;
     double now = 0.0;
 };
 

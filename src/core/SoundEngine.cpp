@@ -153,6 +153,13 @@ void SoundEngine::setListenerPosition(glm::vec3 position, glm::vec3 facing, glm:
     alListenerfv(AL_ORIENTATION, orientation);
 }
 
+void SoundEngine::setVolume(float percent)
+{
+    if (!output)
+        return;
+    alListenerf(AL_GAIN, std::clamp(percent, 0.0f, 100.0f) / 100.0f);
+}
+
 std::size_t SoundEngine::activeVoices()
 {
     reclaimFinished();

@@ -43,6 +43,9 @@ public:
     // across it, since OpenAL cannot orient a listener from parallel vectors.
     void setListenerPosition(glm::vec3 position, glm::vec3 facing, glm::vec3 velocity, glm::vec3 up);
 
+    // The master volume, 0 to 100 percent (clamped): the listener's gain.
+    void setVolume(float percent);
+
     // Voices still held: playing, or not yet reclaimed. For diagnostics and tests.
     std::size_t activeVoices();
 

@@ -47,14 +47,12 @@ void GUIElement::update()
     // The edges count as inside.
     const bool outside = cursorX > position.x + width || cursorX < position.x || cursorY < position.y ||
                          cursorY > position.y + height;
-    if (outside) {
-        hoverState = 1;
+    hoverState = outside ? 1 : 0;
+    if (outside && !focused) {
         if (onIdle)
             onIdle();
-    } else {
-        hoverState = 0;
-        if (onHover)
-            onHover();
+    } else if (onHover) {
+        onHover();
     }
 
     // No edge detection: a held button clicks in every frame it is held over us.

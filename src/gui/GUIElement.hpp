@@ -39,6 +39,8 @@ public:
     float referenceWidth = 0.0f;
     float referenceHeight = 0.0f;
     int hoverState = 1; // 1 while the cursor is outside, 0 while inside
+    // In a menu's keyboard or pad focus (see MenuFocus): looks hovered wherever the cursor is.
+    bool focused = false;
 
     // Each may be empty. They run every frame, not on changes: onIdle while the
     // cursor is outside, onHover while inside, onClick while inside with the left

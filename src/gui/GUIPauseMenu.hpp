@@ -2,6 +2,7 @@
 
 #include "gui/GUIButton.hpp"
 #include "gui/GUIElement.hpp"
+#include "gui/MenuFocus.hpp"
 #include "render/GL.hpp"
 
 namespace fennik::gui {
@@ -19,6 +20,7 @@ public:
 
     GUIButton resumeButton;
     GUIButton mainMenuButton;
+    MenuFocus focus{{&resumeButton, &mainMenuButton}};
     // Loaded once and kept for the whole process, as every texture of the game.
     GLuint buttonTexture = 0;
     GLuint buttonHoverTexture = 0;

@@ -191,7 +191,7 @@ void PlayableLevel::drawPrompts()
 
     for (const auto& interactable : scene->interactables) {
         if (interactable->inRange && !interactable->active) {
-            text.text = "Press R to Interact";
+            text.text = "Press " + core::keyName(settings->keys[core::Action::Interact]) + " to Interact";
             text.color = glm::vec3(1.0f);
             text.draw(glm::vec3(width * 0.5f, height / 5.0f, 0.0f), 1.0f, glm::vec3(0.0f), projection, true);
         }
@@ -201,7 +201,7 @@ void PlayableLevel::drawPrompts()
             shapes->rect(width * 0.5f - width / 5.0f, height * 0.5f - height / 5.0f, 2.0f * width / 5.0f,
                          2.0f * height / 5.0f, shapes->color, shapes->color);
             shapes->endShape();
-            text.text = "Press R to Continue";
+            text.text = "Press " + core::keyName(settings->keys[core::Action::Interact]) + " to Continue";
             text.color = glm::vec3(1.0f);
             // The prompt's place is worked out from both width and height; in a square
             // or tall window that runs it off the right edge, so it is pulled back in.
@@ -248,13 +248,34 @@ void PlayableLevel::onCollision(physics::Entity* player, physics::Entity* other,
         static_cast<physics::Player*>(player)->jumping = false;
 }
 
+void PlayableLevel::togglePause()
+{
+    paused = !paused;
+    pauseMenu->focus.clear();
+}
+
+void PlayableLevel::onGamepadButton(int button, int action)
+{
+    if (action != GLFW_PRESS)
+        return;
+    if (button == GLFW_GAMEPAD_BUTTON_START || (paused && button == GLFW_GAMEPAD_BUTTON_B))
+        togglePause();
+    else if (paused)
+        pauseMenu->focus.onGamepadButton(button, action);
+}
+
 void PlayableLevel::onKey(int key, int, int action, int)
 {
+    if (paused && pauseMenu->focus.onKey(key, action))
+        return;
     if (action != GLFW_RELEASE)
         return;
+    if (key == settings->keys[core::Action::Pause] || (paused && key == GLFW_KEY_ESCAPE)) {
+        togglePause();
+        return;
+    }
     auto& camera = *scene->camera;
     switch (key) {
-    case GLFW_KEY_ESCAPE: paused = !paused; break;
     case GLFW_KEY_F1: shadingMode = shadingMode == 0 ? 1 : 0; break;
     case GLFW_KEY_F2: cullFaces = !cullFaces; break;
     case GLFW_KEY_F3: showNormals = !showNormals; break;
@@ -278,6 +299,7 @@ void PlayableLevel::onKey(int key, int, int action, int)
 
 void PlayableLevel::onMouseButton(int button, int action, int)
 {
+    scene->camera->invertDrag = settings->invertDrag;
     if (freeCamera)
         scene->camera->onMouseButton(window, button, action);
 }
@@ -292,8 +314,8 @@ void PlayableLevel::onScroll(double, double yOffset)
 
 void PlayableLevel::onFocus(bool focused)
 {
-    if (!focused)
-        paused = true;
+    if (!focused && !paused)
+        togglePause();
 }
 
 void PlayableLevel::onResize(int, int)

@@ -54,7 +54,12 @@ public:
     // Losing the focus pauses, as Escape does; getting it back leaves the pause to the player.
     void onFocus(bool focused) final;
     void onScroll(double xOffset, double yOffset) final;
+    // The pause key (Escape unless rebound) pauses and resumes on its release; while
+    // paused, Escape resumes too and the arrows, Enter and Space work the menu.
     void onKey(int key, int scancode, int action, int mods) final;
+    // Start pauses and resumes; while paused the D-pad and South work the menu and
+    // East resumes.
+    void onGamepadButton(int button, int action) final;
 
     // Read by tests and by the levels' own rules.
     scene::Scene& getScene() { return *scene; }
@@ -95,6 +100,7 @@ protected:
     static render::Mesh* firstMesh(render::Model* model);
     // The player's position after refreshing its model matrix.
     glm::vec3 playerPosition();
+    void togglePause();
     void switchTo(const std::string& levelName);
 
     std::vector<std::unique_ptr<render::Model>> models; // declared before `scene`: outlives it

@@ -71,6 +71,7 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     }
     startButton->onClick = [] { core::LevelManager::instance().setLevel("TestLevel"); };
     quitButton->onClick = [this] { glfwSetWindowShouldClose(window, GLFW_TRUE); };
+    focus = std::make_unique<gui::MenuFocus>(std::vector<gui::GUIElement*>{startButton.get(), quitButton.get()});
 
     frame = scene->buildFrame({{}, false, [this] { drawOverlay(); }});
 
@@ -82,6 +83,7 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
 void StartMenu::reset()
 {
     scene->reset();
+    focus->clear();
     needsResize = true;
 }
 
@@ -134,8 +136,15 @@ void StartMenu::onResize(int width, int height)
     needsResize = true;
 }
 
+void StartMenu::onGamepadButton(int button, int action)
+{
+    focus->onGamepadButton(button, action);
+}
+
 void StartMenu::onKey(int key, int, int action, int)
 {
+    if (focus->onKey(key, action))
+        return;
     if (key == GLFW_KEY_ESCAPE)
         glfwSetWindowShouldClose(window, GLFW_TRUE);
     if (key == GLFW_KEY_F7 && action == GLFW_RELEASE)

@@ -2,6 +2,7 @@
 
 #include "core/Level.hpp"
 #include "core/Noise.hpp"
+#include "gui/MenuFocus.hpp"
 #include "render/Frame.hpp"
 #include "render/GL.hpp"
 
@@ -38,7 +39,10 @@ public:
     void onMouseButton(int, int, int) override {}
     void onResize(int width, int height) override;
     void onScroll(double, double) override {}
+    // Escape quits; the arrows, Enter and Space work the buttons.
     void onKey(int key, int scancode, int action, int mods) override;
+    // The D-pad and South work the buttons.
+    void onGamepadButton(int button, int action) override;
 
     scene::Scene& getScene() { return *scene; }
     gui::GUIButton& getStartButton() { return *startButton; }
@@ -58,6 +62,7 @@ private:
     gui::ShapeRenderer* shapes = nullptr;
     std::unique_ptr<gui::GUIButton> startButton;
     std::unique_ptr<gui::GUIButton> quitButton;
+    std::unique_ptr<gui::MenuFocus> focus;
     GLuint buttonTexture = 0;
     GLuint buttonHoverTexture = 0;
     GLuint splashTexture = 0;

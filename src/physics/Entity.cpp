@@ -89,7 +89,7 @@ void Entity::damage()
     health -= 5.0f;
 }
 
-void Entity::processInput(GLFWwindow*) {}
+void Entity::processInput(GLFWwindow*, const core::KeyBindings&) {}
 
 void Entity::act(glm::vec3, bool)
 {

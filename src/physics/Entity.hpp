@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Actions.hpp"
 #include "core/Sound.hpp"
 #include "physics/OpenGLMotionState.hpp"
 
@@ -45,7 +46,8 @@ public:
     Entity& operator=(const Entity&) = delete;
 
     virtual void damage();
-    virtual void processInput(GLFWwindow* window);
+    // Reads this tick's held actions (keys through `keys`, or the gamepad).
+    virtual void processInput(GLFWwindow* window, const core::KeyBindings& keys);
     // Refreshes `position` (and the other decomposed parts) from the body: callers
     // that need a current position call this first.
     glm::mat4 getModelMatrix();

@@ -61,8 +61,9 @@ void EntityFixedCamera::update()
         const glm::dvec2 cursor = core::input().cursorPosition(window);
         const auto x = static_cast<float>(cursor.x);
         const auto y = static_cast<float>(cursor.y);
-        pitch -= (lastCursorY - y) * dragFactor;
-        yaw += (lastCursorX - x) * dragFactor;
+        const float sign = invertDrag ? -1.0f : 1.0f;
+        pitch -= sign * (lastCursorY - y) * dragFactor;
+        yaw += sign * (lastCursorX - x) * dragFactor;
         // The clamped pitch is stored, so a drag back takes effect at once.
         pitch = std::clamp(pitch, 0.0f, 90.0f);
         lastCursorX = x;

@@ -50,6 +50,7 @@ public:
     // Each tick the camera moves this share of the way to its goal.
     float smoothing = 0.1f;
     bool mouseControl = false;
+    bool invertDrag = false; // a drag turns the view the other way
     float focalRange = 700.0f;
     float fov = 0.0f; // degrees, vertical
     float aspect = 1.0f;

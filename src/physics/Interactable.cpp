@@ -22,7 +22,7 @@ void Interactable::act(glm::vec3 target, bool)
     inRange = glm::distance(target, position) <= interactionRange;
 }
 
-void Interactable::processInput(GLFWwindow* window)
+void Interactable::processInput(GLFWwindow* window, const core::KeyBindings& keys)
 {
     const double now = core::input().time();
     if (now - lastToggleTime > cooldownSeconds)
@@ -30,7 +30,7 @@ void Interactable::processInput(GLFWwindow* window)
     // Out of range an open message stays open until the player comes back.
     if (!inRange)
         return;
-    if (!core::input().isKeyDown(window, GLFW_KEY_R) || cooldown != 0)
+    if (!core::actionDown(window, keys, core::Action::Interact) || cooldown != 0)
         return;
     if (active)
         endInteraction();

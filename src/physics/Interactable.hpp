@@ -15,7 +15,7 @@ public:
                  std::string id);
 
     // The R toggle: at most once a second, and only in range.
-    void processInput(GLFWwindow* window) override;
+    void processInput(GLFWwindow* window, const core::KeyBindings& keys) override;
     // The range test against the player's position.
     void act(glm::vec3 target, bool returnHome) override;
 

@@ -20,23 +20,24 @@ Player::Player(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates)
     initPhysics(mass, position, rotates, mesh ? mesh->center : glm::vec3(0.0f));
 }
 
-void Player::processInput(GLFWwindow* window)
+void Player::processInput(GLFWwindow* window, const core::KeyBindings& keys)
 {
-    auto& keys = core::input();
+    using core::Action;
+    const auto held = [&](Action action) { return core::actionDown(window, keys, action); };
     moveDirection = glm::vec3(0.0f);
     const float sign = invertControls ? -1.0f : 1.0f;
 
-    // One key at a time, in this priority: there is no diagonal walking.
-    if (keys.isKeyDown(window, GLFW_KEY_W))
+    // One direction at a time, in this priority: there is no diagonal walking.
+    if (held(Action::Forward))
         moveDirection.x = sign;
-    else if (keys.isKeyDown(window, GLFW_KEY_S))
+    else if (held(Action::Back))
         moveDirection.x = -sign;
-    else if (keys.isKeyDown(window, GLFW_KEY_A))
+    else if (held(Action::Left))
         moveDirection.z = -sign;
-    else if (keys.isKeyDown(window, GLFW_KEY_D))
+    else if (held(Action::Right))
         moveDirection.z = sign;
 
-    if (keys.isKeyDown(window, GLFW_KEY_SPACE) && !jumping) {
+    if (held(Action::Jump) && !jumping) {
         body->applyCentralImpulse(btVector3(0.0f, jumpStrength, 0.0f));
         // A small lift so the jump starts clear of the floor it pushes off from.
         btTransform& transform = body->getWorldTransform();

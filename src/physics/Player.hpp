@@ -16,7 +16,7 @@ class Player : public Entity {
 public:
     Player(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates);
 
-    void processInput(GLFWwindow* window) override;
+    void processInput(GLFWwindow* window, const core::KeyBindings& keys) override;
 
     bool jumping = false;
     float capsuleRadius = 1.5f;

@@ -99,9 +99,11 @@ void Scene::releaseBodies()
 
 void Scene::processInput()
 {
+    static const core::KeyBindings defaultKeys;
+    const core::KeyBindings& keys = settings ? settings->keys : defaultKeys;
     if (player) {
         const bool wasJumping = player->jumping;
-        player->processInput(window);
+        player->processInput(window, keys);
         // A jump leaves the ground, so the floor contacts the last step found no longer
         // hold. Left in place, this tick's dispatch would report them as a landing and
         // clear the jump flag at once, and a held SPACE would jump again next tick.
@@ -109,11 +111,11 @@ void Scene::processInput()
             forgetContacts(*player);
     }
     for (const auto& enemy : enemies)
-        enemy->processInput(window);
+        enemy->processInput(window, keys);
     for (const auto& interactable : interactables)
-        interactable->processInput(window);
+        interactable->processInput(window, keys);
     for (const auto& entity : entities)
-        entity->processInput(window);
+        entity->processInput(window, keys);
 }
 
 void Scene::forgetContacts(const physics::Entity& entity)

@@ -4,8 +4,12 @@
 #include "support/TempDirectory.hpp"
 #include "support/TestSettings.hpp"
 
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -64,4 +68,69 @@ TEST(Settings, ValuesTheGameCannotUseAreReplacedWithAWarningEach)
     EXPECT_FLOAT_EQ(settings->nearZ, 5.0f);
     EXPECT_FLOAT_EQ(settings->farZ, fennik::test::gameSettings().farZ);
     EXPECT_EQ(log.count("[WARN]: "), 1u);
+}
+
+// The player's own file over the shipped one, key by key: what it lacks or cannot say
+// stays as shipped, with a warning for each thing it cannot say.
+TEST(Settings, ThePlayersFileOverridesKeyByKeyAndKeepsWhatItCannotSay)
+{
+    const std::string shipped = write("[window]\nwidth = 640\nvsync = false\n[camera]\nfov = 50\n");
+    const std::string player = files.write("player/settings.ini",
+                                           "[window]\nvsync = true\nmax_fps = 3\n[camera]\nfov = 70\n"
+                                           "[sound]\nvolume = 250\n[keys]\njump = UP\ninteract = F3\n"
+                                           "pause = NOSUCHKEY\nforward = s\n").string();
+    LogCapture log;
+    const auto settings = loadSettings(shipped, player);
+    EXPECT_EQ(settings->windowWidth, 640u) << "not in the player's file";
+    EXPECT_TRUE(settings->vsync);
+    EXPECT_FLOAT_EQ(settings->fov, 70.0f);
+    EXPECT_EQ(settings->maxFps, 0) << "a cap below ten";
+    EXPECT_FLOAT_EQ(settings->volume, 100.0f) << "clamped";
+    using fennik::core::Action;
+    EXPECT_EQ(settings->keys[Action::Jump], GLFW_KEY_UP);
+    EXPECT_EQ(settings->keys[Action::Interact], GLFW_KEY_R) << "a debug key is never an action's";
+    EXPECT_EQ(settings->keys[Action::Pause], GLFW_KEY_ESCAPE);
+    EXPECT_EQ(settings->keys[Action::Forward], GLFW_KEY_S) << "taken from back, which gets W";
+    EXPECT_EQ(settings->keys[Action::Back], GLFW_KEY_W);
+    EXPECT_EQ(log.count("[WARN]: "), 4u);
+    EXPECT_EQ(log.count("Cannot bind 'NOSUCHKEY' to pause in settings, keeping ESCAPE"), 1u);
+}
+
+// Saved through a temporary file and a rename: what a crash between the two leaves
+// behind is ignored and replaced; a folder that cannot be written warns once.
+TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
+{
+    const std::string shipped = write("");
+    const std::string player = (files / "saved/fennik/settings.ini").string();
+    auto settings = loadSettings(shipped, player);
+    settings->fullscreen = true;
+    settings->vsync = false;
+    settings->maxFps = 144;
+    settings->fov = 90.0f;
+    settings->invertDrag = true;
+    settings->exposure = 1.5f;
+    settings->volume = 35.0f;
+    ASSERT_TRUE(settings->keys.bind(fennik::core::Action::Jump, GLFW_KEY_J));
+    ASSERT_TRUE(fennik::core::saveSettings(*settings, player));
+    files.write("saved/fennik/settings.ini.tmp", "[camera]\nfov = 31\n"); // a crash before the rename
+
+    const auto again = loadSettings(shipped, player);
+    EXPECT_TRUE(again->fullscreen && !again->vsync && again->invertDrag);
+    EXPECT_EQ(again->maxFps, 144);
+    EXPECT_FLOAT_EQ(again->fov, 90.0f);
+    EXPECT_FLOAT_EQ(again->exposure, 1.5f);
+    EXPECT_FLOAT_EQ(again->volume, 35.0f);
+    EXPECT_EQ(again->keys.keys, settings->keys.keys);
+
+    std::filesystem::create_directories(files / "locked");
+    std::filesystem::permissions(files / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const std::string locked = (files / "locked/settings.ini").string();
+    LogCapture log;
+    // Root writes anywhere: there the folder is a file instead.
+    const std::string unwritable = ::geteuid() == 0 ? files.write("file", "").string() + "/settings.ini" : locked;
+    EXPECT_FALSE(fennik::core::saveSettings(*settings, unwritable));
+    EXPECT_FALSE(fennik::core::saveSettings(*settings, unwritable));
+    EXPECT_EQ(log.count("[WARN]: Could not save your settings"), 1u);
+    EXPECT_TRUE(fennik::core::saveSettings(*settings, player));
+    std::filesystem::permissions(files / "locked", std::filesystem::perms::owner_all);
 }

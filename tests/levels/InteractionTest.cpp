@@ -3,6 +3,8 @@
 
 #include "LevelTestSupport.hpp"
 
+#include "core/GameSettings.hpp"
+#include "gui/Text.hpp"
 #include "physics/Interactable.hpp"
 #include "physics/Player.hpp"
 #include "support/LogCapture.hpp"
@@ -106,6 +108,93 @@ TEST(Interaction, EachNoteOpensItsOwnCardWithinReachOnlyAndStaysOpenOutOfIt)
         pressR(harness);
         EXPECT_FALSE(note.active);
     }
+}
+
+} // namespace
+} // namespace fennik::test
+
+namespace fennik::test {
+namespace {
+
+using core::Action;
+
+// Rebound keys and a gamepad play the game: jump on J and no more on Space, the prompt
+// naming the note's key, and a pad that walks (past the stick's dead zone), jumps,
+// opens a note, pauses and resumes, and starts the game from the menu.
+TEST(Controls, ReboundKeysAndAGamepadWalkJumpOpenNotesPauseAndStartTheGame)
+{
+    auto& harness = sharedGame();
+    auto& keys = harness.game->settings->keys;
+    auto& level = startOn(harness, "TestLevel");
+    auto& scene = level.getScene();
+    auto& player = *scene.player;
+    auto& note = *scene.interactables.at(0);
+    simulate(harness, 40); // landed, the camera at rest
+    const Picture promptR = drawFrame(harness, "controls_prompt_r");
+    ASSERT_TRUE(keys.bind(Action::Jump, GLFW_KEY_J));
+    ASSERT_TRUE(keys.bind(Action::Interact, GLFW_KEY_E));
+    const Picture promptE = drawFrame(harness, "controls_prompt_e");
+    EXPECT_EQ(scene.text->text, "Press E to Interact");
+    EXPECT_NE(promptE.rgba, promptR.rgba);
+
+    const auto heightAfter = [&](auto hold, auto release) {
+        const float ground = positionOf(player).y;
+        hold();
+        simulate(harness, 6);
+        release();
+        const float height = positionOf(player).y - ground;
+        simulate(harness, 40);
+        return height;
+    };
+    EXPECT_LT(heightAfter([&] { harness.input.press(GLFW_KEY_SPACE); }, [&] { harness.input.releaseAll(); }), 0.05f);
+    EXPECT_GT(heightAfter([&] { harness.input.press(GLFW_KEY_J); }, [&] { harness.input.releaseAll(); }), 1.0f);
+    keys = {};
+
+    // The pad. A stick tilted less than a quarter does nothing; more walks forward.
+    const glm::vec3 start = positionOf(player);
+    harness.input.tiltPad(GLFW_GAMEPAD_AXIS_LEFT_Y, -0.2f);
+    simulate(harness, 10);
+    EXPECT_LT(glm::distance(positionOf(player), start), 0.05f);
+    harness.input.tiltPad(GLFW_GAMEPAD_AXIS_LEFT_Y, -0.8f);
+    simulate(harness, 10);
+    EXPECT_LT(positionOf(player).x, start.x - 1.0f) << "forward is along -x";
+    harness.input.releaseAll();
+    teleport(player, start);
+    simulate(harness, 20);
+    EXPECT_GT(heightAfter([&] { harness.input.pressPad(GLFW_GAMEPAD_BUTTON_A); }, [&] { harness.input.releaseAll(); }),
+              1.0f);
+    harness.input.pressPad(GLFW_GAMEPAD_BUTTON_X);
+    simulate(harness);
+    EXPECT_TRUE(note.active);
+    harness.input.releaseAll();
+    simulate(harness, 31);
+    harness.input.pressPad(GLFW_GAMEPAD_BUTTON_X);
+    simulate(harness);
+    EXPECT_FALSE(note.active);
+
+    // Start pauses; in the menu South on the first button resumes.
+    harness.input.pressPad(GLFW_GAMEPAD_BUTTON_START);
+    harness.tick();
+    EXPECT_TRUE(level.isPaused());
+    harness.input.releaseAll();
+    for (int button : {GLFW_GAMEPAD_BUTTON_DPAD_DOWN, GLFW_GAMEPAD_BUTTON_A}) {
+        harness.input.pressPad(button);
+        harness.tick();
+        harness.input.releasePad(button);
+        harness.tick();
+    }
+    EXPECT_FALSE(level.isPaused());
+
+    // The start menu: down to "Start Game", South.
+    startOn<core::Level>(harness, "StartMenu");
+    for (int button : {GLFW_GAMEPAD_BUTTON_DPAD_DOWN, GLFW_GAMEPAD_BUTTON_A}) {
+        harness.input.pressPad(button);
+        harness.tick();
+        harness.input.releasePad(button);
+        harness.tick();
+    }
+    EXPECT_EQ(harness.activeName(), "TestLevel");
+    harness.input.releaseAll();
 }
 
 } // namespace

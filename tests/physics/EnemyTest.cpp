@@ -67,12 +67,12 @@ TEST(Interaction, RIsHeardOnlyWithinTheRangeWhichIsInclusiveAndThreeDimensional)
     input.press(GLFW_KEY_R);
 
     note.act({6.0f, 8.01f, 0.0f}, false); // just out of reach, and height counts
-    note.processInput(nullptr);
+    note.processInput(nullptr, {});
     EXPECT_FALSE(note.inRange);
     EXPECT_FALSE(note.active);
 
     note.act({6.0f, 8.0f, 0.0f}, false); // exactly 10 away
-    note.processInput(nullptr);
+    note.processInput(nullptr, {});
     EXPECT_TRUE(note.inRange);
     EXPECT_TRUE(note.active);
 }

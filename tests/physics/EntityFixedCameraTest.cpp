@@ -61,6 +61,10 @@ TEST_F(CameraTest, LeftDragTurnsThreeTenthsOfADegreePerPixel)
     drag(100, 100, 110, 120); // right and down
     EXPECT_NEAR(camera.pitch, 55.0f + 20 * 0.3f, 1e-4f);
     EXPECT_NEAR(camera.yaw, 270.0f - 10 * 0.3f, 1e-4f);
+    camera.invertDrag = true; // the player's choice: the same drag turns back
+    drag(100, 100, 110, 120);
+    EXPECT_NEAR(camera.pitch, 55.0f, 1e-4f);
+    EXPECT_NEAR(camera.yaw, 270.0f, 1e-4f);
 }
 
 TEST_F(CameraTest, PitchStaysBetweenZeroAndNinetyAndTheClampIsKept)

@@ -34,7 +34,7 @@ TEST_F(PlayerTest, OneKeyAtATimeMovesAlongAnAxisMirroredWhenNotInverted)
             keys.releaseAll();
             for (int key : c.held)
                 keys.press(key);
-            player.processInput(nullptr);
+            player.processInput(nullptr, {});
             EXPECT_EQ(player.moveDirection, inverted ? c.direction : -c.direction)
                 << "first key " << (c.held.empty() ? 0 : c.held.front()) << (inverted ? "" : ", not inverted");
         }
@@ -44,15 +44,15 @@ TEST_F(PlayerTest, OneKeyAtATimeMovesAlongAnAxisMirroredWhenNotInverted)
 TEST_F(PlayerTest, JumpGivesAboutEightPointOneEightUpwardsOnceUntilTheGroundClearsTheFlag)
 {
     keys.press(GLFW_KEY_SPACE);
-    player.processInput(nullptr);
+    player.processInput(nullptr, {});
     EXPECT_NEAR(player.body->getLinearVelocity().y(), 8.18f, 0.01f);
     EXPECT_TRUE(player.jumping);
 
-    player.processInput(nullptr); // SPACE still held, in mid-air
+    player.processInput(nullptr, {}); // SPACE still held, in mid-air
     EXPECT_NEAR(player.body->getLinearVelocity().y(), 90.0f / 11.0f, 1e-4f);
 
     player.jumping = false;
-    player.processInput(nullptr);
+    player.processInput(nullptr, {});
     EXPECT_NEAR(player.body->getLinearVelocity().y(), 2 * 90.0f / 11.0f, 1e-4f);
 }
 
