@@ -66,6 +66,7 @@ GameBase::GameBase(const std::string& title)
 
     glfwSetWindowUserPointer(mainWindow->handle, this);
     levelManager->setContext(mainWindow->handle, settings.get());
+    levelManager->settingsChanged = [this] { applySettings(); };
 
     stubLevel = std::make_shared<core::StubLevel>("StubLevel");
     levelManager->addLevel(stubLevel);
@@ -94,6 +95,7 @@ void GameBase::releaseWindows()
     }
     frameworkShutdown();
     levelManager->setContext(nullptr, nullptr);
+    levelManager->settingsChanged = nullptr;
     splashWindow.reset();
     mainWindow.reset();
 }
@@ -200,6 +202,18 @@ void GameBase::pollGamepad()
             level->onGamepadButton(static_cast<int>(button), pad.buttons[button] ? GLFW_PRESS : GLFW_RELEASE);
     }
     lastPad = pad;
+}
+
+void GameBase::applySettings()
+{
+    if (mainWindow && settings->fullscreen != mainWindow->isFullscreen())
+        toggleFullscreen();
+    Window::setVsync(settings->vsync);
+    core::SoundEngine::instance().setVolume(settings->volume);
+    // The field of view reaches the projection through the resize path.
+    if (auto level = levelManager->getActiveLevel())
+        level->onResize(static_cast<int>(settings->windowWidth), static_cast<int>(settings->windowHeight));
+    core::saveSettings(*settings, core::playerSettingsPath());
 }
 
 void GameBase::toggleFullscreen()

@@ -57,6 +57,8 @@ public:
     // Alt+Enter and F11: the main window to or from full screen; the settings record
     // which it is.
     void toggleFullscreen();
+    // Puts the settings the options screen changed into effect and saves them.
+    void applySettings();
 
     std::unique_ptr<Window> mainWindow;
     std::unique_ptr<Window> splashWindow;

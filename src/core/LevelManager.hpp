@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ public:
 
     GLFWwindow* window = nullptr;
     GameSettings* settings = nullptr;
+    // Applies and saves the settings after the options screen changed them; set by
+    // the game, empty where there is no game (tests of single parts).
+    std::function<void()> settingsChanged;
 
 private:
     LevelManager() = default;

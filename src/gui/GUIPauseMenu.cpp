@@ -19,17 +19,18 @@ const glm::vec3 idleCaption(1.0f, 1.0f, 1.0f);
 GUIPauseMenu::GUIPauseMenu(float centerX, float centerY)
     : GUIElement(2, glm::vec3(centerX, centerY, 0.0f), 40.0f, 445.0f),
       resumeButton(centerX, centerY + buttonOffset, "Resume Game", captionScale, buttonWidth, buttonHeight, true),
+      optionsButton(centerX, centerY, "Options", captionScale, buttonWidth, buttonHeight, true),
       mainMenuButton(centerX, centerY - buttonOffset, "Main Menu", captionScale, buttonWidth, buttonHeight, true)
 {
     // Missing images give empty textures; the captions still show.
     buttonTexture = render::gpu().texture("assets/textures/button.png", true);
     buttonHoverTexture = render::gpu().texture("assets/textures/button_hover.png", true);
-    resumeButton.texture = buttonTexture;
-    mainMenuButton.texture = buttonTexture;
-
-    wireHover(resumeButton);
-    wireHover(mainMenuButton);
+    for (GUIButton* button : {&resumeButton, &optionsButton, &mainMenuButton}) {
+        button->texture = buttonTexture;
+        wireHover(*button);
+    }
     resumeButton.onClick = [this] { resumeClicked = true; };
+    optionsButton.onClick = [this] { optionsClicked = true; };
     mainMenuButton.onClick = [] { core::LevelManager::instance().setLevel("StartMenu"); };
 }
 
@@ -51,6 +52,7 @@ void GUIPauseMenu::draw(const glm::mat4& projection)
     // The menu's own rectangle follows the window but is never drawn.
     update();
     resumeButton.draw(projection);
+    optionsButton.draw(projection);
     mainMenuButton.draw(projection);
 }
 

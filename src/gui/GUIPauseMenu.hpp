@@ -7,9 +7,9 @@
 
 namespace fennik::gui {
 
-// The two buttons a paused level shows in the middle of the window: "Resume Game"
-// raises `resumeClicked` for the level to read and clear; "Main Menu" switches to
-// the start menu at once.
+// The three buttons a paused level shows in the middle of the window: "Resume Game"
+// and "Options" raise `resumeClicked` and `optionsClicked` for the level to read and
+// clear; "Main Menu" switches to the start menu at once.
 class GUIPauseMenu : public GUIElement {
 public:
     // (centerX, centerY) is the middle of the window. Needs a current context.
@@ -19,12 +19,14 @@ public:
     void draw(const glm::mat4& projection) override;
 
     GUIButton resumeButton;
+    GUIButton optionsButton;
     GUIButton mainMenuButton;
-    MenuFocus focus{{&resumeButton, &mainMenuButton}};
+    MenuFocus focus{{&resumeButton, &optionsButton, &mainMenuButton}};
     // Loaded once and kept for the whole process, as every texture of the game.
     GLuint buttonTexture = 0;
     GLuint buttonHoverTexture = 0;
     bool resumeClicked = false;
+    bool optionsClicked = false; // the level opens its options screen and clears it
 
 private:
     void wireHover(GUIButton& button);

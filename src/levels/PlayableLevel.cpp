@@ -5,6 +5,7 @@
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
 #include "gui/GUIPauseMenu.hpp"
+#include "gui/OptionsScreen.hpp"
 #include "gui/ShapeRenderer.hpp"
 #include "gui/Text.hpp"
 #include "physics/Enemy.hpp"
@@ -69,6 +70,7 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     scene->createCamera();
     pauseMenu = std::make_shared<gui::GUIPauseMenu>(static_cast<float>(settings->windowWidth) * 0.5f,
                                                     static_cast<float>(settings->windowHeight) * 0.5f);
+    options = std::make_unique<gui::OptionsScreen>();
     addEnemies();
     scene->addLevelGeometry(*levelModel, skipsInteractableMeshes());
     addInteractables();
@@ -89,6 +91,8 @@ void PlayableLevel::reset()
 {
     scene->reset();
     particles->clear();
+    if (options->isOpen())
+        options->back();
     pauseMenu->resumeClicked = false;
     paused = false;
     needsResize = true;
@@ -176,8 +180,13 @@ void PlayableLevel::render(float alpha)
 void PlayableLevel::drawOverlay()
 {
     drawPrompts();
-    if (paused)
+    if (paused && options->isOpen()) {
+        options->draw(scene->screenProjection());
+    } else if (paused) {
         pauseMenu->draw(scene->screenProjection());
+        if (std::exchange(pauseMenu->optionsClicked, false))
+            options->open();
+    }
     if (showTimings)
         scene->drawTimings();
 }
@@ -256,6 +265,10 @@ void PlayableLevel::togglePause()
 
 void PlayableLevel::onGamepadButton(int button, int action)
 {
+    if (options->isOpen()) {
+        options->onGamepadButton(button, action);
+        return;
+    }
     if (action != GLFW_PRESS)
         return;
     if (button == GLFW_GAMEPAD_BUTTON_START || (paused && button == GLFW_GAMEPAD_BUTTON_B))
@@ -266,6 +279,10 @@ void PlayableLevel::onGamepadButton(int button, int action)
 
 void PlayableLevel::onKey(int key, int, int action, int)
 {
+    if (options->isOpen()) {
+        options->onKey(key, action);
+        return;
+    }
     if (paused && pauseMenu->focus.onKey(key, action))
         return;
     if (action != GLFW_RELEASE)

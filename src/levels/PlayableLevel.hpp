@@ -13,6 +13,7 @@
 
 namespace fennik::gui {
 class GUIPauseMenu;
+class OptionsScreen;
 class ShapeRenderer;
 } // namespace fennik::gui
 
@@ -110,6 +111,7 @@ protected:
     render::ParticleGenerator* particles = nullptr; // shared by the levels, cleared on entry
     std::shared_ptr<render::Shader> particleShader;
     std::shared_ptr<gui::GUIPauseMenu> pauseMenu;
+    std::unique_ptr<gui::OptionsScreen> options; // opened from the pause menu
     render::Frame frame;
     bool needsResize = true;
     bool showTimings = false;

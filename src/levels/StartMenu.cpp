@@ -5,6 +5,7 @@
 #include "core/LevelManager.hpp"
 #include "core/SoundEngine.hpp"
 #include "gui/GUIButton.hpp"
+#include "gui/OptionsScreen.hpp"
 #include "gui/ShapeRenderer.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "render/Model.hpp"
@@ -52,13 +53,17 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     const float height = static_cast<float>(settings->windowHeight);
     startButton = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - 30.0f, "Start Game", 0.75f, 150.0f,
                                                    40.0f, true);
-    quitButton = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - 115.0f, "Quit Game", 0.75f, 150.0f,
+    // Evenly spaced below the title picture, "Start Game" where it always was.
+    optionsButton = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - 95.0f, "Options", 0.75f, 150.0f,
+                                                     40.0f, true);
+    quitButton = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - 160.0f, "Quit Game", 0.75f, 150.0f,
                                                   40.0f, true);
+    options = std::make_unique<gui::OptionsScreen>();
     buttonTexture = render::gpu().texture("assets/textures/button.png", true);
     buttonHoverTexture = render::gpu().texture("assets/textures/button_hover.png", true);
     splashTexture = render::gpu().texture("assets/textures/splash.png", true);
 
-    for (gui::GUIButton* button : {startButton.get(), quitButton.get()}) {
+    for (gui::GUIButton* button : {startButton.get(), optionsButton.get(), quitButton.get()}) {
         button->texture = buttonTexture;
         button->onHover = [this, button] {
             button->texture = buttonHoverTexture;
@@ -71,7 +76,9 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     }
     startButton->onClick = [] { core::LevelManager::instance().setLevel("TestLevel"); };
     quitButton->onClick = [this] { glfwSetWindowShouldClose(window, GLFW_TRUE); };
-    focus = std::make_unique<gui::MenuFocus>(std::vector<gui::GUIElement*>{startButton.get(), quitButton.get()});
+    optionsButton->onClick = [this] { options->open(); };
+    focus = std::make_unique<gui::MenuFocus>(
+        std::vector<gui::GUIElement*>{startButton.get(), optionsButton.get(), quitButton.get()});
 
     frame = scene->buildFrame({{}, false, [this] { drawOverlay(); }});
 
@@ -118,14 +125,18 @@ void StartMenu::drawOverlay()
     const float width = static_cast<float>(settings->windowWidth);
     const float height = static_cast<float>(settings->windowHeight);
     const glm::mat4 projection = scene->screenProjection();
-    shapes->beginShape(projection, GL_TRIANGLES);
-    shapes->texture = splashTexture;
-    shapes->color = glm::vec4(1.0f);
-    shapes->rect(width * 0.5f - 160.0f, height * 0.5f + 58.333332f, 320.0f, 175.0f, shapes->color, shapes->color);
-    shapes->endShape();
-
-    startButton->draw(projection);
-    quitButton->draw(projection);
+    if (options->isOpen()) {
+        options->draw(projection);
+    } else {
+        shapes->beginShape(projection, GL_TRIANGLES);
+        shapes->texture = splashTexture;
+        shapes->color = glm::vec4(1.0f);
+        shapes->rect(width * 0.5f - 160.0f, height * 0.5f + 58.333332f, 320.0f, 175.0f, shapes->color, shapes->color);
+        shapes->endShape();
+        startButton->draw(projection);
+        optionsButton->draw(projection);
+        quitButton->draw(projection);
+    }
     if (showTimings)
         scene->drawTimings();
 }
@@ -138,14 +149,21 @@ void StartMenu::onResize(int width, int height)
 
 void StartMenu::onGamepadButton(int button, int action)
 {
-    focus->onGamepadButton(button, action);
+    if (options->isOpen())
+        options->onGamepadButton(button, action);
+    else
+        focus->onGamepadButton(button, action);
 }
 
 void StartMenu::onKey(int key, int, int action, int)
 {
+    if (options->isOpen()) {
+        options->onKey(key, action);
+        return;
+    }
     if (focus->onKey(key, action))
         return;
-    if (key == GLFW_KEY_ESCAPE)
+    if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS)
         glfwSetWindowShouldClose(window, GLFW_TRUE);
     if (key == GLFW_KEY_F7 && action == GLFW_RELEASE)
         showTimings = !showTimings;

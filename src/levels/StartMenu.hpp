@@ -10,6 +10,7 @@
 
 namespace fennik::gui {
 class GUIButton;
+class OptionsScreen;
 class ShapeRenderer;
 } // namespace fennik::gui
 
@@ -46,7 +47,9 @@ public:
 
     scene::Scene& getScene() { return *scene; }
     gui::GUIButton& getStartButton() { return *startButton; }
+    gui::GUIButton& getOptionsButton() { return *optionsButton; }
     gui::GUIButton& getQuitButton() { return *quitButton; }
+    gui::OptionsScreen& getOptions() { return *options; }
 
 private:
     void applyWindowSize();
@@ -61,7 +64,9 @@ private:
     render::Frame frame;
     gui::ShapeRenderer* shapes = nullptr;
     std::unique_ptr<gui::GUIButton> startButton;
+    std::unique_ptr<gui::GUIButton> optionsButton;
     std::unique_ptr<gui::GUIButton> quitButton;
+    std::unique_ptr<gui::OptionsScreen> options;
     std::unique_ptr<gui::MenuFocus> focus;
     GLuint buttonTexture = 0;
     GLuint buttonHoverTexture = 0;

@@ -6,13 +6,16 @@
 #include "core/GameSettings.hpp"
 #include "core/LevelManager.hpp"
 #include "gui/GUIButton.hpp"
+#include "gui/OptionsScreen.hpp"
 #include "levels/StartMenu.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
+#include "support/TempDirectory.hpp"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 
 namespace fennik::test {
 namespace {
@@ -32,7 +35,7 @@ TEST(StartMenu, EscapeOrQuitGameCloseTheGameAndAButtonLightsUpUnderTheCursor)
     glfwSetWindowShouldClose(window, GLFW_FALSE);
     harness.keyRelease(GLFW_KEY_ESCAPE);
     glfwSetWindowShouldClose(window, GLFW_FALSE);
-    harness.clickAt(width * 0.5f, height * 0.5f - 115.0f);
+    harness.clickAt(width * 0.5f, height * 0.5f - 160.0f);
     EXPECT_TRUE(glfwWindowShouldClose(window)) << "Quit Game";
     EXPECT_EQ(harness.activeName(), "StartMenu");
     glfwSetWindowShouldClose(window, GLFW_FALSE);
@@ -48,6 +51,93 @@ TEST(StartMenu, EscapeOrQuitGameCloseTheGameAndAButtonLightsUpUnderTheCursor)
     drawFrame(harness, "start_menu");
     EXPECT_FLOAT_EQ(menu.getStartButton().label.color.r, 1.0f);
     EXPECT_EQ(menu.getStartButton().texture, menu.getQuitButton().texture);
+}
+
+// Every option changed with the keys alone, from the start menu; each change applied and
+// saved at once, and read back as the player's file. Then the same screen from a level's
+// pause menu, and back to where it was opened from.
+TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
+{
+    auto& harness = sharedGame();
+    auto& settings = *harness.game->settings;
+    const core::GameSettings before = settings;
+    const TempDirectory home("fennik_options");
+    const char* outer = std::getenv("XDG_CONFIG_HOME");
+    const std::string previous = outer ? outer : "";
+    ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+    auto& menu = startOn<levels::StartMenu>(harness, "StartMenu");
+    const auto key = [&](int code) { harness.keyPress(code); harness.keyRelease(code); };
+    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
+        key(code);
+    ASSERT_TRUE(menu.getOptions().isOpen());
+    drawFrame(harness, "options_screen");
+    // The mouse: a right click on the volume takes a step down, a left click one up.
+    const float volumeX = float(settings.windowWidth) * 0.5f - 165.0f, volumeY = float(settings.windowHeight) * 0.5f + 144.0f;
+    harness.input.moveCursor(volumeX, float(settings.windowHeight) - volumeY);
+    harness.input.pressButton(GLFW_MOUSE_BUTTON_RIGHT);
+    harness.tick();
+    harness.input.releaseButton(GLFW_MOUSE_BUTTON_RIGHT);
+    EXPECT_FLOAT_EQ(settings.volume, 90.0f);
+    harness.clickAt(volumeX, volumeY);
+    EXPECT_FLOAT_EQ(settings.volume, 100.0f);
+
+    // Volume down a step, vsync off, the cap to 30, the view to 60 degrees, exposure up,
+    // the drag inverted; full screen stays as it is (a test window should not grow).
+    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_LEFT, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN,
+                     GLFW_KEY_RIGHT, GLFW_KEY_DOWN, GLFW_KEY_RIGHT, GLFW_KEY_RIGHT, GLFW_KEY_RIGHT, GLFW_KEY_DOWN,
+                     GLFW_KEY_RIGHT, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
+        key(code);
+    EXPECT_FLOAT_EQ(settings.volume, 90.0f);
+    EXPECT_FALSE(settings.vsync);
+    EXPECT_EQ(settings.maxFps, 30);
+    EXPECT_FLOAT_EQ(settings.fov, 60.0f);
+    EXPECT_NEAR(settings.exposure, 1.1f, 1e-5f);
+    EXPECT_TRUE(settings.invertDrag);
+
+    // Jump: Enter, then J. Forward: Enter, then S, which back had: the two swap. Left:
+    // Enter, then F1 (a debug key, refused) and Escape (cancels).
+    using core::Action;
+    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
+        key(code);
+    ASSERT_EQ(menu.getOptions().listening(), Action::Jump);
+    EXPECT_EQ(menu.getOptions().captions()[11], "Jump: press a key");
+    key(GLFW_KEY_J);
+    for (int code : {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER, GLFW_KEY_S, GLFW_KEY_DOWN,
+                     GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_F1, GLFW_KEY_ESCAPE})
+        key(code);
+    EXPECT_FALSE(menu.getOptions().listening());
+    EXPECT_EQ(settings.keys[Action::Jump], GLFW_KEY_J);
+    EXPECT_EQ(settings.keys[Action::Forward], GLFW_KEY_S);
+    EXPECT_EQ(settings.keys[Action::Back], GLFW_KEY_W);
+    EXPECT_EQ(settings.keys[Action::Left], GLFW_KEY_A);
+    key(GLFW_KEY_ESCAPE);
+    EXPECT_FALSE(menu.getOptions().isOpen());
+    EXPECT_FALSE(glfwWindowShouldClose(core::LevelManager::instance().window)) << "Escape left the options only";
+
+    const auto saved = core::loadSettings(core::settingsPath, core::playerSettingsPath());
+    EXPECT_FLOAT_EQ(saved->volume, 90.0f);
+    EXPECT_TRUE(!saved->vsync && saved->invertDrag);
+    EXPECT_EQ(saved->maxFps, 30);
+    EXPECT_FLOAT_EQ(saved->fov, 60.0f);
+    EXPECT_EQ(saved->keys.keys, settings.keys.keys);
+
+    // From a level: the pause menu's middle button, and Escape back to the pause menu.
+    auto& level = startOn(harness, "TestLevel");
+    key(GLFW_KEY_ESCAPE);
+    harness.clickAt(float(settings.windowWidth) * 0.5f, float(settings.windowHeight) * 0.5f);
+    drawFrame(harness, "options_from_pause");
+    key(GLFW_KEY_ESCAPE);
+    EXPECT_TRUE(level.isPaused()) << "back on the pause menu";
+    key(GLFW_KEY_ESCAPE);
+    EXPECT_FALSE(level.isPaused());
+    EXPECT_FLOAT_EQ(level.getScene().camera->fov, 60.0f);
+
+    if (previous.empty())
+        ::unsetenv("XDG_CONFIG_HOME");
+    else
+        ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    settings = before;
+    harness.active().onResize(int(settings.windowWidth), int(settings.windowHeight));
 }
 
 TEST(StartMenu, TheCameraDriftsAndFennikStandsStillWhateverIsHeld)
