@@ -3,15 +3,18 @@
 
 #include "app/GameBase.hpp"
 #include "core/GameSettings.hpp"
+#include "core/LevelManager.hpp"
 #include "core/ScriptedInput.hpp"
 
 #include "support/CountingLevel.hpp"
 #include "support/LogCapture.hpp"
+#include "support/TempDirectory.hpp"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <numeric>
 
@@ -96,4 +99,41 @@ TEST(GameBase, ResizeReachesTheLevelAndTheSettingsButAMinimisedWindowsZeroIsIgno
     EXPECT_EQ(level->resizes.size(), 1u);
     EXPECT_EQ(game.settings->windowWidth, 640u);
     EXPECT_EQ(game.settings->windowHeight, 480u);
+}
+
+// A new game object starts with the choices the player saved (full screen included),
+// and a change the options screen reports is put into effect and saved at once.
+TEST(GameBase, StartsWithThePlayersSavedChoicesAndAppliesAndSavesAChangeAtOnce)
+{
+    const test::TempDirectory home("fennik_player");
+    const char* outer = std::getenv("XDG_CONFIG_HOME");
+    const std::string previous = outer ? outer : "";
+    ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+    test::LogCapture log;
+    {
+        auto chosen = core::loadSettings(core::settingsPath);
+        chosen->fov = 70.0f;
+        chosen->fullscreen = true;
+        chosen->maxFps = 60;
+        chosen->volume = 40.0f;
+        chosen->keys.bind(core::Action::Jump, GLFW_KEY_J);
+        ASSERT_TRUE(core::saveSettings(*chosen, core::playerSettingsPath()));
+    }
+    {
+        ScriptedGame game(std::make_shared<ScriptedLevel>());
+        EXPECT_FLOAT_EQ(game.settings->fov, 70.0f);
+        EXPECT_EQ(game.settings->maxFps, 60);
+        EXPECT_FLOAT_EQ(game.settings->volume, 40.0f);
+        EXPECT_EQ(game.settings->keys[core::Action::Jump], GLFW_KEY_J);
+        EXPECT_TRUE(game.mainWindow->isFullscreen());
+
+        game.settings->fullscreen = false;
+        core::LevelManager::instance().settingsChanged();
+        EXPECT_FALSE(game.mainWindow->isFullscreen());
+    }
+    EXPECT_FALSE(core::loadSettings(core::settingsPath, core::playerSettingsPath())->fullscreen);
+    if (previous.empty())
+        ::unsetenv("XDG_CONFIG_HOME");
+    else
+        ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
 }
