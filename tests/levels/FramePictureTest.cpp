@@ -148,9 +148,8 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLO
               static_cast<long>(render::gpu().programCount()) + 5);
 }
 
-// Pixels of the world (the right half, clear of the gauge) that differ by more than
-// 2/255 between two pictures: the camera follows the player, so a frame drawn a little
-// further on moves most of them (a frame drawn at the same tick, only the dust's).
+// Pixels of the right half (clear of the gauge) off by more than 2/255: a frame drawn a
+// little further on moves most (the camera follows), one at the same tick only the dust.
 int movedPixels(const Picture& shown, const Picture& before)
 {
     int moved = 0;
