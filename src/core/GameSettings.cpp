@@ -183,19 +183,12 @@ void checkRanges(GameSettings& settings)
         log::warn("Invalid fov ", settings.fov, " in settings, using ", Defaults::fov);
         settings.fov = Defaults::fov;
     }
-    if (!(settings.nearZ > 0.0f)) {
-        log::warn("Invalid near ", settings.nearZ, " in settings, using ", Defaults::nearZ);
+    // The planes are a pair: a near plane not above 0 or not below the far one gives both defaults.
+    if (!(settings.nearZ > 0.0f && settings.farZ > settings.nearZ)) {
+        log::warn("Invalid near ", settings.nearZ, " and far ", settings.farZ, " in settings, using ", Defaults::nearZ,
+                  " and ", Defaults::farZ);
         settings.nearZ = Defaults::nearZ;
-    }
-    if (!(settings.farZ > settings.nearZ)) {
-        log::warn("Invalid far ", settings.farZ, " (not beyond near ", settings.nearZ, ") in settings, using ",
-                  Defaults::farZ);
         settings.farZ = Defaults::farZ;
-        if (!(settings.farZ > settings.nearZ)) {
-            log::warn("Invalid near ", settings.nearZ, " (not below far ", settings.farZ, ") in settings, using ",
-                      Defaults::nearZ);
-            settings.nearZ = Defaults::nearZ;
-        }
     }
 }
 

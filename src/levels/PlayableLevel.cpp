@@ -4,6 +4,7 @@
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
+#include "core/Log.hpp"
 #include "gui/GUIPauseMenu.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ShapeRenderer.hpp"
@@ -49,7 +50,11 @@ render::Model& PlayableLevel::loadModel(const std::string& path)
 
 render::Mesh* PlayableLevel::firstMesh(render::Model* model)
 {
-    return model && !model->meshes.empty() ? &model->meshes.front() : nullptr;
+    if (model && !model->meshes.empty())
+        return &model->meshes.front();
+    // The character goes on as a small invisible box; say which one it is.
+    log::error("Model ", model ? model->path : std::string("(none)"), " has no mesh: its character is invisible");
+    return nullptr;
 }
 
 void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)

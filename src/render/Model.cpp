@@ -27,7 +27,7 @@ void Model::loadModel(const std::string& path)
     const aiScene* scene = importer.ReadFile(
         path, aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_CalcTangentSpace);
     if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {
-        log::line("ERROR::ASSIMP:: ", importer.GetErrorString());
+        log::error("ERROR::ASSIMP:: ", importer.GetErrorString(), " (", path, ")");
         return;
     }
 

@@ -86,8 +86,9 @@ TEST_F(ModelTest, BadFilesGiveAnEmptyModelAndHollowMeshesAreSkipped)
         Model model(fixtures + name);
         EXPECT_TRUE(model.meshes.empty()) << name;
         EXPECT_EQ(model.findMesh("Fennik"), nullptr);
+        EXPECT_EQ(log.count(std::string("(") + fixtures + name + ")\n"), 1u) << "the line names the file";
     }
-    EXPECT_EQ(log.count("ERROR::ASSIMP:: "), 2u);
+    EXPECT_EQ(log.count("[ERROR]: ERROR::ASSIMP:: "), 2u);
 
     Model model(fixtures + "emptyMesh.stl");
     ASSERT_EQ(model.meshes.size(), 1u);
