@@ -68,8 +68,10 @@ ParticleGenerator::~ParticleGenerator()
 void ParticleGenerator::draw(Shader& shader, const glm::mat4& view, const glm::mat4& projection, float alpha)
 {
     const std::vector<glm::vec4>& positions = drawnPositions(alpha);
-    // Orders the pool for the next update; what is drawn now was written by the last one.
-    sortForDrawing();
+    // Orders the pool for the next update, once however many frames come between two
+    // ticks; what is drawn now was written by the last update.
+    if (!orderedSinceUpdate())
+        sortForDrawing();
 
     glBindVertexArray(vertexArray);
     // Orphan the buffers so the driver need not wait for last frame's draw.

@@ -50,7 +50,7 @@ public:
 
     // Draws what the last update wrote (far to near, as ordered by the draw before
     // it), `alpha` of a tick on (see drawnPositions), then orders the pool for the next
-    // update. One instanced call; blend and depth state are the caller's. Leaves the
+    // update unless a frame since the last update already did. One instanced call; blend and depth state are the caller's. Leaves the
     // particle vertex array bound.
     void draw(Shader& shader, const glm::mat4& view, const glm::mat4& projection, float alpha);
 

@@ -100,6 +100,7 @@ void ParticlePool::emitAt(const glm::vec3& origin, const glm::vec3& impulse, uns
 
 void ParticlePool::update(float dt, const glm::vec3& cameraPosition)
 {
+    ordered = false;
     liveCount = 0;
     instancePositions.clear();
     previousPositions.clear();
@@ -140,6 +141,7 @@ const std::vector<glm::vec4>& ParticlePool::drawnPositions(float alpha)
 
 void ParticlePool::sortForDrawing()
 {
+    ordered = true;
     // Only slots that were alive at the last update carry a distance (dead ones
     // hold -1), and in a typical frame they are a few hundred of 100000: gather
     // them at the front and order just those.

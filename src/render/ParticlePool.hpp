@@ -61,6 +61,9 @@ public:
     // Puts the live particles first, farthest from the camera first, so that the
     // next `update` writes them far to near. Dead slots keep no order.
     void sortForDrawing();
+    // Whether the pool has been ordered since the last update: frames drawn between
+    // two ticks need it done once.
+    bool orderedSinceUpdate() const { return ordered; }
 
     // The same order by sorting the whole pool, as the particles were first written;
     // kept to measure against.
@@ -93,6 +96,7 @@ private:
     std::vector<SortKey> sortKeys;
     std::vector<SortKey> radixKeys;
     std::vector<glm::vec4> blended; // what drawnPositions hands out between ticks
+    bool ordered = false;
 };
 
 } // namespace fennik::render
