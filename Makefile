@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 # Tests that open windows run on a virtual display, large enough for an 800 x 800 window.
 XVFB := xvfb-run -a -s "-screen 0 1920x1080x24 -noreset"
 
-.PHONY: all setup configure build run test assets clean
+.PHONY: all setup configure build run test assets demo clean
 
 all: build
 
@@ -29,6 +29,10 @@ test: build
 # (deterministic: the committed files come out byte for byte).
 assets: setup
 	bash tools/generate-assets.sh
+
+# Records the start menu's demo run again from the playthrough (also byte for byte).
+demo: build
+	BUILD_DIR=$(BUILD_DIR) bash tools/record-demo.sh
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -67,6 +67,7 @@ GameBase::GameBase(const std::string& title)
     glfwSetWindowUserPointer(mainWindow->handle, this);
     levelManager->setContext(mainWindow->handle, settings.get());
     levelManager->settingsChanged = [this] { applySettings(); };
+    levelManager->deck.folder = core::replaysFolder();
 
     stubLevel = std::make_shared<core::StubLevel>("StubLevel");
     levelManager->addLevel(stubLevel);
@@ -152,6 +153,7 @@ void GameBase::start()
 
 void GameBase::finish()
 {
+    levelManager->deck.closeRun(levelManager->getActiveLevel().get());
     levelManager->shutdownLevels();
     shutdown();
     releaseWindows();
@@ -172,14 +174,7 @@ void GameBase::runFrame()
     if (!levelManager->getActiveLevel()) {
         log::warn("No active level!");
     } else {
-        // Each call goes to whichever level is active at that moment: a switch inside
-        // update makes this frame's render draw the new level.
-        for (int tick = 0; tick < ticks; ++tick) {
-            if (auto level = levelManager->getActiveLevel())
-                level->processInput();
-            if (auto level = levelManager->getActiveLevel())
-                level->update();
-        }
+        runTicks(ticks * levelManager->deck.speed());
         if (auto level = levelManager->getActiveLevel())
             level->render(static_cast<float>(ticker.alpha()));
     }
@@ -187,6 +182,20 @@ void GameBase::runFrame()
     core::clearLatchedMouseButtons();
     glfwSwapBuffers(mainWindow->handle);
     limiter.wait(settings->maxFps);
+}
+
+void GameBase::runTicks(int ticks)
+{
+    // Each call goes to whichever level is active at that moment: a switch inside
+    // update makes this frame's render draw the new level.
+    for (int tick = 0; tick < ticks; ++tick) {
+        if (auto level = levelManager->getActiveLevel())
+            levelManager->deck.beginTick(*level, mainWindow->handle, settings->keys);
+        if (auto level = levelManager->getActiveLevel())
+            level->processInput();
+        if (auto level = levelManager->getActiveLevel())
+            level->update();
+    }
 }
 
 void GameBase::pollGamepad()
@@ -198,6 +207,11 @@ void GameBase::pollGamepad()
     for (std::size_t button = 0; button < pad.buttons.size(); ++button) {
         if (pad.buttons[button] == lastPad.buttons[button])
             continue;
+        if (levelManager->deck.playing()) {
+            if (pad.buttons[button])
+                levelManager->deck.onClickOrButton();
+            continue;
+        }
         if (auto level = levelManager->getActiveLevel())
             level->onGamepadButton(static_cast<int>(button), pad.buttons[button] ? GLFW_PRESS : GLFW_RELEASE);
     }

@@ -48,6 +48,9 @@ public:
     void start();
     void runFrame();
     void finish();
+    // The simulation ticks of one frame: for each, the replay deck's turn, then the
+    // active level's input and update.
+    void runTicks(int ticks);
 
     void addLevel(std::shared_ptr<core::Level> level);
 

@@ -30,18 +30,32 @@ void onKey(GLFWwindow* window, int key, int scancode, int action, int mods)
             game->toggleFullscreen();
         return;
     }
+    auto& deck = core::LevelManager::instance().deck;
+    if (deck.playing()) {
+        deck.onKey(key, action);
+        return;
+    }
     if (auto level = activeLevelOf(window))
         level->onKey(key, scancode, action, mods);
 }
 
 void onFocus(GLFWwindow* window, int focused)
 {
+    // A replay plays on without the focus; what it records already holds its pauses.
+    if (core::LevelManager::instance().deck.playing())
+        return;
     if (auto level = activeLevelOf(window))
         level->onFocus(focused == GLFW_TRUE);
 }
 
 void onMouseButton(GLFWwindow* window, int button, int action, int mods)
 {
+    auto& deck = core::LevelManager::instance().deck;
+    if (deck.playing()) {
+        if (action == GLFW_PRESS)
+            deck.onClickOrButton();
+        return;
+    }
     if (action == GLFW_PRESS)
         core::latchMouseButtonPress(button);
     if (auto level = activeLevelOf(window))
@@ -50,6 +64,8 @@ void onMouseButton(GLFWwindow* window, int button, int action, int mods)
 
 void onScroll(GLFWwindow* window, double xOffset, double yOffset)
 {
+    if (core::LevelManager::instance().deck.playing())
+        return;
     if (auto level = activeLevelOf(window))
         level->onScroll(xOffset, yOffset);
 }

@@ -102,8 +102,19 @@ bool isFixedKey(int key)
            key == GLFW_KEY_4;
 }
 
+namespace {
+std::optional<std::uint8_t> recordedActions;
+}
+
+void setRecordedActions(std::optional<std::uint8_t> held)
+{
+    recordedActions = held;
+}
+
 bool actionDown(GLFWwindow* window, const KeyBindings& bindings, Action action)
 {
+    if (recordedActions)
+        return (*recordedActions >> static_cast<int>(action)) & 1u;
     if (input().isKeyDown(window, bindings[action]))
         return true;
     const GamepadState pad = input().gamepad();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -43,5 +44,9 @@ inline constexpr float stickDeadZone = 0.25f;
 // Whether `action` is held now: its key, or on a gamepad the left stick or the D-pad
 // for the four directions, South for jump, West for interact and Start for pause.
 bool actionDown(GLFWwindow* window, const KeyBindings& bindings, Action action);
+
+// While a replay plays, the actions it recorded for the tick (bit n: action n), which
+// `actionDown` answers instead of the keys and the pad; nullopt gives the live input back.
+void setRecordedActions(std::optional<std::uint8_t> held);
 
 } // namespace fennik::core

@@ -1,5 +1,6 @@
 #include "core/GameSettings.hpp"
 
+#include "core/Files.hpp"
 #include "core/Log.hpp"
 
 #include <INIReader.h>
@@ -139,40 +140,6 @@ std::string playerSettingsText(const GameSettings& settings)
     return text.str();
 }
 
-// Writes `text` to `path` through a temporary file and a rename; the reason on failure.
-std::string writeAtomically(const std::string& path, const std::string& text)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::create_directories(fs::path(path).parent_path(), error);
-    if (error)
-        return error.message();
-    const std::string temporary = path + ".tmp";
-    const int file = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (file < 0)
-        return std::strerror(errno);
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t step = ::write(file, text.data() + written, text.size() - written);
-        if (step < 0 && errno == EINTR)
-            continue;
-        if (step <= 0)
-            break;
-        written += static_cast<std::size_t>(step);
-    }
-    // On disk before the rename makes it the file: a crash then leaves the whole old
-    // file or the whole new one.
-    const bool complete = written == text.size() && ::fsync(file) == 0;
-    const std::string reason = complete ? "" : std::strerror(errno);
-    ::close(file);
-    if (!complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string why = complete ? std::strerror(errno) : reason;
-        ::unlink(temporary.c_str());
-        return why;
-    }
-    return {};
-}
-
 void checkRanges(GameSettings& settings)
 {
     if (settings.refreshRate <= 0) {
@@ -216,13 +183,8 @@ void GameSettings::printSettings() const
 
 std::string playerSettingsPath()
 {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && config[0] == '/')
-        return std::string(config) + "/fennik/settings.ini";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] != '\0')
-        return std::string(home) + "/.config/fennik/settings.ini";
-    return {};
+    const std::string folder = playerFolder("XDG_CONFIG_HOME", ".config");
+    return folder.empty() ? folder : folder + "/settings.ini";
 }
 
 std::shared_ptr<GameSettings> loadSettings(const std::string& path, const std::string& playerPath)

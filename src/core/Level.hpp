@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct GLFWwindow;
@@ -7,6 +8,7 @@ struct GLFWwindow;
 namespace fennik::core {
 
 struct GameSettings;
+struct ReplayEvent;
 
 // A level of the game: the registry drives the active one every frame and
 // forwards the window's input events to it. Every level loads all it will ever
@@ -37,6 +39,15 @@ public:
     virtual void onFocus(bool) {}
     // A gamepad button (GLFW_GAMEPAD_BUTTON_*) went down (GLFW_PRESS) or up (GLFW_RELEASE).
     virtual void onGamepadButton(int, int) {}
+
+    // --- replays -------------------------------------------------------------------
+    // A hash of what a replay must bring back exactly: the player and the enemies, for
+    // levels with a world; 0 for the others.
+    virtual std::uint64_t stateHash() const { return 0; }
+    // A command the level recorded (ReplayDeck::record), given back at its tick.
+    virtual void replayEvent(const ReplayEvent&) {}
+    // Whether a run that leaves this level for the start menu is complete.
+    virtual bool runComplete() const { return false; }
 
     // Compared byte for byte by LevelManager::setLevel.
     const std::string name;

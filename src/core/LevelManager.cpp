@@ -32,6 +32,7 @@ void LevelManager::setLevel(const std::string& name)
     for (const auto& level : levels) {
         if (level->name != name)
             continue;
+        deck.levelSwitched(activeLevel.get(), *level);
         activeLevel = level;
         log::info("Set level: ", name, " active!");
         // Keep the level alive through its reset even if the reset switches again.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ReplayDeck.hpp"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,6 +46,8 @@ public:
     // Applies and saves the settings after the options screen changed them; set by
     // the game, empty where there is no game (tests of single parts).
     std::function<void()> settingsChanged;
+    // The run on tape: told of every switch, before the new level's reset.
+    ReplayDeck deck;
 
 private:
     LevelManager() = default;

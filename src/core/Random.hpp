@@ -5,7 +5,7 @@
 namespace fennik::core {
 
 // The game's one random source: a 32-bit linear congruential generator that starts
-// at 1 and is never reseeded. Materials, particles and dust draw from it in a fixed
+// at 1 and is only ever put back to where a replayed run started. Materials, particles and dust draw from it in a fixed
 // order, so every run of the game looks the same.
 class RandomSource {
 public:
@@ -19,6 +19,8 @@ public:
     }
 
     std::uint32_t currentState() const { return state; }
+    // Where a replay's run started.
+    void setState(std::uint32_t value) { state = value; }
 
 private:
     std::uint32_t state = 1;

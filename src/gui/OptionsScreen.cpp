@@ -4,7 +4,7 @@
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
 #include "core/SoundEngine.hpp"
-#include "gui/ShapeRenderer.hpp"
+#include "gui/MenuPage.hpp"
 #include "gui/TextRenderer.hpp"
 #include "render/GpuResources.hpp"
 
@@ -24,8 +24,6 @@ constexpr float rowHeight = 36.0f;
 constexpr float rowStep = 48.0f;
 constexpr float columnOffset = 165.0f; // from the middle of the window to each column's centre
 constexpr float captionScale = 0.62f;
-const glm::vec3 hoveredCaption(0.19f, 0.19f, 0.19f);
-const glm::vec3 idleCaption(1.0f);
 constexpr std::array<int, 5> frameCaps = {0, 30, 60, 120, 144};
 
 std::string onOff(bool value)
@@ -51,8 +49,6 @@ float stepped(float value, int step, float smallest, float largest, float by)
 OptionsScreen::OptionsScreen()
     : settings(*core::LevelManager::instance().settings), title(&TextRenderer::instance(), "Options")
 {
-    buttonTexture = render::gpu().texture("assets/textures/button.png", true);
-    buttonHoverTexture = render::gpu().texture("assets/textures/button_hover.png", true);
     const float width = static_cast<float>(settings.windowWidth);
     const float height = static_cast<float>(settings.windowHeight);
     const float left = width * 0.5f - columnOffset;
@@ -110,16 +106,7 @@ void OptionsScreen::addRow(float x, float y, std::function<std::string()> captio
                            std::function<void()> press)
 {
     auto button = std::make_unique<GUIButton>(x, y, caption(), captionScale, rowWidth, rowHeight, true);
-    GUIButton& shown = *button;
-    button->texture = buttonTexture;
-    button->onHover = [this, &shown] {
-        shown.texture = buttonHoverTexture;
-        shown.label.color = hoveredCaption;
-    };
-    button->onIdle = [this, &shown] {
-        shown.texture = buttonTexture;
-        shown.label.color = idleCaption;
-    };
+    styleButton(*button);
     // A click (or Enter) on a value moves it one step on; on an action, waits for a key.
     const std::size_t index = rows.size();
     button->onClick = [this, index] {
@@ -139,7 +126,7 @@ void OptionsScreen::open()
     shown = true;
     waitingFor.reset();
     focus->clear();
-    leftWasDown = rightWasDown = true; // the click that opened the screen is not a click on it
+    clicks.reset();
 }
 
 void OptionsScreen::back()
@@ -171,24 +158,8 @@ void OptionsScreen::draw(const glm::mat4& projection)
 {
     if (!shown)
         return;
-    const float width = static_cast<float>(settings.windowWidth);
-    const float height = static_cast<float>(settings.windowHeight);
-    ShapeRenderer& shapes = ShapeRenderer::instance();
-    shapes.beginShape(projection, GL_TRIANGLES);
-    shapes.texture = 0;
-    const glm::vec4 dim(0.0f, 0.0f, 0.0f, 0.6f);
-    shapes.rect(0.0f, 0.0f, width, height, dim, dim);
-    shapes.endShape();
-    title.color = glm::vec3(1.0f);
-    title.draw(glm::vec3(width * 0.5f, height * 0.5f + 4.4f * rowStep, 0.0f), 1.0f, glm::vec3(0.0f), projection, true);
-
-    // Clicks by their edges: held buttons would otherwise step a value every frame.
-    const bool left = core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_LEFT);
-    const bool right = core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_RIGHT);
-    const bool leftClick = left && !leftWasDown;
-    const bool rightClick = right && !rightWasDown;
-    leftWasDown = left;
-    rightWasDown = right;
+    drawDimmedPage(projection, title, static_cast<float>(settings.windowHeight) * 0.5f + 4.4f * rowStep);
+    clicks.poll();
     for (std::size_t index = 0; index < rows.size() && shown; ++index) {
         Row& row = rows[index];
         row.button->label.text = row.caption();
@@ -197,9 +168,9 @@ void OptionsScreen::draw(const glm::mat4& projection)
         row.button->onClick = click;
         if (row.button->hoverState != 0)
             continue;
-        if (leftClick)
+        if (clicks.left())
             click();
-        else if (rightClick && row.change) {
+        else if (clicks.right() && row.change) {
             row.change(-1);
             changed();
         }

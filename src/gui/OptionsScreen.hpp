@@ -3,6 +3,7 @@
 #include "core/Actions.hpp"
 #include "gui/GUIButton.hpp"
 #include "gui/MenuFocus.hpp"
+#include "gui/MenuPage.hpp"
 #include "gui/Text.hpp"
 
 #include <glm/mat4x4.hpp>
@@ -67,12 +68,9 @@ private:
     std::vector<Row> rows;
     std::unique_ptr<MenuFocus> focus;
     Text title;
-    GLuint buttonTexture = 0;
-    GLuint buttonHoverTexture = 0;
     bool shown = false;
     std::optional<core::Action> waitingFor;
-    bool leftWasDown = true; // a click counts when the button goes down, not while held
-    bool rightWasDown = true;
+    EdgeClicks clicks;
 };
 
 } // namespace fennik::gui

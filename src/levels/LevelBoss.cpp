@@ -1,5 +1,6 @@
 #include "levels/LevelBoss.hpp"
 
+#include "core/LevelManager.hpp"
 #include "physics/Interactable.hpp"
 #include "physics/Player.hpp"
 #include "render/Mesh.hpp"
@@ -26,9 +27,23 @@ void LevelBoss::loadNoteTextures()
     noteTexture = render::gpu().texture("assets/textures/end_texture.png", true);
 }
 
+void LevelBoss::addInteractables()
+{
+    endFigure = scene->addEndInteractable(firstMesh(endFigureModel), 15.0f, bossPosition, false, 20.0f, "default").get();
+    hideEndFigure();
+}
+
 void LevelBoss::reset()
 {
     PlayableLevel::reset();
+    // Every visit starts without Kobbin: the fight has to be won again.
+    hideEndFigure();
+}
+
+void LevelBoss::hideEndFigure()
+{
+    scene->dynamicsWorld->removeRigidBody(endFigure->body.get());
+    endFigure->health = 0.0f;
     endSpawned = false;
 }
 
@@ -38,6 +53,14 @@ void LevelBoss::applySwitchRules()
         switchTo("LevelBoss");
     if (allEnemiesDead() && !endSpawned)
         spawnEndFigure();
+}
+
+std::string LevelBoss::noteCaption(const physics::Interactable& interactable) const
+{
+    const auto& deck = core::LevelManager::instance().deck;
+    if (!endSpawned || &interactable != endFigure || deck.mode() == core::ReplayDeck::Mode::Idle)
+        return {};
+    return "Your time: " + core::formatRunTime(deck.runTicks());
 }
 
 void LevelBoss::spawnEndFigure()
@@ -58,8 +81,9 @@ void LevelBoss::spawnEndFigure()
     player.getModelMatrix();
     player.snapTicks();
 
-    scene->addEndInteractable(firstMesh(endFigureModel), 15.0f, bossPosition, false, 20.0f, "default");
-    particles->emit(*scene->interactables.front(), 2000, 10, 0.1f, glm::vec3(0.0f), glm::vec4(1.0f));
+    endFigure->reset();
+    scene->dynamicsWorld->addRigidBody(endFigure->body.get());
+    particles->emit(*endFigure, 2000, 10, 0.1f, glm::vec3(0.0f), glm::vec4(1.0f));
     endSpawned = true;
 }
 

@@ -4,6 +4,7 @@
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
+#include "core/Replay.hpp"
 #include "core/Log.hpp"
 #include "gui/GUIPauseMenu.hpp"
 #include "gui/OptionsScreen.hpp"
@@ -86,6 +87,10 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     frame = scene->buildFrame({[this] { particles->draw(*particleShader, *scene->camera, scene->drawAlpha()); }, true,
                                [this] { drawOverlay(); }});
 
+    // The menu's choices are commands, so a replay makes them too.
+    pauseMenu->resumeButton.onClick = [this] { command({0, core::ReplayEvent::Kind::Resume}); };
+    pauseMenu->mainMenuButton.onClick = [this] { command({0, core::ReplayEvent::Kind::MainMenu}); };
+
     scene->collisionCallback = [this](physics::Entity* player, physics::Entity* other, btManifoldPoint& point,
                                       glm::vec3& normal) { onCollision(player, other, point, normal); };
     loadNoteTextures();
@@ -94,6 +99,10 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
 
 void PlayableLevel::reset()
 {
+    // Every visit starts from the same view, so a replay finds the camera as it was.
+    freeCamera = false;
+    zoom = physics::EntityFixedCamera::defaultDistance;
+    scene->camera->restoreView();
     scene->reset();
     particles->clear();
     if (options->isOpen())
@@ -131,7 +140,12 @@ void PlayableLevel::update()
     if (paused)
         return;
 
+    const float yaw = scene->camera->yaw;
+    const float pitch = scene->camera->pitch;
     scene->update();
+    if (scene->camera->yaw != yaw || scene->camera->pitch != pitch)
+        core::LevelManager::instance().deck.recordInTick(
+            {0, core::ReplayEvent::Kind::CameraTurn, 0, scene->camera->yaw, scene->camera->pitch});
     scene->stepPhysics();
 
     const double now = core::input().time();
@@ -170,6 +184,74 @@ bool PlayableLevel::allEnemiesDead() const
     return dead == scene->enemies.size();
 }
 
+std::uint64_t PlayableLevel::stateHash() const
+{
+    core::StateHash hash;
+    hash.add(name);
+    const auto add = [&hash](const btVector3& vector) {
+        hash.add(vector.x());
+        hash.add(vector.y());
+        hash.add(vector.z());
+    };
+    const physics::Player& player = *scene->player;
+    add(player.body->getWorldTransform().getOrigin());
+    add(player.body->getLinearVelocity());
+    hash.add(player.health);
+    for (const auto& enemy : scene->enemies) {
+        add(enemy->body->getWorldTransform().getOrigin());
+        hash.add(enemy->health);
+    }
+    return hash.value();
+}
+
+void PlayableLevel::command(const core::ReplayEvent& event)
+{
+    auto& deck = core::LevelManager::instance().deck;
+    // A replay gives its commands itself; the live ones are the viewer's.
+    if (deck.playing())
+        return;
+    deck.record(event);
+    replayEvent(event);
+}
+
+void PlayableLevel::replayEvent(const core::ReplayEvent& event)
+{
+    using Kind = core::ReplayEvent::Kind;
+    auto& camera = *scene->camera;
+    switch (event.kind) {
+    case Kind::TogglePause: togglePause(); break;
+    case Kind::Resume: pauseMenu->resumeClicked = true; break;
+    case Kind::MainMenu: switchTo("StartMenu"); break;
+    case Kind::Zoom: camera.distance = zoom = event.a; break;
+    case Kind::CameraTurn:
+        camera.yaw = event.a;
+        camera.pitch = event.b;
+        break;
+    case Kind::ViewKey:
+        switch (event.key) {
+        case GLFW_KEY_F1: shadingMode = shadingMode == 0 ? 1 : 0; break;
+        case GLFW_KEY_F2: cullFaces = !cullFaces; break;
+        case GLFW_KEY_F3: showNormals = !showNormals; break;
+        case GLFW_KEY_F4: debugDraw = !debugDraw; break;
+        case GLFW_KEY_F5: showDepthMap = !showDepthMap; break;
+        case GLFW_KEY_F6:
+            freeCamera = !freeCamera;
+            if (!freeCamera) {
+                camera.distance = 50.0f;
+                camera.yaw = 270.0f;
+                camera.pitch = 35.0f;
+                camera.settle();
+            }
+            break;
+        case GLFW_KEY_F7: showTimings = !showTimings; break;
+        case GLFW_KEY_3: camera.focalRange += 50.0f; break;
+        case GLFW_KEY_4: camera.focalRange -= 50.0f; break;
+        default: break;
+        }
+        break;
+    }
+}
+
 void PlayableLevel::render(float alpha)
 {
     scene->showDepthMap = showDepthMap;
@@ -189,11 +271,25 @@ void PlayableLevel::drawOverlay()
         options->draw(scene->screenProjection());
     } else if (paused) {
         pauseMenu->draw(scene->screenProjection());
-        if (std::exchange(pauseMenu->optionsClicked, false))
+        // The options belong to the player, not to the replay being watched.
+        if (std::exchange(pauseMenu->optionsClicked, false) && !core::LevelManager::instance().deck.playing())
             options->open();
     }
+    drawReplayCaption();
     if (showTimings)
         scene->drawTimings();
+}
+
+void PlayableLevel::drawReplayCaption()
+{
+    const auto& deck = core::LevelManager::instance().deck;
+    if (!deck.playing())
+        return;
+    auto& text = *scene->text;
+    text.text = deck.playingDemo() ? "Demo - press any key" : "Replay";
+    text.color = glm::vec3(1.0f);
+    text.draw(glm::vec3(promptMargin, static_cast<float>(settings->windowHeight) - 40.0f, 0.0f), 0.75f,
+              glm::vec3(0.0f), scene->screenProjection(), false);
 }
 
 void PlayableLevel::drawPrompts()
@@ -222,6 +318,11 @@ void PlayableLevel::drawPrompts()
             const float rightmost = width - text.getWidth(1.0f) - promptMargin;
             const float x = std::max(0.0f, std::min(2.0f * width / 5.0f + height * 0.5f, rightmost));
             text.draw(glm::vec3(x, height / 5.0f, 0.0f), 1.0f, glm::vec3(0.0f), projection, false);
+            if (const std::string caption = noteCaption(*interactable); !caption.empty()) {
+                text.text = caption;
+                text.draw(glm::vec3(width * 0.5f, height * 0.5f + height / 5.0f + 30.0f, 0.0f), 1.0f,
+                          glm::vec3(0.0f), projection, true);
+            }
         }
     }
 }
@@ -277,7 +378,7 @@ void PlayableLevel::onGamepadButton(int button, int action)
     if (action != GLFW_PRESS)
         return;
     if (button == GLFW_GAMEPAD_BUTTON_START || (paused && button == GLFW_GAMEPAD_BUTTON_B))
-        togglePause();
+        command({0, core::ReplayEvent::Kind::TogglePause});
     else if (paused)
         pauseMenu->focus.onGamepadButton(button, action);
 }
@@ -292,31 +393,10 @@ void PlayableLevel::onKey(int key, int, int action, int)
         return;
     if (action != GLFW_RELEASE)
         return;
-    if (key == settings->keys[core::Action::Pause] || (paused && key == GLFW_KEY_ESCAPE)) {
-        togglePause();
-        return;
-    }
-    auto& camera = *scene->camera;
-    switch (key) {
-    case GLFW_KEY_F1: shadingMode = shadingMode == 0 ? 1 : 0; break;
-    case GLFW_KEY_F2: cullFaces = !cullFaces; break;
-    case GLFW_KEY_F3: showNormals = !showNormals; break;
-    case GLFW_KEY_F4: debugDraw = !debugDraw; break;
-    case GLFW_KEY_F5: showDepthMap = !showDepthMap; break;
-    case GLFW_KEY_F6:
-        freeCamera = !freeCamera;
-        if (!freeCamera) {
-            camera.distance = 50.0f;
-            camera.yaw = 270.0f;
-            camera.pitch = 35.0f;
-            camera.settle();
-        }
-        break;
-    case GLFW_KEY_F7: showTimings = !showTimings; break;
-    case GLFW_KEY_3: camera.focalRange += 50.0f; break;
-    case GLFW_KEY_4: camera.focalRange -= 50.0f; break;
-    default: break;
-    }
+    if (key == settings->keys[core::Action::Pause] || (paused && key == GLFW_KEY_ESCAPE))
+        command({0, core::ReplayEvent::Kind::TogglePause});
+    else if (core::isFixedKey(key) && key != GLFW_KEY_F11)
+        command({0, core::ReplayEvent::Kind::ViewKey, key});
 }
 
 void PlayableLevel::onMouseButton(int button, int action, int)
@@ -330,14 +410,13 @@ void PlayableLevel::onScroll(double, double yOffset)
 {
     if (!freeCamera)
         return;
-    zoom = static_cast<float>(static_cast<double>(zoom) - yOffset);
-    scene->camera->distance = zoom;
+    command({0, core::ReplayEvent::Kind::Zoom, 0, static_cast<float>(static_cast<double>(zoom) - yOffset)});
 }
 
 void PlayableLevel::onFocus(bool focused)
 {
     if (!focused && !paused)
-        togglePause();
+        command({0, core::ReplayEvent::Kind::TogglePause});
 }
 
 void PlayableLevel::onResize(int, int)

@@ -67,6 +67,12 @@ public:
     bool isPaused() const { return paused; }
     bool allEnemiesDead() const;
 
+    // The player's body and health and every enemy's, for the replays' checks.
+    std::uint64_t stateHash() const override;
+    // Pause, the pause menu's choices, the view keys and the free camera's zoom and
+    // drag: given by the player through `command`, or by a replay.
+    void replayEvent(const core::ReplayEvent& event) override;
+
     static constexpr const char* playerModelPath = "assets/models/Fennik.obj";
     static constexpr float playerMass = 11.0f;
 
@@ -102,6 +108,10 @@ protected:
     // The player's position after refreshing its model matrix.
     glm::vec3 playerPosition();
     void togglePause();
+    // Records a command of the player's and carries it out; ignored while a replay plays.
+    void command(const core::ReplayEvent& event);
+    // A line drawn above an open note; empty draws none.
+    virtual std::string noteCaption(const physics::Interactable&) const { return {}; }
     void switchTo(const std::string& levelName);
 
     std::vector<std::unique_ptr<render::Model>> models; // declared before `scene`: outlives it
@@ -132,6 +142,8 @@ protected:
 private:
     void applyWindowSize();
     void drawPrompts();
+    // "Replay" or "Demo - press any key" in the top-left corner while one plays.
+    void drawReplayCaption();
     // Prompts, the open note, the pause menu and, after F7, the passes' timings.
     void drawOverlay();
     void refreshTitle();

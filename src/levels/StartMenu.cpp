@@ -5,7 +5,11 @@
 #include "core/LevelManager.hpp"
 #include "core/SoundEngine.hpp"
 #include "gui/GUIButton.hpp"
+#include "gui/MenuPage.hpp"
 #include "gui/OptionsScreen.hpp"
+#include "gui/ReplaysScreen.hpp"
+#include "gui/Text.hpp"
+#include "gui/TextRenderer.hpp"
 #include "gui/ShapeRenderer.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "render/Model.hpp"
@@ -18,8 +22,7 @@ namespace fennik::levels {
 
 namespace {
 
-const glm::vec3 hoveredCaption(0.19f, 0.19f, 0.19f);
-const glm::vec3 idleCaption(1.0f);
+constexpr const char* demoPath = "assets/replays/demo.fzreplay";
 
 } // namespace
 
@@ -51,34 +54,33 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
 
     const float width = static_cast<float>(settings->windowWidth);
     const float height = static_cast<float>(settings->windowHeight);
-    startButton = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - 30.0f, "Start Game", 0.75f, 150.0f,
-                                                   40.0f, true);
     // Evenly spaced below the title picture, "Start Game" where it always was.
-    optionsButton = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - 95.0f, "Options", 0.75f, 150.0f,
-                                                     40.0f, true);
-    quitButton = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - 160.0f, "Quit Game", 0.75f, 150.0f,
-                                                  40.0f, true);
+    const auto button = [&](float below, const char* caption) {
+        auto made = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - below, caption, 0.75f, 150.0f, 40.0f,
+                                                     true);
+        gui::styleButton(*made);
+        return made;
+    };
+    startButton = button(30.0f, "Start Game");
+    replaysButton = button(95.0f, "Replays");
+    optionsButton = button(160.0f, "Options");
+    quitButton = button(225.0f, "Quit Game");
     options = std::make_unique<gui::OptionsScreen>();
-    buttonTexture = render::gpu().texture("assets/textures/button.png", true);
-    buttonHoverTexture = render::gpu().texture("assets/textures/button_hover.png", true);
+    replays = std::make_unique<gui::ReplaysScreen>();
     splashTexture = render::gpu().texture("assets/textures/splash.png", true);
+    bestTime = std::make_unique<gui::Text>(&gui::TextRenderer::instance(), "");
 
-    for (gui::GUIButton* button : {startButton.get(), optionsButton.get(), quitButton.get()}) {
-        button->texture = buttonTexture;
-        button->onHover = [this, button] {
-            button->texture = buttonHoverTexture;
-            button->label.color = hoveredCaption;
-        };
-        button->onIdle = [this, button] {
-            button->label.color = idleCaption;
-            button->texture = buttonTexture;
-        };
-    }
-    startButton->onClick = [] { core::LevelManager::instance().setLevel("TestLevel"); };
+    auto& deck = core::LevelManager::instance().deck;
+    startButton->onClick = [this, &deck] {
+        deck.startRecording(*settings);
+        core::LevelManager::instance().setLevel(core::runLevels[0]);
+    };
+    replaysButton->onClick = [this, &deck] { replays->open(core::listReplays(deck.folder, *settings)); };
+    replays->onPlay = [&deck](const core::Replay& replay, const std::string& path) { deck.play(replay, path, false); };
     quitButton->onClick = [this] { glfwSetWindowShouldClose(window, GLFW_TRUE); };
     optionsButton->onClick = [this] { options->open(); };
-    focus = std::make_unique<gui::MenuFocus>(
-        std::vector<gui::GUIElement*>{startButton.get(), optionsButton.get(), quitButton.get()});
+    focus = std::make_unique<gui::MenuFocus>(std::vector<gui::GUIElement*>{startButton.get(), replaysButton.get(),
+                                                                            optionsButton.get(), quitButton.get()});
 
     frame = scene->buildFrame({{}, false, [this] { drawOverlay(); }});
 
@@ -92,6 +94,39 @@ void StartMenu::reset()
     scene->reset();
     focus->clear();
     needsResize = true;
+    idleSince = core::input().time();
+    // A click that ended the demo is not a click on the menu.
+    waitForRelease = core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_LEFT);
+    auto& deck = core::LevelManager::instance().deck;
+    const auto runs = core::listReplays(deck.folder, *settings);
+    const core::ReplayEntry* best = core::bestRun(runs);
+    bestTime->text = best ? "Best time: " + core::formatRunTime(best->replay->ticks()) : "";
+    if (std::exchange(deck.returnToList, false))
+        replays->open(runs);
+}
+
+const std::string& StartMenu::bestTimeCaption() const
+{
+    return bestTime->text;
+}
+
+void StartMenu::heardFromPlayer()
+{
+    idleSince = core::input().time();
+}
+
+void StartMenu::playDemo()
+{
+    idleSince = core::input().time();
+    if (!demo) {
+        core::ReplayEntry entry = core::readReplay(demoPath, *settings);
+        if (!entry.replay) {
+            attractMode = false; // refused with a log line; the menu stays as it is
+            return;
+        }
+        demo = std::move(entry.replay);
+    }
+    core::LevelManager::instance().deck.play(*demo, demoPath, true);
 }
 
 void StartMenu::applyWindowSize()
@@ -109,7 +144,16 @@ void StartMenu::update()
     if (needsResize)
         applyWindowSize();
     // The sway changes once a second: the noise is sampled at whole seconds.
-    noiseTime = static_cast<int>(core::input().time());
+    const double now = core::input().time();
+    const glm::dvec2 cursor = core::input().cursorPosition(nullptr);
+    if (cursor != lastCursor)
+        heardFromPlayer();
+    lastCursor = cursor;
+    if (attractMode && !options->isOpen() && !replays->isOpen() && now - idleSince >= attractAfterSeconds) {
+        playDemo();
+        return;
+    }
+    noiseTime = static_cast<int>(now);
     scene->camera->yaw += noise.getNoise(static_cast<float>(noiseTime), static_cast<float>(noiseTime));
     scene->update();
     scene->stepPhysics();
@@ -125,17 +169,30 @@ void StartMenu::drawOverlay()
     const float width = static_cast<float>(settings->windowWidth);
     const float height = static_cast<float>(settings->windowHeight);
     const glm::mat4 projection = scene->screenProjection();
+    if (!core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_LEFT))
+        waitForRelease = false;
     if (options->isOpen()) {
         options->draw(projection);
+    } else if (replays->isOpen()) {
+        replays->draw(projection);
     } else {
         shapes->beginShape(projection, GL_TRIANGLES);
         shapes->texture = splashTexture;
         shapes->color = glm::vec4(1.0f);
         shapes->rect(width * 0.5f - 160.0f, height * 0.5f + 58.333332f, 320.0f, 175.0f, shapes->color, shapes->color);
         shapes->endShape();
-        startButton->draw(projection);
-        optionsButton->draw(projection);
-        quitButton->draw(projection);
+        if (!bestTime->text.empty()) {
+            bestTime->color = glm::vec3(1.0f);
+            bestTime->draw(glm::vec3(width * 0.5f, height * 0.5f + 22.0f, 0.0f), 0.6f, glm::vec3(0.0f), projection,
+                           true);
+        }
+        for (gui::GUIButton* button : {startButton.get(), replaysButton.get(), optionsButton.get(), quitButton.get()}) {
+            // Drawn without its click while a held button waits for its release.
+            const auto click = waitForRelease ? std::exchange(button->onClick, nullptr) : nullptr;
+            button->draw(projection);
+            if (click)
+                button->onClick = click;
+        }
     }
     if (showTimings)
         scene->drawTimings();
@@ -149,16 +206,34 @@ void StartMenu::onResize(int width, int height)
 
 void StartMenu::onGamepadButton(int button, int action)
 {
+    heardFromPlayer();
     if (options->isOpen())
         options->onGamepadButton(button, action);
+    else if (replays->isOpen())
+        replays->onGamepadButton(button, action);
     else
         focus->onGamepadButton(button, action);
 }
 
+void StartMenu::onMouseButton(int, int, int)
+{
+    heardFromPlayer();
+}
+
+void StartMenu::onScroll(double, double)
+{
+    heardFromPlayer();
+}
+
 void StartMenu::onKey(int key, int, int action, int)
 {
+    heardFromPlayer();
     if (options->isOpen()) {
         options->onKey(key, action);
+        return;
+    }
+    if (replays->isOpen()) {
+        replays->onKey(key, action);
         return;
     }
     if (focus->onKey(key, action))

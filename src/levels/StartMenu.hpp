@@ -2,16 +2,23 @@
 
 #include "core/Level.hpp"
 #include "core/Noise.hpp"
+#include "core/Replay.hpp"
 #include "gui/MenuFocus.hpp"
 #include "render/Frame.hpp"
 #include "render/GL.hpp"
 
+#include <glm/vec2.hpp>
+
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace fennik::gui {
 class GUIButton;
 class OptionsScreen;
+class ReplaysScreen;
 class ShapeRenderer;
+class Text;
 } // namespace fennik::gui
 
 namespace fennik::render {
@@ -25,7 +32,8 @@ class Scene;
 namespace fennik::levels {
 
 // The game opens here: Fennik standing in the first area under a slowly drifting
-// camera, the title picture, and the "Start Game" and "Quit Game" buttons.
+// camera, the title picture, the best time, and the "Start Game", "Replays",
+// "Options" and "Quit Game" buttons. Left alone for half a minute, it plays the demo.
 class StartMenu final : public core::Level {
 public:
     explicit StartMenu(std::string name);
@@ -37,9 +45,10 @@ public:
     void processInput() override {}
     void render(float alpha) override;
     void cleanup() override {}
-    void onMouseButton(int, int, int) override {}
+    // Clicks, scrolls, keys and pad buttons all keep the demo away.
+    void onMouseButton(int, int, int) override;
     void onResize(int width, int height) override;
-    void onScroll(double, double) override {}
+    void onScroll(double, double) override;
     // Escape quits; the arrows, Enter and Space work the buttons.
     void onKey(int key, int scancode, int action, int mods) override;
     // The D-pad and South work the buttons.
@@ -50,11 +59,21 @@ public:
     gui::GUIButton& getOptionsButton() { return *optionsButton; }
     gui::GUIButton& getQuitButton() { return *quitButton; }
     gui::OptionsScreen& getOptions() { return *options; }
+    gui::GUIButton& getReplaysButton() { return *replaysButton; }
+    gui::ReplaysScreen& getReplays() { return *replays; }
+    // "Best time: 2:17.43" under the title picture, or empty before a complete run.
+    const std::string& bestTimeCaption() const;
+
+    // After this long without input the menu plays the demo (attract mode).
+    static constexpr double attractAfterSeconds = 30.0;
 
 private:
     void applyWindowSize();
     // The title picture, the buttons and, after F7, the passes' timings.
     void drawOverlay();
+    void heardFromPlayer();
+    // Plays the shipped demo run; one that cannot be played ends attract mode.
+    void playDemo();
 
     // The level's model before the scene: the scene's bodies use the meshes' collision
     // shapes. The player figure is the shared one, which outlives every level.
@@ -64,13 +83,19 @@ private:
     render::Frame frame;
     gui::ShapeRenderer* shapes = nullptr;
     std::unique_ptr<gui::GUIButton> startButton;
+    std::unique_ptr<gui::GUIButton> replaysButton;
     std::unique_ptr<gui::GUIButton> optionsButton;
     std::unique_ptr<gui::GUIButton> quitButton;
     std::unique_ptr<gui::OptionsScreen> options;
+    std::unique_ptr<gui::ReplaysScreen> replays;
     std::unique_ptr<gui::MenuFocus> focus;
-    GLuint buttonTexture = 0;
-    GLuint buttonHoverTexture = 0;
+    std::unique_ptr<gui::Text> bestTime;
     GLuint splashTexture = 0;
+    double idleSince = 0.0;
+    glm::dvec2 lastCursor{0.0};
+    bool attractMode = true;
+    bool waitForRelease = false;
+    std::optional<core::Replay> demo;
     bool needsResize = true;
     bool showTimings = false;
     int noiseTime = 0;

@@ -81,8 +81,9 @@ public:
     // Positional, at `position`; the previous sound is cut off if still playing.
     void playSound(const std::string& file);
     // Back to the start with no motion and full health. The body's world membership
-    // is the Scene's business.
-    void reset();
+    // is the Scene's business. Kinds with state of their own forget it too, so a
+    // level starts every visit the same way.
+    virtual void reset();
 
     static bool isPlayer(const Entity* entity);
 

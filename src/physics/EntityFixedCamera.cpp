@@ -32,6 +32,15 @@ EntityFixedCamera::EntityFixedCamera(float fov, float aspect, float nearZ, float
     prepareDraw(1.0f);
 }
 
+void EntityFixedCamera::restoreView()
+{
+    distance = defaultDistance;
+    yaw = defaultYaw;
+    pitch = defaultPitch;
+    focalRange = defaultFocalRange;
+    mouseControl = false;
+}
+
 void EntityFixedCamera::setProjection(float fov, float aspect, float nearZ, float farZ)
 {
     this->fov = fov;

@@ -24,6 +24,9 @@ public:
     // Puts the camera at its resting place behind the target at once, with nothing to
     // ease or blend from: for the first frame in a level, a restart, a view reset.
     void settle();
+    // Distance, angles and focal range as a new camera has them, no drag going on.
+    // Takes effect at the next `settle` or over the following ticks.
+    void restoreView();
     // The view at the last tick; stores it in `view` as well.
     glm::mat4 getViewMatrix();
     // For a frame drawn `alpha` (0 to 1) of the way from the previous tick to the last
@@ -40,10 +43,15 @@ public:
     glm::vec3 position{0.0f};
     float lastCursorX = 0.0f;
     float lastCursorY = 0.0f;
-    float distance = 50.0f;
-    float yaw = 270.0f; // degrees; 270 puts the camera on the target's +X side
+    static constexpr float defaultDistance = 50.0f;
+    static constexpr float defaultYaw = 270.0f;
+    static constexpr float defaultPitch = 55.0f;
+    static constexpr float defaultFocalRange = 700.0f;
+
+    float distance = defaultDistance;
+    float yaw = defaultYaw; // degrees; 270 puts the camera on the target's +X side
     float viewYaw = 0.0f;
-    float pitch = 55.0f; // degrees
+    float pitch = defaultPitch; // degrees
     float nearZ = 0.0f;
     float farZ = 0.0f;
     GLFWwindow* window = nullptr;
@@ -51,7 +59,7 @@ public:
     float smoothing = 0.1f;
     bool mouseControl = false;
     bool invertDrag = false; // a drag turns the view the other way
-    float focalRange = 700.0f;
+    float focalRange = defaultFocalRange;
     float fov = 0.0f; // degrees, vertical
     float aspect = 1.0f;
     glm::vec3 eye{0.0f}; // where the camera is drawn from this frame

@@ -1,6 +1,5 @@
 #include "physics/Interactable.hpp"
 
-#include "core/Input.hpp"
 #include "core/LevelManager.hpp"
 #include "core/Log.hpp"
 
@@ -24,8 +23,7 @@ void Interactable::act(glm::vec3 target, bool)
 
 void Interactable::processInput(GLFWwindow* window, const core::KeyBindings& keys)
 {
-    const double now = core::input().time();
-    if (now - lastToggleTime > cooldownSeconds)
+    if (cooldown != 0 && ++ticksSinceToggle > cooldownTicks)
         cooldown = 0;
     // Out of range an open message stays open until the player comes back.
     if (!inRange)
@@ -37,7 +35,16 @@ void Interactable::processInput(GLFWwindow* window, const core::KeyBindings& key
     else
         interact();
     cooldown = 1;
-    lastToggleTime = now;
+    ticksSinceToggle = 0;
+}
+
+void Interactable::reset()
+{
+    Entity::reset();
+    inRange = false;
+    active = false;
+    cooldown = 0;
+    ticksSinceToggle = 0;
 }
 
 void Interactable::interact()

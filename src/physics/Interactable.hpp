@@ -22,12 +22,17 @@ public:
     virtual void interact();
     virtual void endInteraction();
 
-    static constexpr double cooldownSeconds = 1.0;
+    // Closed, out of range, ready to toggle.
+    void reset() override;
+
+    // The toggle rests this many ticks (a second) after each use. Counted in ticks, not
+    // on the clock, so a replay toggles at the same ticks at any frame rate.
+    static constexpr int cooldownTicks = 30;
 
     bool inRange = false;
     float interactionRange = 0.0f;
     int cooldown = 0;
-    double lastToggleTime = 0.0;
+    int ticksSinceToggle = 0;
     bool active = false;
     std::string id;
 };

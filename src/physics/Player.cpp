@@ -47,6 +47,13 @@ void Player::processInput(GLFWwindow* window, const core::KeyBindings& keys)
     }
 }
 
+void Player::reset()
+{
+    Entity::reset();
+    jumping = false;
+    moveDirection = glm::vec3(0.0f);
+}
+
 glm::vec3 Player::modelOffset() const
 {
     return {0.0f, -capsuleRadius - 0.2f, 0.0f};

@@ -17,6 +17,8 @@ public:
     Player(render::Mesh* mesh, float mass, glm::vec3 position, bool rotates);
 
     void processInput(GLFWwindow* window, const core::KeyBindings& keys) override;
+    // On its feet again, with no walk or jump held over from before.
+    void reset() override;
 
     bool jumping = false;
     float capsuleRadius = 1.5f;

@@ -253,24 +253,30 @@ void Scene::drawEntities(render::Shader& shader, bool debugDraw)
 
 void Scene::reset()
 {
-    dynamicsWorld->clearForces();
-    const auto restart = [this](physics::Entity& entity) {
-        dynamicsWorld->removeRigidBody(entity.body.get());
-        entity.reset();
-        dynamicsWorld->addRigidBody(entity.body.get());
-    };
+    // Every body leaves the world first. With none left, Bullet's broadphase tree, its
+    // pair cache and the contact manifolds are empty and start over as in a new world,
+    // and the solver forgets its seed: nothing of an earlier visit has a say in this
+    // one, so a replay plays out the same whatever was played before it.
+    std::vector<physics::Entity*> members;
     if (player)
-        restart(*player);
+        members.push_back(player.get());
     for (const auto& enemy : enemies)
-        restart(*enemy);
+        members.push_back(enemy.get());
     for (const auto& interactable : interactables)
-        restart(*interactable);
+        members.push_back(interactable.get());
     for (const auto& entity : entities) {
-        if (entity->solid) {
-            restart(*entity);
-        } else {
+        if (entity->solid)
+            members.push_back(entity.get());
+        else
             entity->reset();
-        }
+    }
+    for (physics::Entity* member : members)
+        dynamicsWorld->removeRigidBody(member->body.get());
+    broadphase->resetPool(dispatcher.get());
+    solver->reset();
+    for (physics::Entity* member : members) {
+        member->reset();
+        dynamicsWorld->addRigidBody(member->body.get());
     }
     if (camera)
         camera->settle();

@@ -29,7 +29,8 @@ TEST(BossRoom, EachStompTakesATenthAndTheLastBringsKobbinOnceUntilTheRoomRestart
     simulate(harness, 20);
     drawFrame(harness, "boss_fight");
     // The playthrough counts all ten stomps; here the fight skips to the last one.
-    EXPECT_TRUE(scene.interactables.empty()) << "no end figure while the boss stands";
+    ASSERT_EQ(scene.interactables.size(), 1u);
+    EXPECT_FALSE(inWorld(*scene.interactables[0])) << "no end figure while the boss stands";
     boss.health = 10.0f;
     ASSERT_GT(dropOnto(harness, player, boss, contacts), 0) << "the last drop missed the boss";
 
@@ -49,16 +50,17 @@ TEST(BossRoom, EachStompTakesATenthAndTheLastBringsKobbinOnceUntilTheRoomRestart
     EXPECT_NEAR(positionOf(player).z, LevelBoss::playerAfterFight.z, 0.5f);
 
     // Closing Kobbin's note ends the game (the playthrough does that). Coming back starts
-    // the fight over, the boss whole; Kobbin stays in the room, put back, and still talks.
+    // the fight over, the boss whole and Kobbin gone: every visit starts the same way.
     harness.setLevel("StartMenu");
     harness.setLevel("LevelBoss");
     EXPECT_FALSE(level.endFigureSpawned());
     EXPECT_FLOAT_EQ(boss.health, 100.0f);
     EXPECT_TRUE(inWorld(boss));
     ASSERT_EQ(scene.interactables.size(), 1u);
+    EXPECT_FALSE(inWorld(kobbin));
     teleport(player, {-4.0f, 1.915f, -35.0f});
     simulate(harness, 2);
-    EXPECT_TRUE(kobbin.inRange);
+    EXPECT_FALSE(kobbin.inRange);
 }
 
 TEST(BossRoom, AFallInTheTickTheBossFallsRestartsTheFightBeforeKobbinCanAppear)

@@ -118,8 +118,7 @@ void simulate(GameHarness& harness, int ticks)
 {
     for (int tick = 0; tick < ticks; ++tick) {
         harness.input.advance(core::ScriptedInput::tickSeconds);
-        harness.active().processInput();
-        harness.active().update();
+        harness.game->runTicks(1);
     }
 }
 

@@ -5,7 +5,11 @@
 #include "LevelTestSupport.hpp"
 #include "PlayerPilot.hpp"
 
+#include "core/Files.hpp"
 #include "core/GameSettings.hpp"
+#include "core/Replay.hpp"
+#include "gui/ReplaysScreen.hpp"
+#include "levels/StartMenu.hpp"
 #include "levels/LevelBoss.hpp"
 #include "physics/Enemy.hpp"
 #include "physics/Interactable.hpp"
@@ -14,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <iostream>
 
@@ -27,6 +32,8 @@ constexpr int playWindowSize = 256;
 
 // An interactable's R toggle rests for a full second (30 ticks) after each use.
 constexpr int interactionCooldownTicks = 31;
+
+constexpr const char* demoPath = "assets/replays/demo.fzreplay";
 
 scene::Scene& sceneOf(GameHarness& game, const std::string& level)
 {
@@ -58,13 +65,13 @@ protected:
             throw PilotFailure("left " + level + " for " + game.activeName() + " instead of " + next + " -- " +
                                pilot.where());
         std::cout << "[ PLAYED   ] " << level << ": " << pilot.ticksSpent() << " ticks\n";
-        totalTicks += pilot.ticksSpent();
+        levelTicks.push_back(static_cast<std::uint32_t>(pilot.ticksSpent()));
     }
 
     GameHarness& game = sharedGame();
     GLFWwindow* window = game.game->mainWindow->handle;
     PlayerPilot pilot{game};
-    int totalTicks = 0;
+    std::vector<std::uint32_t> levelTicks;
 };
 
 TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
@@ -157,9 +164,57 @@ TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
     game.tick(30);
     EXPECT_EQ(game.activeName(), "StartMenu");
     grab("playthrough_back_on_the_menu");
-
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::cout << "[ PLAYED   ] " << totalTicks << " ticks in " << seconds << " s\n";
+    std::cout << "[ PLAYED   ] in " << seconds << " s\n";
+
+    // The run was recorded, level by level, and the menu shows its time as the best.
+    auto& deck = core::LevelManager::instance().deck;
+    const core::ReplayEntry recorded = core::readReplay(deck.lastSaved, *game.game->settings);
+    ASSERT_TRUE(recorded.replay) << deck.lastSaved << ": " << recorded.problem;
+    const core::Replay& run = *recorded.replay;
+    EXPECT_TRUE(run.complete);
+    ASSERT_EQ(run.segments.size(), std::size(core::runLevels));
+    for (std::size_t index = 0; index < run.segments.size(); ++index) {
+        EXPECT_EQ(run.segments[index].level, core::runLevels[index]);
+        // The first level also holds the ticks before the pilot took over.
+        if (index > 0) {
+            EXPECT_EQ(run.segments[index].ticks, levelTicks.at(index)) << core::runLevels[index];
+        }
+    }
+    auto& menu = game.level<levels::StartMenu>("StartMenu");
+    EXPECT_EQ(menu.bestTimeCaption(), "Best time: " + core::formatRunTime(run.ticks()));
+
+    // The shipped demo is this run with its start time cleared (tools/record-demo.sh).
+    core::Replay demo = run;
+    demo.startedAt = 0;
+    const std::string demoBytes = core::encodeReplay(demo);
+    if (std::getenv("FENNIK_WRITE_DEMO")) {
+        EXPECT_EQ(core::writeAtomically(demoPath, demoBytes), "");
+    }
+    EXPECT_TRUE(core::readWholeFile(demoPath, 1u << 24) == demoBytes) << demoPath << " is not this run";
+
+    // Some other play first; then the run from the replays list, to the same state at
+    // every level switch.
+    game.setLevel("LevelOne");
+    game.input.press(GLFW_KEY_D);
+    game.input.press(GLFW_KEY_SPACE);
+    game.game->runTicks(120);
+    game.input.releaseAll();
+    game.setLevel("StartMenu");
+    for (int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_ENTER}) {
+        game.windowKey(key, GLFW_PRESS);
+        game.windowKey(key, GLFW_RELEASE);
+        if (key == GLFW_KEY_ENTER && !deck.playing()) {
+            EXPECT_EQ(menu.getReplays().captions().at(0).substr(12),
+                      "   " + core::formatRunTime(run.ticks()) + "   Finished");
+        }
+    }
+    ASSERT_TRUE(deck.playing());
+    for (int tick = 0; deck.playing() && tick < 2 * static_cast<int>(run.ticks()); ++tick)
+        game.game->runTicks(1);
+    EXPECT_EQ(deck.divergence(), "");
+    EXPECT_EQ(deck.verifiedSwitches(), 5);
+    EXPECT_TRUE(menu.getReplays().isOpen());
 }
 
 } // namespace

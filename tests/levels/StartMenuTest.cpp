@@ -35,7 +35,7 @@ TEST(StartMenu, EscapeOrQuitGameCloseTheGameAndAButtonLightsUpUnderTheCursor)
     glfwSetWindowShouldClose(window, GLFW_FALSE);
     harness.keyRelease(GLFW_KEY_ESCAPE);
     glfwSetWindowShouldClose(window, GLFW_FALSE);
-    harness.clickAt(width * 0.5f, height * 0.5f - 160.0f);
+    harness.clickAt(width * 0.5f, height * 0.5f - 225.0f);
     EXPECT_TRUE(glfwWindowShouldClose(window)) << "Quit Game";
     EXPECT_EQ(harness.activeName(), "StartMenu");
     glfwSetWindowShouldClose(window, GLFW_FALSE);
@@ -67,7 +67,7 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
     auto& menu = startOn<levels::StartMenu>(harness, "StartMenu");
     const auto key = [&](int code) { harness.keyPress(code); harness.keyRelease(code); };
-    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
+    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
         key(code);
     ASSERT_TRUE(menu.getOptions().isOpen());
     drawFrame(harness, "options_screen");

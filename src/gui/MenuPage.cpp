@@ -1,0 +1,62 @@
+#include "gui/MenuPage.hpp"
+
+#include "core/GameSettings.hpp"
+#include "core/Input.hpp"
+#include "core/LevelManager.hpp"
+#include "gui/GUIButton.hpp"
+#include "gui/ShapeRenderer.hpp"
+#include "gui/Text.hpp"
+#include "render/GpuResources.hpp"
+
+#include <GLFW/glfw3.h>
+
+namespace fennik::gui {
+
+namespace {
+
+const glm::vec3 hoveredCaption(0.19f, 0.19f, 0.19f);
+const glm::vec3 idleCaption(1.0f);
+
+} // namespace
+
+void drawDimmedPage(const glm::mat4& projection, Text& title, float titleY)
+{
+    const core::GameSettings& settings = *core::LevelManager::instance().settings;
+    const float width = static_cast<float>(settings.windowWidth);
+    const float height = static_cast<float>(settings.windowHeight);
+    ShapeRenderer& shapes = ShapeRenderer::instance();
+    shapes.beginShape(projection, GL_TRIANGLES);
+    shapes.texture = 0;
+    const glm::vec4 dim(0.0f, 0.0f, 0.0f, 0.6f);
+    shapes.rect(0.0f, 0.0f, width, height, dim, dim);
+    shapes.endShape();
+    title.color = glm::vec3(1.0f);
+    title.draw(glm::vec3(width * 0.5f, titleY, 0.0f), 1.0f, glm::vec3(0.0f), projection, true);
+}
+
+void styleButton(GUIButton& button)
+{
+    const GLuint idle = render::gpu().texture("assets/textures/button.png", true);
+    const GLuint hover = render::gpu().texture("assets/textures/button_hover.png", true);
+    button.texture = idle;
+    button.onHover = [&button, hover] {
+        button.texture = hover;
+        button.label.color = hoveredCaption;
+    };
+    button.onIdle = [&button, idle] {
+        button.texture = idle;
+        button.label.color = idleCaption;
+    };
+}
+
+void EdgeClicks::poll()
+{
+    const bool leftDown = core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_LEFT);
+    const bool rightDown = core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_RIGHT);
+    leftClick = leftDown && !leftWasDown;
+    rightClick = rightDown && !rightWasDown;
+    leftWasDown = leftDown;
+    rightWasDown = rightDown;
+}
+
+} // namespace fennik::gui
