@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 
 namespace fennik::test {
 namespace {
@@ -26,6 +27,20 @@ public:
     }
 };
 const auto* const waveOutput = ::testing::AddGlobalTestEnvironment(new WaveOutput);
+
+// Whether the last step left `a` and `b` pressed into each other.
+bool pressedTogether(scene::Scene& scene, const physics::Entity& a, const physics::Entity& b)
+{
+    for (int i = 0; i < scene.dispatcher->getNumManifolds(); ++i) {
+        const btPersistentManifold& manifold = *scene.dispatcher->getManifoldByIndexInternal(i);
+        const std::set<const void*> pair{manifold.getBody0(), manifold.getBody1()};
+        if (pair == std::set<const void*>{a.body.get(), b.body.get()})
+            for (int j = 0; j < manifold.getNumContacts(); ++j)
+                if (manifold.getContactPoint(j).getDistance() < 0.0f)
+                    return true;
+    }
+    return false;
+}
 
 TEST(EnemyEncounter, ASideContactCostsFiveHealthThrowsThePlayerBackAndSoundsTheHit)
 {
@@ -54,6 +69,30 @@ TEST(EnemyEncounter, ASideContactCostsFiveHealthThrowsThePlayerBackAndSoundsTheH
     const float metAt = positionOf(player).x;
     simulate(harness, 6);
     EXPECT_GT(positionOf(player).x, metAt + 1.0f);
+}
+
+// A jump forgets the floor it leaves, not the beetle it was pushed into in that step.
+TEST(EnemyEncounter, AJumpStartedAgainstABeetlesSideStillTakesTheSideContact)
+{
+    auto& harness = sharedGame();
+    auto& scene = startOn(harness, "LevelOne").getScene();
+    auto& player = *scene.player;
+    auto& enemy = *scene.enemies[2];
+    const glm::vec3 home = positionOf(enemy);
+    teleport(player, {home.x + 3.6f, 1.915f, home.z});
+    harness.input.press(GLFW_KEY_W);
+    for (int tick = 0; tick < 30 && !pressedTogether(scene, player, enemy); ++tick)
+        simulate(harness);
+    ASSERT_TRUE(pressedTogether(scene, player, enemy)) << "player and beetle never met";
+    ASSERT_FALSE(player.jumping);
+
+    ContactLog contacts(scene);
+    harness.input.press(GLFW_KEY_SPACE);
+    simulate(harness);
+    harness.input.releaseAll();
+    EXPECT_TRUE(player.jumping) << "the jump starts in that tick";
+    EXPECT_GT(contacts.sideContactsWith(enemy), 0);
+    EXPECT_LT(player.health, 100.0f) << "the side still hurts";
 }
 
 // The playthrough counts the five stomps a beetle takes; here the first and the last.
