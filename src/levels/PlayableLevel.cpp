@@ -4,8 +4,8 @@
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
-#include "core/Replay.hpp"
 #include "core/Log.hpp"
+#include "core/Replay.hpp"
 #include "gui/GUIPauseMenu.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ShapeRenderer.hpp"
@@ -288,8 +288,9 @@ void PlayableLevel::drawReplayCaption()
     auto& text = *scene->text;
     text.text = deck.playingDemo() ? "Demo - press any key" : "Replay";
     text.color = glm::vec3(1.0f);
-    text.draw(glm::vec3(promptMargin, static_cast<float>(settings->windowHeight) - 40.0f, 0.0f), 0.75f,
-              glm::vec3(0.0f), scene->screenProjection(), false);
+    text.draw(glm::vec3(static_cast<float>(settings->windowWidth) * 0.5f,
+                        static_cast<float>(settings->windowHeight) - 2.0f * promptMargin, 0.0f),
+              0.75f, glm::vec3(0.0f), scene->screenProjection(), true);
 }
 
 void PlayableLevel::drawPrompts()

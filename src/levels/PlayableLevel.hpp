@@ -142,7 +142,7 @@ protected:
 private:
     void applyWindowSize();
     void drawPrompts();
-    // "Replay" or "Demo - press any key" in the top-left corner while one plays.
+    // "Replay" or "Demo - press any key" at the top of the window while one plays.
     void drawReplayCaption();
     // Prompts, the open note, the pause menu and, after F7, the passes' timings.
     void drawOverlay();

@@ -101,8 +101,11 @@ void StartMenu::reset()
     const auto runs = core::listReplays(deck.folder, *settings);
     const core::ReplayEntry* best = core::bestRun(runs);
     bestTime->text = best ? "Best time: " + core::formatRunTime(best->replay->ticks()) : "";
+    // Back from a replay the list is where the player left it; otherwise the menu's own page.
     if (std::exchange(deck.returnToList, false))
         replays->open(runs);
+    else
+        replays->back();
 }
 
 const std::string& StartMenu::bestTimeCaption() const

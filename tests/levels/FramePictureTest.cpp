@@ -33,15 +33,6 @@ namespace {
 constexpr int pictureSize = 320;
 constexpr double startTime = 100.0;
 
-void resizeWindow(GameHarness& harness, int size)
-{
-    GLFWwindow* window = core::LevelManager::instance().window;
-    glfwSetWindowSize(window, size, size);
-    for (int attempt = 0; attempt < 300 && harness.game->settings->windowWidth != unsigned(size); ++attempt)
-        glfwWaitEventsTimeout(0.01);
-    ASSERT_EQ(harness.game->settings->windowHeight, unsigned(size));
-}
-
 // The level as it starts, its camera snapped to its resting place.
 template <typename LevelType>
 void restingFrame(GameHarness& harness, const std::string& name, Picture& picture)
@@ -124,7 +115,7 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLO
 {
     auto& harness = sharedGame();
     const unsigned width = harness.game->settings->windowWidth;
-    resizeWindow(harness, pictureSize);
+    harness.resizeWindow(pictureSize);
     Picture picture;
     restingFrame<levels::StartMenu>(harness, "StartMenu", picture);
     compareWithStored(picture, "StartMenu");
@@ -135,7 +126,7 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLO
 
     // Every level has drawn: from here on a switch, a resize or a frame makes nothing.
     const auto before = liveObjects();
-    resizeWindow(harness, static_cast<int>(width));
+    harness.resizeWindow(static_cast<int>(width));
     for (const char* name : {"StartMenu", "LevelOne", "TestLevel"}) {
         harness.setLevel(name);
         simulate(harness);
@@ -168,7 +159,7 @@ TEST(FramePictures, WalkingIsDrawnBetweenTheLastTwoTicksEveryFrameAtAnyRate)
 {
     auto& harness = sharedGame();
     const unsigned width = harness.game->settings->windowWidth;
-    resizeWindow(harness, pictureSize);
+    harness.resizeWindow(pictureSize);
     auto& level = startOn(harness, "TestLevel");
     auto& scene = level.getScene();
     auto& player = *scene.player;
@@ -205,7 +196,7 @@ TEST(FramePictures, WalkingIsDrawnBetweenTheLastTwoTicksEveryFrameAtAnyRate)
         }
     }
     harness.input.releaseAll();
-    resizeWindow(harness, static_cast<int>(width));
+    harness.resizeWindow(static_cast<int>(width));
 }
 
 } // namespace

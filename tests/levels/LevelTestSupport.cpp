@@ -45,6 +45,14 @@ void GameHarness::frameAfter(double seconds)
     game->runFrame();
 }
 
+void GameHarness::resizeWindow(int size)
+{
+    glfwSetWindowSize(game->mainWindow->handle, size, size);
+    for (int attempt = 0; attempt < 300 && game->settings->windowWidth != unsigned(size); ++attempt)
+        glfwWaitEventsTimeout(0.01);
+    EXPECT_EQ(game->settings->windowHeight, unsigned(size));
+}
+
 void GameHarness::windowFocus(bool focused)
 {
     gameFocusCallback(game->mainWindow->handle, focused ? GLFW_TRUE : GLFW_FALSE);

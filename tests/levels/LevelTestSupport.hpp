@@ -40,6 +40,9 @@ public:
     // One frame of the real loop, `seconds` on the clock after the last.
     void frameAfter(double seconds);
 
+    // Makes the window `size` pixels square and waits until the game has heard of it.
+    void resizeWindow(int size);
+
     // Through the callbacks the game gave the window, as GLFW calls them.
     void windowFocus(bool focused);
     void windowKey(int key, int action, int mods = 0);
