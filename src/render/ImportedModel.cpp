@@ -3,14 +3,94 @@
 #include "core/Log.hpp"
 #include "core/Random.hpp"
 
+#include <assimp/DefaultIOSystem.h>
 #include <assimp/Importer.hpp>
+#include <assimp/MemoryIOWrapper.h>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
 namespace fennik::render {
 
 namespace {
+
+// What the game's models are made of: every statement its OBJ and MTL files use.
+constexpr std::array<std::string_view, 11> objStatements{"v", "vt", "vn", "f", "l", "p", "o", "g", "s", "usemtl",
+                                                         "mtllib"};
+constexpr std::array<std::string_view, 12> mtlStatements{"newmtl", "Ka",     "Kd",       "Ks",       "Ns",  "d",
+                                                         "illum",  "map_Kd", "map_Ks", "map_Bump", "map_bump", "bump"};
+
+bool endsWith(const std::string& text, std::string_view end)
+{
+    return text.size() >= end.size() &&
+           std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+// Only the lines that start with one of `statements` and hold no NUL byte, each
+// ended by a newline; with an `opening` statement, only from the first of those on.
+// `dropped` counts the others that were more than a comment.
+template <std::size_t count>
+std::string keptLines(const std::string& text, const std::array<std::string_view, count>& statements,
+                      std::string_view opening, std::size_t& dropped)
+{
+    bool opened = opening.empty();
+    std::string kept;
+    kept.reserve(text.size() + 1);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line(text.data() + start, end - start);
+        start = end + 1;
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string_view::npos || line[first] == '#')
+            continue;
+        const std::string_view word = line.substr(first, line.find_first_of(" \t\r", first) - first);
+        opened = opened || word == opening;
+        if (opened && line.find('\0') == std::string_view::npos &&
+            std::find(statements.begin(), statements.end(), word) != statements.end()) {
+            kept.append(line);
+            kept.push_back('\n');
+        } else {
+            ++dropped;
+        }
+    }
+    return kept;
+}
+
+// The files an OBJ import opens, as assimp reads them: the OBJ file and the
+// material libraries it names (whatever their names) arrive with only the
+// statements the game's models use, and a material library's only from its first
+// material on. assimp 5.2's material parser writes through a null material for a
+// texture named before any "newmtl", and steps past the end of its text on some
+// statements it does not expect (a library of "\na\nrs2rs" is enough), so those
+// never reach it; what the game draws is made of the statements kept.
+class ObjTextFiles : public Assimp::DefaultIOSystem {
+public:
+    Assimp::IOStream* Open(const char* file, const char* mode) override
+    {
+        const std::string name = file;
+        const bool obj = endsWith(name, ".obj");
+        std::ifstream stream(name, std::ios::binary);
+        if (!stream)
+            return nullptr;
+        const std::string text{std::istreambuf_iterator<char>(stream), {}};
+        std::size_t dropped = 0;
+        const std::string kept =
+            obj ? keptLines(text, objStatements, "", dropped) : keptLines(text, mtlStatements, "newmtl", dropped);
+        if (dropped > 0)
+            log::warn("Model file ", name, ": left out ", dropped, " line(s) the game does not read");
+        auto* bytes = new std::uint8_t[kept.size() + 1];
+        std::memcpy(bytes, kept.data(), kept.size());
+        return new Assimp::MemoryIOStream(bytes, kept.size(), true);
+    }
+};
 
 // The material values of one mesh. Draws two values from the process-wide random
 // source for every mesh, whatever its name, so the looks of a level depend only on
@@ -128,6 +208,8 @@ ImportedModel ImportedModel::read(const std::string& path)
 
     ImportedModel model;
     Assimp::Importer importer;
+    if (endsWith(path, ".obj"))
+        importer.SetIOHandler(new ObjTextFiles); // the importer owns it
     // Exactly these four steps: the vertex layout, the material look and the shapes
     // all rest on triangles with smooth normals, flipped V and tangents.
     const aiScene* scene = importer.ReadFile(
