@@ -1,6 +1,8 @@
 // OBJ and MTL through the game's model import (ImportedModel, what Model uploads).
-// The input up to its first NUL byte is the OBJ file; the rest is the material
-// library, written under every plain file name the OBJ's "mtllib" lines give.
+// The input up to its first NUL byte is a material library, written under every
+// plain file name the OBJ's "mtllib" lines give; the rest is the OBJ file. The
+// library comes first so that a long model cut short by the fuzzer's length limit
+// still brings its materials.
 #include "ScratchFiles.hpp"
 
 #include "render/ImportedModel.hpp"
@@ -28,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::clearScratch();
     const std::uint8_t* end = data + size;
     const std::uint8_t* split = std::find(data, end, std::uint8_t{0});
-    const std::string obj(data, split);
+    const std::uint8_t* objStart = split == end ? data : split + 1;
+    const std::string obj(objStart, end);
     if (split != end) {
         std::istringstream lines(obj);
         std::string line;
@@ -40,13 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 continue;
             while (words >> word && written < 4) {
                 if (plainFileName(word)) {
-                    fuzz::writeScratch(word, split + 1, static_cast<std::size_t>(end - split - 1));
+                    fuzz::writeScratch(word, data, static_cast<std::size_t>(split - data));
                     ++written;
                 }
             }
         }
     }
-    const std::string path = fuzz::writeScratch("model.obj", data, obj.size());
+    const std::string path = fuzz::writeScratch("model.obj", objStart, obj.size());
     render::ImportedModel::read(path);
     return 0;
 }

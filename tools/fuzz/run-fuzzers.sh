@@ -3,11 +3,13 @@
 # shipped assets and the regression inputs under tests/fuzz/. Fails when a target
 # finds a crash, a hang, a leak or an allocation over the limit; what it found is
 # kept in <build>/fuzz/artifacts/<target>/.
-#   tools/fuzz/run-fuzzers.sh <fuzz build folder> <seconds per target>
+#   tools/fuzz/run-fuzzers.sh <fuzz build folder> <seconds per target> [targets...]
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build-fuzz}
 seconds=${2:-60}
+targets=("${@:3}")
+if ((${#targets[@]} == 0)); then targets=(settings model image sound); fi
 work=$build/fuzz
 
 # Seeds are copied fresh from the assets on every run; the corpus a target grows
@@ -25,22 +27,25 @@ seed settings assets/settings.ini
 seed image assets/textures/*.png assets/textures/skybox/* assets/models/*.png
 seed sound assets/music/*.wav
 seed model
-# A model seed is its OBJ, a NUL byte, then the material library it names.
-for obj in assets/models/*.obj; do
-  mtl=${obj%.obj}.mtl
-  { cat "$obj"; printf '\0'; if [ -f "$mtl" ]; then cat "$mtl"; fi; } >"$work/seeds/model/$(basename "$obj")"
+# A model seed is the material library an OBJ names, a NUL byte, then the OBJ. The
+# test models are small and quick to mutate; the shipped ones are cut to 64 KiB.
+for obj in assets/models/*.obj tests/*/fixtures/*.obj; do
+  mtl=$(dirname "$obj")/$(awk '$1 == "mtllib" { print $2; exit }' "$obj")
+  { if [ -f "$mtl" ]; then cat "$mtl"; fi; printf '\0'; cat "$obj"; } >"$work/seeds/model/$(basename "$obj")"
 done
 
 failed=()
 export LSAN_OPTIONS=suppressions=$PWD/tools/fuzz/lsan-suppressions.txt
-for target in settings model image sound; do
+declare -A limits=([model]="-max_len=65536")
+for target in "${targets[@]}"; do
   log=$work/$target.log
   echo "== fuzz_$target for ${seconds} s"
   # Standard output is closed: it only carries the game's log lines. Ten seconds
   # for one input is a hang; one allocation over 512 MiB is a size nobody refused.
   nice -n 10 "$build/tools/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
     -rss_limit_mb=2048 -malloc_limit_mb=512 -close_fd_mask=1 -print_final_stats=1 \
-    -artifact_prefix="$work/artifacts/$target/" "$work/corpus/$target" "$work/seeds/$target" >"$log" 2>&1
+    ${limits[$target]:-} -artifact_prefix="$work/artifacts/$target/" "$work/corpus/$target" "$work/seeds/$target" \
+    >"$log" 2>&1
   status=$?
   grep -E '^#[0-9]+\s+(INITED|pulse|NEW|REDUCE|DONE)' "$log" | tail -1
   grep -E 'stat::(number_of_executed_units|peak_rss_mb)' "$log"
