@@ -1,30 +1,71 @@
 #include "ScratchFiles.hpp"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace fennik::fuzz {
 
 namespace {
 
-// Made on first use, removed when the process ends normally (a crash leaves it for
-// the post-mortem).
+constexpr const char* prefix = "fennik-fuzz-";
+
+std::filesystem::path base()
+{
+    if (std::filesystem::is_directory("/dev/shm"))
+        return "/dev/shm";
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp ? tmp : "/tmp";
+}
+
+// A crash, or a fuzzer ending with _Exit, leaves its folder behind: the folders of
+// processes that are gone are swept away when the next one starts.
+void sweepAbandoned(const std::filesystem::path& parent)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(parent, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0)
+            continue;
+        const long pid = std::strtol(name.c_str() + std::char_traits<char>::length(prefix), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            std::filesystem::remove_all(entry.path(), error);
+    }
+}
+
+void removeFolder();
+
+// One folder per process, named after it; removed when the process ends normally.
 const std::filesystem::path& folder()
 {
     static const std::filesystem::path made = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : tmp ? tmp : "/tmp";
-        std::string pattern = base + "/fennik-fuzz-XXXXXX";
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("fennik fuzz: cannot make a scratch folder");
+        const std::filesystem::path parent = base();
+        sweepAbandoned(parent);
+        const std::filesystem::path path = parent / (prefix + std::to_string(::getpid()));
+        std::error_code error;
+        std::filesystem::create_directories(path, error);
+        if (error) {
+            std::fprintf(stderr, "fennik fuzz: cannot make %s: %s\n", path.c_str(), error.message().c_str());
             std::abort();
         }
-        std::atexit([] { std::filesystem::remove_all(folder()); });
-        return std::filesystem::path(pattern);
+        return path;
     }();
+    // Registered once the path is made, so that it runs before the path is destroyed.
+    static const bool removedAtExit = std::atexit(removeFolder) == 0;
+    (void)removedAtExit;
     return made;
+}
+
+void removeFolder()
+{
+    std::error_code error;
+    std::filesystem::remove_all(folder(), error);
 }
 
 } // namespace
