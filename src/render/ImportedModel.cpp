@@ -69,9 +69,9 @@ std::string keptLines(const std::string& text, const std::array<std::string_view
 // material libraries it names (whatever their names) arrive with only the
 // statements the game's models use, and a material library's only from its first
 // material on. assimp 5.2's material parser writes through a null material for a
-// texture named before any "newmtl", and steps past the end of its text on some
-// statements it does not expect (a library of "\na\nrs2rs" is enough), so those
-// never reach it; what the game draws is made of the statements kept.
+// texture named before any "newmtl", and crashes the same way on some statements it
+// does not expect (a library of "\na\nrs2rs" is enough), so those never reach it;
+// what the game draws is made of the statements kept.
 class ObjTextFiles : public Assimp::DefaultIOSystem {
 public:
     Assimp::IOStream* Open(const char* file, const char* mode) override
