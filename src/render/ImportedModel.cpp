@@ -22,7 +22,8 @@ namespace fennik::render {
 
 namespace {
 
-// What the game's models are made of: every statement its OBJ and MTL files use.
+// What the game's models are made of: every statement its OBJ and MTL files and the
+// test models use, and OBJ's groups and points besides.
 constexpr std::array<std::string_view, 11> objStatements{"v", "vt", "vn", "f", "l", "p", "o", "g", "s", "usemtl",
                                                          "mtllib"};
 constexpr std::array<std::string_view, 12> mtlStatements{"newmtl", "Ka",     "Kd",       "Ks",       "Ns",  "d",
