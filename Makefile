@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 # Tests that open windows run on a virtual display, large enough for an 800 x 800 window.
 XVFB := xvfb-run -a -s "-screen 0 1920x1080x24 -noreset"
 
-.PHONY: all setup configure build run test assets demo clean
+.PHONY: all setup configure build run test fuzz assets demo clean
 
 all: build
 
@@ -24,6 +24,18 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && $(XVFB) ctest --output-on-failure -j$(JOBS)
+
+# Builds the fuzz targets with clang's libFuzzer in a folder of their own and runs
+# each for FUZZ_SECONDS; fails when one finds a crash or a hang.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_settings fuzz_model fuzz_image fuzz_sound
+
+fuzz: setup
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DFENNIK_FUZZ=ON -DFENNIK_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j$(JOBS) --target $(FUZZ_TARGETS)
+	bash tools/fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 # Regenerates every model, texture, sky box face, note card and sound under assets/
 # (deterministic: the committed files come out byte for byte).

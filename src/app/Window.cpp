@@ -3,11 +3,11 @@
 #include "app/Framework.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Log.hpp"
+#include "render/DecodedImage.hpp"
 #include "render/GL.hpp"
 #include "render/Texture.hpp"
 
 #include <GLFW/glfw3.h>
-#include <stb/stb_image.h>
 
 namespace fennik::app {
 
@@ -138,17 +138,16 @@ void Window::setIcon(const std::string& path)
 {
     if (!handle)
         return;
-    int iconWidth = 0, iconHeight = 0, channels = 0;
     // The window system wants RGBA; asking for four channels also keeps a grey or
     // RGB file from being read past its end.
-    unsigned char* pixels = stbi_load(render::portablePath(path).c_str(), &iconWidth, &iconHeight, &channels, 4);
-    if (!pixels) {
+    const render::DecodedImage image = render::DecodedImage::read(render::portablePath(path), 4, false);
+    if (!image) {
         log::warn("Could not decode window icon '", path, "'; keeping the default icon");
         return;
     }
-    GLFWimage icon{iconWidth, iconHeight, pixels};
+    // GLFW copies the pixels before it returns.
+    GLFWimage icon{image.width, image.height, const_cast<unsigned char*>(image.data())};
     glfwSetWindowIcon(handle, 1, &icon);
-    stbi_image_free(pixels);
 }
 
 void Window::drawSplash(const std::string& path)

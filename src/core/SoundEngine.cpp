@@ -1,12 +1,12 @@
 #include "core/SoundEngine.hpp"
 
+#include "core/DecodedSound.hpp"
 #include "core/Log.hpp"
 
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <alsa/asoundlib.h>
 #include <glm/geometric.hpp>
-#include <sndfile.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -21,50 +21,6 @@ struct SoundEngine::Output {
 };
 
 namespace {
-
-// Sound effects last seconds; anything near this is not an effect but a broken
-// or hostile header, and is refused before memory is reserved for it.
-constexpr sf_count_t maxSamples = sf_count_t{1} << 26;
-
-struct DecodedSound {
-    std::vector<std::int16_t> samples;
-    int channels = 0;
-    int sampleRate = 0;
-};
-
-bool decode(const std::string& file, DecodedSound& sound)
-{
-    SF_INFO info{};
-    SNDFILE* handle = sf_open(file.c_str(), SFM_READ, &info);
-    if (!handle)
-        return false;
-    const bool usable = info.channels > 0 && info.samplerate > 0 && info.frames > 0 &&
-                        info.frames <= maxSamples / info.channels;
-    if (usable) {
-        sound.channels = info.channels;
-        sound.sampleRate = info.samplerate;
-        sound.samples.resize(static_cast<std::size_t>(info.frames * info.channels));
-        const sf_count_t frames = sf_readf_short(handle, sound.samples.data(), info.frames);
-        sound.samples.resize(static_cast<std::size_t>(std::max<sf_count_t>(frames, 0) * info.channels));
-    }
-    sf_close(handle);
-    return !sound.samples.empty();
-}
-
-// OpenAL only places mono sounds in space, and only knows mono and stereo at all.
-void mixDownToMono(DecodedSound& sound)
-{
-    const auto channels = static_cast<std::size_t>(sound.channels);
-    const std::size_t frames = sound.samples.size() / channels;
-    for (std::size_t frame = 0; frame < frames; ++frame) {
-        int sum = 0;
-        for (std::size_t channel = 0; channel < channels; ++channel)
-            sum += sound.samples[frame * channels + channel];
-        sound.samples[frame] = static_cast<std::int16_t>(sum / static_cast<int>(channels));
-    }
-    sound.samples.resize(frames);
-    sound.channels = 1;
-}
 
 const glm::vec3 defaultFacing(0.0f, 0.0f, -1.0f);
 const glm::vec3 defaultUp(0.0f, 1.0f, 0.0f);
@@ -184,15 +140,14 @@ unsigned int SoundEngine::bufferFor(const std::string& file, Layout layout)
         return 0;
 
     ALuint buffer = 0;
-    DecodedSound sound;
-    if (decode(file, sound)) {
-        if (sound.channels > 2 || (layout == Layout::Mono && sound.channels > 1))
-            mixDownToMono(sound);
-        const ALenum format = sound.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
+    if (std::optional<DecodedSound> sound = DecodedSound::read(file)) {
+        if (sound->channels > 2 || (layout == Layout::Mono && sound->channels > 1))
+            sound->mixDownToMono();
+        const ALenum format = sound->channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
         alGetError();
         alGenBuffers(1, &buffer);
-        alBufferData(buffer, format, sound.samples.data(),
-                     static_cast<ALsizei>(sound.samples.size() * sizeof(std::int16_t)), sound.sampleRate);
+        alBufferData(buffer, format, sound->samples.data(),
+                     static_cast<ALsizei>(sound->samples.size() * sizeof(std::int16_t)), sound->sampleRate);
         if (alGetError() != AL_NO_ERROR) {
             alDeleteBuffers(1, &buffer);
             buffer = 0;

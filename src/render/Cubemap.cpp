@@ -1,10 +1,10 @@
 #include "render/Cubemap.hpp"
 
+#include "render/DecodedImage.hpp"
 #include "render/TextureUnits.hpp"
 
 #include "core/Log.hpp"
 
-#include <stb/stb_image.h>
 
 namespace fennik::render {
 
@@ -47,21 +47,18 @@ void Cubemap::load(const std::vector<std::string>& faces)
     glActiveTexture(units::active(units::skybox));
     glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    stbi_set_flip_vertically_on_load(false);
 
     for (std::size_t i = 0; i < faces.size() && i < 6; ++i) {
         const std::string path = "assets/textures/skybox/" + faces[i];
-        int width = 0, height = 0, channels = 0;
         // Faces are always uploaded as RGB; ask the decoder for exactly that so a
         // grey or RGBA file cannot be read past its end.
-        unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
-        if (!pixels) {
+        const DecodedImage face = DecodedImage::read(path, 3, false);
+        if (!face) {
             log::line("Cubemap tex failed to load at path: ", faces[i]);
             continue;
         }
-        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), 0, GL_RGB, width, height, 0, GL_RGB,
-                     GL_UNSIGNED_BYTE, pixels);
-        stbi_image_free(pixels);
+        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), 0, GL_RGB, face.width, face.height, 0,
+                     GL_RGB, GL_UNSIGNED_BYTE, face.data());
     }
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

@@ -1,165 +1,33 @@
 #include "render/Model.hpp"
 
 #include "core/Log.hpp"
-#include "core/Random.hpp"
 #include "render/GpuResources.hpp"
-#include "render/Texture.hpp"
-
-#include <assimp/Importer.hpp>
-#include <assimp/material.h>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
+#include "render/ImportedModel.hpp"
 
 namespace fennik::render {
 
 Model::Model(const std::string& path) : path(path)
 {
-    loadModel(path);
+    ImportedModel imported = ImportedModel::read(path);
+    directory = std::move(imported.directory);
+    for (ImportedModel::Piece& piece : imported.meshes) {
+        std::vector<Texture> textures;
+        for (const ImportedModel::TextureFile& file : piece.textureFiles)
+            textures.push_back(texture(file));
+        meshes.emplace_back(std::move(piece.name), piece.material, std::move(textures), std::move(piece.indices),
+                            std::move(piece.vertices));
+    }
 }
 
-void Model::loadModel(const std::string& path)
+Texture Model::texture(const ImportedModel::TextureFile& file)
 {
-    log::info("Loading model from path: ", path);
-
-    Assimp::Importer importer;
-    // Exactly these four steps: the vertex layout, the material look and the shapes
-    // all rest on triangles with smooth normals, flipped V and tangents.
-    const aiScene* scene = importer.ReadFile(
-        path, aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_CalcTangentSpace);
-    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {
-        log::error("ERROR::ASSIMP:: ", importer.GetErrorString(), " (", path, ")");
-        return;
+    for (const Texture& loaded : texturesLoaded) {
+        if (loaded.path == file.path)
+            return loaded;
     }
-
-    const auto slash = path.find_last_of('/');
-    directory = slash == std::string::npos ? path : path.substr(0, slash);
-
-    processNode(scene->mRootNode, scene);
-}
-
-void Model::processNode(const aiNode* node, const aiScene* scene)
-{
-    for (unsigned int i = 0; i < node->mNumMeshes; ++i)
-        processMesh(scene->mMeshes[node->mMeshes[i]], scene);
-    for (unsigned int i = 0; i < node->mNumChildren; ++i)
-        processNode(node->mChildren[i], scene);
-}
-
-void Model::processMesh(const aiMesh* mesh, const aiScene* scene)
-{
-    const std::string name = mesh->mName.C_Str();
-    log::info("Processing Mesh: ", name);
-
-    // Nothing to draw and no bounding box to build a shape from.
-    if (mesh->mNumVertices == 0) {
-        log::warn("Mesh ", name, " has no vertices and is skipped");
-        return;
-    }
-
-    std::vector<Vertex> vertices;
-    vertices.reserve(mesh->mNumVertices);
-    const bool hasTexCoords = mesh->HasTextureCoords(0);
-    const bool hasTangents = hasTexCoords && mesh->HasTangentsAndBitangents();
-    for (unsigned int i = 0; i < mesh->mNumVertices; ++i) {
-        Vertex vertex;
-        const aiVector3D& position = mesh->mVertices[i];
-        vertex.position = {position.x, position.y, position.z};
-        if (mesh->HasNormals())
-            vertex.normal = {mesh->mNormals[i].x, mesh->mNormals[i].y, mesh->mNormals[i].z};
-        if (hasTexCoords) {
-            vertex.texCoords = {mesh->mTextureCoords[0][i].x, mesh->mTextureCoords[0][i].y};
-            if (hasTangents) {
-                vertex.tangent = {mesh->mTangents[i].x, mesh->mTangents[i].y, mesh->mTangents[i].z};
-                vertex.bitangent = {mesh->mBitangents[i].x, mesh->mBitangents[i].y, mesh->mBitangents[i].z};
-            }
-        }
-        vertices.push_back(vertex);
-    }
-
-    std::vector<unsigned int> indices;
-    for (unsigned int f = 0; f < mesh->mNumFaces; ++f) {
-        const aiFace& face = mesh->mFaces[f];
-        indices.insert(indices.end(), face.mIndices, face.mIndices + face.mNumIndices);
-    }
-
-    const aiMaterial& material = *scene->mMaterials[mesh->mMaterialIndex];
-    const Material look = readMaterial(material, name);
-    log::info(name, ": Processing Material: ", material.GetName().C_Str());
-
-    // Normal maps live in the material's height (bump) slot.
-    std::vector<Texture> textures = loadMaterialTextures(material, aiTextureType_DIFFUSE, "texture_diffuse");
-    std::vector<Texture> specular = loadMaterialTextures(material, aiTextureType_SPECULAR, "texture_specular");
-    std::vector<Texture> normal = loadMaterialTextures(material, aiTextureType_HEIGHT, "texture_normal");
-    textures.insert(textures.end(), specular.begin(), specular.end());
-    textures.insert(textures.end(), normal.begin(), normal.end());
-
-    meshes.emplace_back(name, look, std::move(textures), std::move(indices), std::move(vertices));
-}
-
-std::vector<Texture> Model::loadMaterialTextures(const aiMaterial& material, int importerType,
-                                                 const std::string& typeName)
-{
-    const auto type = static_cast<aiTextureType>(importerType);
-    std::vector<Texture> result;
-    for (unsigned int i = 0; i < material.GetTextureCount(type); ++i) {
-        aiString file;
-        material.GetTexture(type, i, &file);
-        const std::string fileName = file.C_Str();
-
-        bool cached = false;
-        for (const Texture& loaded : texturesLoaded) {
-            if (loaded.path == fileName) {
-                result.push_back(loaded);
-                cached = true;
-                break;
-            }
-        }
-        if (cached)
-            continue;
-
-        Texture texture{gpu().materialTexture(fileName, directory), typeName, fileName};
-        result.push_back(texture);
-        texturesLoaded.push_back(texture);
-    }
-    return result;
-}
-
-Material Model::readMaterial(const aiMaterial& material, const std::string& meshName)
-{
-    Material result;
-    const auto readColour = [&material](const char* key, glm::vec3& into) {
-        aiColor4D colour;
-        if (aiGetMaterialColor(&material, key, 0, 0, &colour) == AI_SUCCESS)
-            into = {colour.r, colour.g, colour.b};
-    };
-    readColour("$clr.ambient", result.ambient);
-    readColour("$clr.diffuse", result.diffuse);
-    readColour("$clr.specular", result.specular);
-    float shininess = 0.0f;
-    if (aiGetMaterialFloat(&material, "$mat.shininess", 0, 0, &shininess) == AI_SUCCESS)
-        result.shininess = shininess;
-
-    // Both draws happen for every mesh, even when the name overrides them below:
-    // skipping them would shift the looks of every mesh imported afterwards.
-    auto& random = core::processRandom();
-    result.metallic = static_cast<float>(random.next()) / static_cast<float>(core::RandomSource::maxValue);
-    result.roughness = static_cast<float>(random.next()) / static_cast<float>(core::RandomSource::maxValue);
-
-    const auto contains = [&meshName](const char* piece) { return meshName.find(piece) != std::string::npos; };
-    if (contains("metallic")) {
-        result.metallic = 1.0f;
-        result.roughness = 0.1f;
-    } else if (contains("rough")) {
-        result.metallic = 0.0f;
-        result.roughness = 0.1f;
-    } else if (meshName == "Cube" || contains("note")) {
-        // Markers and notes stand out in plain red.
-        result.metallic = 1.0f;
-        result.roughness = 0.2f;
-        result.ambient = result.diffuse = result.specular = glm::vec3(1.0f, 0.0f, 0.0f);
-        result.shininess = 1.0f;
-    }
-    return result;
+    Texture texture{gpu().materialTexture(file.path, directory), file.type, file.path};
+    texturesLoaded.push_back(texture);
+    return texture;
 }
 
 Mesh* Model::findMesh(std::string name)

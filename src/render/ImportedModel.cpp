@@ -1,0 +1,230 @@
+#include "render/ImportedModel.hpp"
+
+#include "core/Log.hpp"
+#include "core/Random.hpp"
+
+#include <assimp/DefaultIOSystem.h>
+#include <assimp/Importer.hpp>
+#include <assimp/MemoryIOWrapper.h>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
+namespace fennik::render {
+
+namespace {
+
+// What the game's models are made of: every statement its OBJ and MTL files and the
+// test models use, and OBJ's groups and points besides.
+constexpr std::array<std::string_view, 11> objStatements{"v", "vt", "vn", "f", "l", "p", "o", "g", "s", "usemtl",
+                                                         "mtllib"};
+constexpr std::array<std::string_view, 12> mtlStatements{"newmtl", "Ka",     "Kd",       "Ks",       "Ns",  "d",
+                                                         "illum",  "map_Kd", "map_Ks", "map_Bump", "map_bump", "bump"};
+
+bool endsWith(const std::string& text, std::string_view end)
+{
+    return text.size() >= end.size() &&
+           std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+// Only the lines that start with one of `statements` and hold no NUL byte, each
+// ended by a newline; with an `opening` statement, only from the first of those on.
+// `dropped` counts the others that were more than a comment.
+template <std::size_t count>
+std::string keptLines(const std::string& text, const std::array<std::string_view, count>& statements,
+                      std::string_view opening, std::size_t& dropped)
+{
+    bool opened = opening.empty();
+    std::string kept;
+    kept.reserve(text.size() + 1);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line(text.data() + start, end - start);
+        start = end + 1;
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string_view::npos || line[first] == '#')
+            continue;
+        const std::string_view word = line.substr(first, line.find_first_of(" \t\r", first) - first);
+        opened = opened || word == opening;
+        if (opened && line.find('\0') == std::string_view::npos &&
+            std::find(statements.begin(), statements.end(), word) != statements.end()) {
+            kept.append(line);
+            kept.push_back('\n');
+        } else {
+            ++dropped;
+        }
+    }
+    return kept;
+}
+
+// The files an OBJ import opens, as assimp reads them: the OBJ file and the
+// material libraries it names (whatever their names) arrive with only the
+// statements the game's models use, and a material library's only from its first
+// material on. assimp 5.2's material parser writes through a null material for a
+// texture named before any "newmtl", and crashes the same way on some statements it
+// does not expect (a library of "\na\nrs2rs" is enough), so those never reach it;
+// what the game draws is made of the statements kept.
+class ObjTextFiles : public Assimp::DefaultIOSystem {
+public:
+    Assimp::IOStream* Open(const char* file, const char* mode) override
+    {
+        const std::string name = file;
+        const bool obj = endsWith(name, ".obj");
+        std::ifstream stream(name, std::ios::binary);
+        if (!stream)
+            return nullptr;
+        const std::string text{std::istreambuf_iterator<char>(stream), {}};
+        std::size_t dropped = 0;
+        const std::string kept =
+            obj ? keptLines(text, objStatements, "", dropped) : keptLines(text, mtlStatements, "newmtl", dropped);
+        if (dropped > 0)
+            log::warn("Model file ", name, ": left out ", dropped, " line(s) the game does not read");
+        auto* bytes = new std::uint8_t[kept.size() + 1];
+        std::memcpy(bytes, kept.data(), kept.size());
+        return new Assimp::MemoryIOStream(bytes, kept.size(), true);
+    }
+};
+
+// The material values of one mesh. Draws two values from the process-wide random
+// source for every mesh, whatever its name, so the looks of a level depend only on
+// the order in which meshes are imported.
+Material readMaterial(const aiMaterial& material, const std::string& meshName)
+{
+    Material result;
+    const auto readColour = [&material](const char* key, glm::vec3& into) {
+        aiColor4D colour;
+        if (aiGetMaterialColor(&material, key, 0, 0, &colour) == AI_SUCCESS)
+            into = {colour.r, colour.g, colour.b};
+    };
+    readColour("$clr.ambient", result.ambient);
+    readColour("$clr.diffuse", result.diffuse);
+    readColour("$clr.specular", result.specular);
+    float shininess = 0.0f;
+    if (aiGetMaterialFloat(&material, "$mat.shininess", 0, 0, &shininess) == AI_SUCCESS)
+        result.shininess = shininess;
+
+    // Both draws happen for every mesh, even when the name overrides them below:
+    // skipping them would shift the looks of every mesh imported afterwards.
+    auto& random = core::processRandom();
+    result.metallic = static_cast<float>(random.next()) / static_cast<float>(core::RandomSource::maxValue);
+    result.roughness = static_cast<float>(random.next()) / static_cast<float>(core::RandomSource::maxValue);
+
+    const auto contains = [&meshName](const char* piece) { return meshName.find(piece) != std::string::npos; };
+    if (contains("metallic")) {
+        result.metallic = 1.0f;
+        result.roughness = 0.1f;
+    } else if (contains("rough")) {
+        result.metallic = 0.0f;
+        result.roughness = 0.1f;
+    } else if (meshName == "Cube" || contains("note")) {
+        // Markers and notes stand out in plain red.
+        result.metallic = 1.0f;
+        result.roughness = 0.2f;
+        result.ambient = result.diffuse = result.specular = glm::vec3(1.0f, 0.0f, 0.0f);
+        result.shininess = 1.0f;
+    }
+    return result;
+}
+
+void addTextureFiles(const aiMaterial& material, aiTextureType type, const char* typeName,
+                     std::vector<ImportedModel::TextureFile>& into)
+{
+    for (unsigned int i = 0; i < material.GetTextureCount(type); ++i) {
+        aiString file;
+        material.GetTexture(type, i, &file);
+        into.push_back({typeName, file.C_Str()});
+    }
+}
+
+void readMesh(const aiMesh& mesh, const aiScene& scene, std::vector<ImportedModel::Piece>& into)
+{
+    const std::string name = mesh.mName.C_Str();
+    log::info("Processing Mesh: ", name);
+
+    // Nothing to draw and no bounding box to build a shape from.
+    if (mesh.mNumVertices == 0) {
+        log::warn("Mesh ", name, " has no vertices and is skipped");
+        return;
+    }
+
+    ImportedModel::Piece piece;
+    piece.name = name;
+    piece.vertices.reserve(mesh.mNumVertices);
+    const bool hasTexCoords = mesh.HasTextureCoords(0);
+    const bool hasTangents = hasTexCoords && mesh.HasTangentsAndBitangents();
+    for (unsigned int i = 0; i < mesh.mNumVertices; ++i) {
+        Vertex vertex;
+        const aiVector3D& position = mesh.mVertices[i];
+        vertex.position = {position.x, position.y, position.z};
+        if (mesh.HasNormals())
+            vertex.normal = {mesh.mNormals[i].x, mesh.mNormals[i].y, mesh.mNormals[i].z};
+        if (hasTexCoords) {
+            vertex.texCoords = {mesh.mTextureCoords[0][i].x, mesh.mTextureCoords[0][i].y};
+            if (hasTangents) {
+                vertex.tangent = {mesh.mTangents[i].x, mesh.mTangents[i].y, mesh.mTangents[i].z};
+                vertex.bitangent = {mesh.mBitangents[i].x, mesh.mBitangents[i].y, mesh.mBitangents[i].z};
+            }
+        }
+        piece.vertices.push_back(vertex);
+    }
+
+    for (unsigned int f = 0; f < mesh.mNumFaces; ++f) {
+        const aiFace& face = mesh.mFaces[f];
+        piece.indices.insert(piece.indices.end(), face.mIndices, face.mIndices + face.mNumIndices);
+    }
+
+    const aiMaterial& material = *scene.mMaterials[mesh.mMaterialIndex];
+    piece.material = readMaterial(material, name);
+    log::info(name, ": Processing Material: ", material.GetName().C_Str());
+
+    // Normal maps live in the material's height (bump) slot.
+    addTextureFiles(material, aiTextureType_DIFFUSE, "texture_diffuse", piece.textureFiles);
+    addTextureFiles(material, aiTextureType_SPECULAR, "texture_specular", piece.textureFiles);
+    addTextureFiles(material, aiTextureType_HEIGHT, "texture_normal", piece.textureFiles);
+
+    into.push_back(std::move(piece));
+}
+
+void readNode(const aiNode& node, const aiScene& scene, std::vector<ImportedModel::Piece>& into)
+{
+    for (unsigned int i = 0; i < node.mNumMeshes; ++i)
+        readMesh(*scene.mMeshes[node.mMeshes[i]], scene, into);
+    for (unsigned int i = 0; i < node.mNumChildren; ++i)
+        readNode(*node.mChildren[i], scene, into);
+}
+
+} // namespace
+
+ImportedModel ImportedModel::read(const std::string& path)
+{
+    log::info("Loading model from path: ", path);
+
+    ImportedModel model;
+    Assimp::Importer importer;
+    if (endsWith(path, ".obj"))
+        importer.SetIOHandler(new ObjTextFiles); // the importer owns it
+    // Exactly these four steps: the vertex layout, the material look and the shapes
+    // all rest on triangles with smooth normals, flipped V and tangents.
+    const aiScene* scene = importer.ReadFile(
+        path, aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_CalcTangentSpace);
+    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {
+        log::error("ERROR::ASSIMP:: ", importer.GetErrorString(), " (", path, ")");
+        return model;
+    }
+
+    const auto slash = path.find_last_of('/');
+    model.directory = slash == std::string::npos ? path : path.substr(0, slash);
+    readNode(*scene->mRootNode, *scene, model.meshes);
+    return model;
+}
+
+} // namespace fennik::render
