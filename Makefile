@@ -29,7 +29,7 @@ test: build
 # each for FUZZ_SECONDS; fails when one finds a crash or a hang.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_settings fuzz_model fuzz_image fuzz_sound
+FUZZ_TARGETS := fuzz_settings fuzz_model fuzz_image fuzz_sound fuzz_replay
 
 fuzz: setup
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \

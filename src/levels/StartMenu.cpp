@@ -94,7 +94,7 @@ void StartMenu::reset()
     scene->reset();
     focus->clear();
     needsResize = true;
-    idleSince = core::input().time();
+    idleSince = -1.0; // from the menu's first tick: loading is not idling
     // A click that ended the demo is not a click on the menu.
     waitForRelease = core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_LEFT);
     auto& deck = core::LevelManager::instance().deck;
@@ -149,7 +149,7 @@ void StartMenu::update()
     // The sway changes once a second: the noise is sampled at whole seconds.
     const double now = core::input().time();
     const glm::dvec2 cursor = core::input().cursorPosition(nullptr);
-    if (cursor != lastCursor)
+    if (cursor != lastCursor || idleSince < 0.0)
         heardFromPlayer();
     lastCursor = cursor;
     if (attractMode && !options->isOpen() && !replays->isOpen() && now - idleSince >= attractAfterSeconds) {

@@ -129,11 +129,13 @@ TEST(EndToEnd, ARealClickOnStartGameReachesTheTestLevel)
     const std::string display = ":" + server.output.substr(0, server.output.find('\n'));
     Process game({FENNIK_EXECUTABLE}, {{"DISPLAY", display}, {"WAYLAND_DISPLAY", ""}});
     ASSERT_TRUE(game.waitForLine("[INFO]: Set level: StartMenu active!", 300s));
-    // The main window; the splash window has the same name but is hidden by now.
+    // The main window, 800 x 800: the splash window has the same name and may still
+    // show for a moment after the start menu is set.
     const std::string xdotool = "DISPLAY=" + display + " xdotool ";
     std::string window;
     for (int wait = 0; wait < 300 && window.empty(); ++wait, std::this_thread::sleep_for(200ms))
-        window = run(xdotool + "search --onlyvisible --name \"Fennik's Zavororor\" | head -n 1");
+        window = run("for w in $(" + xdotool + "search --onlyvisible --name \"Fennik's Zavororor\"); do " + xdotool +
+                     "getwindowgeometry $w | grep -q 800x800 && echo $w; done | head -n 1");
     ASSERT_FALSE(window.empty()) << "the main window never showed";
 
     // "Start Game" is at (400, 370) in GL pixels, from the bottom left. The click is as

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/../.."
 build=${1:-build-fuzz}
 seconds=${2:-60}
 targets=("${@:3}")
-if ((${#targets[@]} == 0)); then targets=(settings model image sound); fi
+if ((${#targets[@]} == 0)); then targets=(settings model image sound replay); fi
 work=$build/fuzz
 
 # Seeds are copied fresh from the assets on every run; the corpus a target grows
@@ -26,6 +26,7 @@ seed() {
 seed settings assets/settings.ini
 seed image assets/textures/*.png assets/textures/skybox/* assets/models/*.png
 seed sound assets/music/*.wav
+seed replay assets/replays/*.fzreplay
 seed model
 # A model seed is the material library an OBJ names, a NUL byte, then the OBJ. The
 # test models are small and quick to mutate; the shipped ones are cut to 64 KiB.
