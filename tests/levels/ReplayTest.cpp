@@ -102,6 +102,27 @@ TEST(Replays, AChangedInputIsCaughtInItsLevelAndTheMenuPlaysTheDemoWhenLeftAlone
     EXPECT_EQ(log.count("went its own way"), 1u);
     EXPECT_EQ(harness.activeName(), "StartMenu");
 
+    // A run of our own with commands in it, a pause and a view key among the steps,
+    // plays back to the same place.
+    deck().startRecording(*harness.game->settings);
+    harness.setLevel("TestLevel");
+    harness.input.press(GLFW_KEY_W);
+    simulate(harness, 20);
+    harness.tap(GLFW_KEY_ESCAPE);
+    simulate(harness, 7);
+    harness.tap(GLFW_KEY_ESCAPE);
+    harness.tap(GLFW_KEY_F1);
+    simulate(harness, 20);
+    harness.input.releaseAll();
+    harness.setLevel("StartMenu");
+    const core::ReplayEntry ours = core::readReplay(deck().lastSaved, *harness.game->settings);
+    ASSERT_TRUE(ours.replay) << ours.problem;
+    EXPECT_EQ(ours.replay->events.size(), 3u);
+    deck().play(*ours.replay, "ours", false);
+    playToTheEnd(harness);
+    EXPECT_EQ(deck().divergence(), "");
+    EXPECT_EQ(deck().verifiedSwitches(), 1);
+
     // Half a minute without input on the menu brings the demo; a key takes it away again.
     const std::filesystem::path replays = core::replaysFolder();
     const auto recorded = [&] {
