@@ -106,9 +106,10 @@ void Scene::processInput()
         player->processInput(window, keys);
         // A jump leaves the ground, so the floor contacts the last step found no longer
         // hold. Left in place, this tick's dispatch would report them as a landing and
-        // clear the jump flag at once, and a held SPACE would jump again next tick.
+        // clear the jump flag at once, and a held SPACE would jump again next tick. An
+        // enemy's side met in the same step still counts.
         if (!wasJumping && player->jumping)
-            forgetContacts(*player);
+            forgetFloorContacts(*player);
     }
     for (const auto& enemy : enemies)
         enemy->processInput(window, keys);
@@ -118,13 +119,22 @@ void Scene::processInput()
         entity->processInput(window, keys);
 }
 
-void Scene::forgetContacts(const physics::Entity& entity)
+void Scene::forgetFloorContacts(const physics::Entity& entity)
 {
     const int manifolds = dispatcher->getNumManifolds();
     for (int i = 0; i < manifolds; ++i) {
         btPersistentManifold* manifold = dispatcher->getManifoldByIndexInternal(i);
-        if (manifold->getBody0() == entity.body.get() || manifold->getBody1() == entity.body.get())
-            manifold->clearManifold();
+        const bool entityFirst = manifold->getBody0() == entity.body.get();
+        if (!entityFirst && manifold->getBody1() != entity.body.get())
+            continue;
+        // Bullet's normal points from body 1 towards body 0; turned towards the entity,
+        // a floor is what the level's landing rule would take it for.
+        const float towardsEntity = entityFirst ? 1.0f : -1.0f;
+        // Backwards: removing a point moves the last one into its place.
+        for (int j = manifold->getNumContacts() - 1; j >= 0; --j) {
+            if (towardsEntity * manifold->getContactPoint(j).m_normalWorldOnB.y() > settings->slopeThreshold)
+                manifold->removeContactPoint(j);
+        }
     }
 }
 

@@ -198,8 +198,9 @@ private:
     void presentToWindow();
     void renderHealthBars();
     void releaseBodies();
-    // Drops the contact points the last step found for `entity`.
-    void forgetContacts(const physics::Entity& entity);
+    // Drops the floor contacts the last step found for `entity`: the points whose normal,
+    // turned towards it, rises above the settings' slope threshold.
+    void forgetFloorContacts(const physics::Entity& entity);
 };
 
 } // namespace fennik::scene
