@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglew-dev libglm-dev libbullet-dev libassimp-dev libfreetype-dev
-  libstb-dev libinih-dev libopenal-dev libsndfile1-dev fonts-open-sans
+  libstb-dev libinih-dev libopenal-dev libasound2-dev libsndfile1-dev fonts-open-sans
   googletest xvfb xauth libgl1-mesa-dri mesa-utils xdotool
 )
 

@@ -4,11 +4,13 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <alsa/asoundlib.h>
 #include <glm/geometric.hpp>
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace fennik::core {
@@ -73,6 +75,8 @@ bool hasLength(glm::vec3 v)
     return glm::dot(v, v) > 1e-12f;
 }
 
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
 } // namespace
 
 SoundEngine& SoundEngine::instance()
@@ -83,6 +87,11 @@ SoundEngine& SoundEngine::instance()
 
 SoundEngine::SoundEngine()
 {
+    // Without a sound card ALSA and OpenAL each write their own lines to standard
+    // error while OpenAL looks for one; the game says it once, below. OpenAL's log
+    // level stays whatever a developer sets in ALSOFT_LOGLEVEL.
+    snd_lib_error_set_handler(ignoreAlsaMessage);
+    setenv("ALSOFT_LOGLEVEL", "0", 0);
     ALCdevice* device = alcOpenDevice(nullptr);
     ALCcontext* context = device ? alcCreateContext(device, nullptr) : nullptr;
     if (!context || !alcMakeContextCurrent(context)) {
