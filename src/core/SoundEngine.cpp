@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <vector>
 
 namespace fennik::core {
@@ -32,6 +34,20 @@ struct DecodedSound {
     int sampleRate = 0;
 };
 
+// Whether a RIFF (WAV) file is shorter than its header says. libsndfile plays such a
+// file as far as it goes, without a word.
+bool cutShort(const std::string& file)
+{
+    std::ifstream stream(file, std::ios::binary | std::ios::ate);
+    const std::streamoff size = stream.tellg();
+    stream.seekg(0);
+    unsigned char header[8] = {};
+    if (!stream.read(reinterpret_cast<char*>(header), sizeof header) || std::memcmp(header, "RIFF", 4) != 0)
+        return false;
+    const std::uint32_t declared = header[4] | header[5] << 8 | header[6] << 16 | std::uint32_t{header[7]} << 24;
+    return std::streamoff{declared} + 8 > size;
+}
+
 bool decode(const std::string& file, DecodedSound& sound)
 {
     SF_INFO info{};
@@ -48,6 +64,8 @@ bool decode(const std::string& file, DecodedSound& sound)
         sound.samples.resize(static_cast<std::size_t>(std::max<sf_count_t>(frames, 0) * info.channels));
     }
     sf_close(handle);
+    if (!sound.samples.empty() && cutShort(file))
+        log::warn("Sound file is cut short, playing what it has: ", file);
     return !sound.samples.empty();
 }
 

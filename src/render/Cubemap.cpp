@@ -56,7 +56,7 @@ void Cubemap::load(const std::vector<std::string>& faces)
         // grey or RGBA file cannot be read past its end.
         unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
         if (!pixels) {
-            log::line("Cubemap tex failed to load at path: ", faces[i]);
+            log::error("Cubemap tex failed to load at path: ", path);
             continue;
         }
         glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), 0, GL_RGB, width, height, 0, GL_RGB,

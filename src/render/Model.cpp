@@ -5,12 +5,87 @@
 #include "render/GpuResources.hpp"
 #include "render/Texture.hpp"
 
+#include <assimp/DefaultIOSystem.h>
+#include <assimp/DefaultLogger.hpp>
 #include <assimp/Importer.hpp>
+#include <assimp/LogStream.hpp>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
+
 namespace fennik::render {
+
+namespace {
+
+// The files an import opens besides the model itself: an OBJ's material libraries.
+// Told to refuse them, it opens none, and the importer gives every mesh the default look.
+class ModelFiles : public Assimp::DefaultIOSystem {
+public:
+    ModelFiles(std::string model, bool refuseLibraries, std::string& library)
+        : model(std::move(model)), refuseLibraries(refuseLibraries), library(library)
+    {
+    }
+    Assimp::IOStream* Open(const char* file, const char* mode) override
+    {
+        if (file == model)
+            return DefaultIOSystem::Open(file, mode);
+        if (library.empty())
+            library = file;
+        return refuseLibraries ? nullptr : DefaultIOSystem::Open(file, mode);
+    }
+
+private:
+    std::string model;
+    bool refuseLibraries;
+    std::string& library;
+};
+
+// The importer's first complaint about materials while one model is read. The
+// importer only logs them and goes on with made-up materials.
+class MaterialComplaints : public Assimp::LogStream {
+public:
+    MaterialComplaints()
+    {
+        Assimp::DefaultLogger::create(nullptr, Assimp::Logger::NORMAL, 0);
+        Assimp::DefaultLogger::get()->attachStream(this, Assimp::Logger::Err);
+    }
+    ~MaterialComplaints() override
+    {
+        Assimp::DefaultLogger::get()->detachStream(this, Assimp::Logger::Err);
+        Assimp::DefaultLogger::kill();
+    }
+    void write(const char* message) override
+    {
+        const std::string text = message;
+        if (first.empty() && text.find("material") != std::string::npos)
+            first = text.substr(text.find(": ") + 2);
+    }
+    std::string first;
+};
+
+// Importer messages may quote what they failed to parse, bytes and all; a log line
+// stays one printable line.
+std::string printable(std::string text)
+{
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    std::replace_if(text.begin(), text.end(), [](char c) { return c < ' ' || c == 127; }, '?');
+    return text;
+}
+
+bool usable(const aiScene* scene)
+{
+    return scene && !(scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) && scene->mRootNode;
+}
+
+// Exactly these four steps: the vertex layout, the material look and the shapes all
+// rest on triangles with smooth normals, flipped V and tangents.
+constexpr unsigned int importSteps =
+    aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_CalcTangentSpace;
+
+} // namespace
 
 Model::Model(const std::string& path) : path(path)
 {
@@ -22,14 +97,25 @@ void Model::loadModel(const std::string& path)
     log::info("Loading model from path: ", path);
 
     Assimp::Importer importer;
-    // Exactly these four steps: the vertex layout, the material look and the shapes
-    // all rest on triangles with smooth normals, flipped V and tangents.
-    const aiScene* scene = importer.ReadFile(
-        path, aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_CalcTangentSpace);
-    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {
-        log::error("ERROR::ASSIMP:: ", importer.GetErrorString(), " (", path, ")");
+    std::string library;
+    MaterialComplaints complaints;
+    importer.SetIOHandler(new ModelFiles(path, false, library));
+    const aiScene* scene = importer.ReadFile(path, importSteps);
+    std::string libraryFault = usable(scene) ? complaints.first : importer.GetErrorString();
+    if (!usable(scene) && !library.empty()) {
+        // A material library the importer cannot parse fails the whole model; without
+        // it the shapes still load, in the default look.
+        importer.SetIOHandler(new ModelFiles(path, true, library));
+        scene = importer.ReadFile(path, importSteps);
+    }
+    if (!usable(scene)) {
+        log::error("ERROR::ASSIMP:: ", printable(importer.GetErrorString()), " (", path, ")");
         return;
     }
+    imported = true;
+    if (!library.empty() && !libraryFault.empty())
+        log::error("Material library ", library, " of ", path, " could not be read (", printable(libraryFault),
+                   "); its meshes get the default look");
 
     const auto slash = path.find_last_of('/');
     directory = slash == std::string::npos ? path : path.substr(0, slash);
@@ -168,7 +254,9 @@ Mesh* Model::findMesh(std::string name)
         if (mesh.name == name)
             return &mesh;
     }
-    log::error("Model ", path, " has no mesh named ", name);
+    // A model that did not import has said so already.
+    if (imported)
+        log::error("Model ", path, " has no mesh named ", name);
     return nullptr;
 }
 

@@ -78,6 +78,8 @@ GLuint loadTexture(const std::string& path, bool flip)
         glBindTexture(GL_TEXTURE_2D, texture);
         upload(image);
         stbi_image_free(image.pixels);
+    } else {
+        log::error("Texture failed to load at path: ", path);
     }
     // Other decoders (sky box faces, the window icon) expect the flip to be off.
     stbi_set_flip_vertically_on_load(false);
