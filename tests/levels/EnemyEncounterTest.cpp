@@ -98,12 +98,11 @@ TEST(EnemyEncounter, TutorialDummiesNeverHurtNeverMoveAndNeverDie)
     simulate(harness, 25);
     EXPECT_GT(contacts.sideContactsWith(dummy), 0) << "the player never met the dummy's side";
     EXPECT_TRUE(player.sound.empty()) << "no hit sound for a harmless touch";
-    // Still pressed against it, a jump forgets the floor it leaves but not the dummy's side.
     const int sideContacts = contacts.sideContactsWith(dummy);
     harness.input.press(GLFW_KEY_SPACE);
     simulate(harness);
     harness.input.releaseAll();
-    EXPECT_TRUE(player.jumping && contacts.sideContactsWith(dummy) > sideContacts);
+    EXPECT_TRUE(player.jumping && contacts.sideContactsWith(dummy) > sideContacts) << "a jump keeps side contacts";
     EXPECT_FLOAT_EQ(player.health, 100.0f);
     EXPECT_EQ(dummy.moveDirection, glm::vec3(0.0f)) << "a dummy does not come after the player";
 
