@@ -1,10 +1,33 @@
 #include "core/DecodedSound.hpp"
 
+#include "core/Log.hpp"
+
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
 
 namespace fennik::core {
+
+namespace {
+
+// Whether a RIFF (WAV) file is shorter than its header says. libsndfile plays such a
+// file as far as it goes, without a word.
+bool cutShort(const std::string& file)
+{
+    std::ifstream stream(file, std::ios::binary | std::ios::ate);
+    const std::streamoff size = stream.tellg();
+    stream.seekg(0);
+    unsigned char header[8] = {};
+    if (!stream.read(reinterpret_cast<char*>(header), sizeof header) || std::memcmp(header, "RIFF", 4) != 0)
+        return false;
+    const std::uint32_t declared = header[4] | header[5] << 8 | header[6] << 16 | std::uint32_t{header[7]} << 24;
+    return std::streamoff{declared} + 8 > size;
+}
+
+} // namespace
 
 std::optional<DecodedSound> DecodedSound::read(const std::string& file)
 {
@@ -25,6 +48,8 @@ std::optional<DecodedSound> DecodedSound::read(const std::string& file)
     sf_close(handle);
     if (sound.samples.empty())
         return std::nullopt;
+    if (cutShort(file))
+        log::warn("Sound file is cut short, playing what it has: ", file);
     return sound;
 }
 

@@ -140,6 +140,13 @@ std::string playerSettingsText(const GameSettings& settings)
     return text.str();
 }
 
+void warnOfMalformedLines(const INIReader& reader, const std::string& path)
+{
+    if (reader.ParseError() > 0)
+        log::warn("Skipped what is not a setting in '", path, "', from line ", reader.ParseError(),
+                  " on; the rest is read");
+}
+
 void checkRanges(GameSettings& settings)
 {
     if (settings.refreshRate <= 0) {
@@ -211,6 +218,8 @@ std::shared_ptr<GameSettings> loadSettings(const std::string& path, const std::s
     // first malformed line, which inih skips while keeping every good line.
     if (reader.ParseError() < 0)
         log::line("ERROR: Failed to load '", path, "'. Using default values instead.");
+    else
+        warnOfMalformedLines(reader, path);
     readValues(reader, *settings);
     checkRanges(*settings);
 
@@ -221,6 +230,7 @@ std::shared_ptr<GameSettings> loadSettings(const std::string& path, const std::s
             log::warn("Could not read your settings in '", playerPath, "'; using the game's");
         } else {
             log::info("Reading your settings from '", playerPath, "'...");
+            warnOfMalformedLines(player, playerPath);
             readValues(player, *settings);
             checkRanges(*settings);
         }

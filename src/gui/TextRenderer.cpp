@@ -67,7 +67,7 @@ TextRenderer::TextRenderer(std::string path, std::uint32_t size)
     } else {
         FT_Face face = nullptr;
         if (FT_New_Face(library, fontPath.c_str(), 0, &face)) {
-            log::error("ERROR::FREETYPE: Failed to load font");
+            log::error("ERROR::FREETYPE: Failed to load font ", fontPath);
         } else {
             FT_Set_Pixel_Sizes(face, 0, pixelSize);
             glyphs = rasteriseGlyphs(face);

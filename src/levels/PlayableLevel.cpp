@@ -53,8 +53,10 @@ render::Mesh* PlayableLevel::firstMesh(render::Model* model)
 {
     if (model && !model->meshes.empty())
         return &model->meshes.front();
-    // The character goes on as a small invisible box; say which one it is.
-    log::error("Model ", model ? model->path : std::string("(none)"), " has no mesh: its character is invisible");
+    // The character goes on as a small invisible box; say which one it is, unless its
+    // file has already said that it did not import.
+    if (!model || model->imported)
+        log::error("Model ", model ? model->path : std::string("(none)"), " has no mesh: its character is invisible");
     return nullptr;
 }
 

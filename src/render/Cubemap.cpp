@@ -54,7 +54,7 @@ void Cubemap::load(const std::vector<std::string>& faces)
         // grey or RGBA file cannot be read past its end.
         const DecodedImage face = DecodedImage::read(path, 3, false);
         if (!face) {
-            log::line("Cubemap tex failed to load at path: ", faces[i]);
+            log::error("Cubemap tex failed to load at path: ", path);
             continue;
         }
         glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), 0, GL_RGB, face.width, face.height, 0,

@@ -4,6 +4,8 @@
 #include "core/Random.hpp"
 
 #include <assimp/DefaultIOSystem.h>
+#include <assimp/DefaultLogger.hpp>
+#include <assimp/LogStream.hpp>
 #include <assimp/Importer.hpp>
 #include <assimp/MemoryIOWrapper.h>
 #include <assimp/material.h>
@@ -73,11 +75,25 @@ std::string keptLines(const std::string& text, const std::array<std::string_view
 // texture named before any "newmtl", and crashes the same way on some statements it
 // does not expect (a library of "\na\nrs2rs" is enough), so those never reach it;
 // what the game draws is made of the statements kept.
+//
+// The first material library opened is noted in `library`; with `refuseLibraries`
+// none is opened, and the importer gives every mesh the default look.
 class ObjTextFiles : public Assimp::DefaultIOSystem {
 public:
+    ObjTextFiles(std::string model, bool refuseLibraries, std::string& library)
+        : model(std::move(model)), refuseLibraries(refuseLibraries), library(library)
+    {
+    }
+
     Assimp::IOStream* Open(const char* file, const char* mode) override
     {
         const std::string name = file;
+        if (name != model) {
+            if (library.empty())
+                library = name;
+            if (refuseLibraries)
+                return nullptr;
+        }
         const bool obj = endsWith(name, ".obj");
         std::ifstream stream(name, std::ios::binary);
         if (!stream)
@@ -92,7 +108,55 @@ public:
         std::memcpy(bytes, kept.data(), kept.size());
         return new Assimp::MemoryIOStream(bytes, kept.size(), true);
     }
+
+private:
+    std::string model;
+    bool refuseLibraries;
+    std::string& library;
 };
+
+// The importer's first complaint about materials while one model is read. The
+// importer only logs them and goes on with made-up materials.
+class MaterialComplaints : public Assimp::LogStream {
+public:
+    MaterialComplaints()
+    {
+        Assimp::DefaultLogger::create(nullptr, Assimp::Logger::NORMAL, 0);
+        Assimp::DefaultLogger::get()->attachStream(this, Assimp::Logger::Err);
+    }
+    ~MaterialComplaints() override
+    {
+        Assimp::DefaultLogger::get()->detachStream(this, Assimp::Logger::Err);
+        Assimp::DefaultLogger::kill();
+    }
+    void write(const char* message) override
+    {
+        const std::string text = message;
+        if (first.empty() && text.find("material") != std::string::npos)
+            first = text.substr(text.find(": ") + 2);
+    }
+    std::string first;
+};
+
+// Importer messages may quote what they failed to parse, bytes and all; a log line
+// stays one printable line.
+std::string printable(std::string text)
+{
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    std::replace_if(text.begin(), text.end(), [](char c) { return c < ' ' || c == 127; }, '?');
+    return text;
+}
+
+bool usable(const aiScene* scene)
+{
+    return scene && !(scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) && scene->mRootNode;
+}
+
+// Exactly these four steps: the vertex layout, the material look and the shapes all
+// rest on triangles with smooth normals, flipped V and tangents.
+constexpr unsigned int importSteps =
+    aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_CalcTangentSpace;
 
 // The material values of one mesh. Draws two values from the process-wide random
 // source for every mesh, whatever its name, so the looks of a level depend only on
@@ -210,16 +274,27 @@ ImportedModel ImportedModel::read(const std::string& path)
 
     ImportedModel model;
     Assimp::Importer importer;
-    if (endsWith(path, ".obj"))
-        importer.SetIOHandler(new ObjTextFiles); // the importer owns it
-    // Exactly these four steps: the vertex layout, the material look and the shapes
-    // all rest on triangles with smooth normals, flipped V and tangents.
-    const aiScene* scene = importer.ReadFile(
-        path, aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_CalcTangentSpace);
-    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {
-        log::error("ERROR::ASSIMP:: ", importer.GetErrorString(), " (", path, ")");
+    std::string library;
+    MaterialComplaints complaints;
+    const bool obj = endsWith(path, ".obj");
+    if (obj)
+        importer.SetIOHandler(new ObjTextFiles(path, false, library)); // the importer owns it
+    const aiScene* scene = importer.ReadFile(path, importSteps);
+    const std::string libraryFault = usable(scene) ? complaints.first : importer.GetErrorString();
+    if (!usable(scene) && obj && !library.empty()) {
+        // A material library the importer cannot parse fails the whole model; without
+        // it the shapes still load, in the default look.
+        importer.SetIOHandler(new ObjTextFiles(path, true, library));
+        scene = importer.ReadFile(path, importSteps);
+    }
+    if (!usable(scene)) {
+        log::error("ERROR::ASSIMP:: ", printable(importer.GetErrorString()), " (", path, ")");
         return model;
     }
+    model.imported = true;
+    if (!library.empty() && !libraryFault.empty())
+        log::error("Material library ", library, " of ", path, " could not be read (", printable(libraryFault),
+                   "); its meshes get the default look");
 
     const auto slash = path.find_last_of('/');
     model.directory = slash == std::string::npos ? path : path.substr(0, slash);

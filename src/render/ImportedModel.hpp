@@ -28,9 +28,12 @@ struct ImportedModel {
     // The model path up to its last "/"; the whole path when it has none.
     std::string directory;
     std::vector<Piece> meshes;
+    // False when the file could not be imported at all.
+    bool imported = false;
 
     // Imports `path` with the game's fixed post-processing steps. A file that cannot
-    // be imported logs one error naming it and gives no meshes; a mesh without
+    // be imported logs one error naming it and gives no meshes. A material library that
+    // cannot be read logs one error naming it, and the meshes get the default look; a mesh without
     // vertices is skipped with a warning. Takes two draws from the process-wide
     // random source for every mesh it keeps, in import order.
     static ImportedModel read(const std::string& path);

@@ -8,9 +8,10 @@ namespace fennik::render {
 
 Model::Model(const std::string& path) : path(path)
 {
-    ImportedModel imported = ImportedModel::read(path);
-    directory = std::move(imported.directory);
-    for (ImportedModel::Piece& piece : imported.meshes) {
+    ImportedModel file = ImportedModel::read(path);
+    imported = file.imported;
+    directory = std::move(file.directory);
+    for (ImportedModel::Piece& piece : file.meshes) {
         std::vector<Texture> textures;
         for (const ImportedModel::TextureFile& file : piece.textureFiles)
             textures.push_back(texture(file));
@@ -36,7 +37,9 @@ Mesh* Model::findMesh(std::string name)
         if (mesh.name == name)
             return &mesh;
     }
-    log::error("Model ", path, " has no mesh named ", name);
+    // A model that did not import has said so already.
+    if (imported)
+        log::error("Model ", path, " has no mesh named ", name);
     return nullptr;
 }
 

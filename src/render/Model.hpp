@@ -24,8 +24,8 @@ public:
     Model(const Model&) = delete;
     Model& operator=(const Model&) = delete;
 
-    // The first mesh whose name equals `name` exactly, or null (logged: the levels
-    // only ask for meshes they need).
+    // The first mesh whose name equals `name` exactly, or null (logged for a model
+    // that imported: the levels only ask for meshes they need).
     Mesh* findMesh(std::string name);
 
     // Every texture this model uses. They come from the shared cache (GpuResources):
@@ -35,6 +35,8 @@ public:
     // The model path up to its last "/"; the whole path when it has none.
     std::string directory;
     std::string path;
+    // False when the file could not be imported (logged once, then left at that).
+    bool imported = false;
 
 private:
     // The texture `file` names, from the model's own list when an earlier mesh named

@@ -75,7 +75,7 @@ GLuint Shader::compileStage(const std::string& stage, GLenum type) const
     glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
     std::vector<char> infoLog(static_cast<std::size_t>(logLength) + 1, '\0');
     glGetShaderInfoLog(shader, logLength, nullptr, infoLog.data());
-    log::line("Failed to compile shader: ", stage);
+    log::line("Failed to compile shader: ", sourcesInMemory ? "(source in memory)" : shaderDirectory + stage);
     log::line(infoLog.data());
     glDeleteShader(shader);
     pauseAndExit();
@@ -105,7 +105,10 @@ void Shader::build()
     glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
     std::vector<char> infoLog(static_cast<std::size_t>(logLength) + 1, '\0');
     glGetProgramInfoLog(program, logLength, nullptr, infoLog.data());
-    log::line("Failed to link shader program:");
+    if (sourcesInMemory)
+        log::line("Failed to link shader program:");
+    else
+        log::line("Failed to link shader program: ", shaderDirectory + vertex, " + ", shaderDirectory + fragment);
     log::line(infoLog.data());
     glDeleteProgram(program);
     glDeleteShader(vertexStage);

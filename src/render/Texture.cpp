@@ -50,6 +50,8 @@ GLuint loadTexture(const std::string& path, bool flip)
     if (const DecodedImage image = DecodedImage::read(portablePath(path), 0, flip)) {
         glBindTexture(GL_TEXTURE_2D, texture);
         upload(image);
+    } else {
+        log::error("Texture failed to load at path: ", path);
     }
     return texture;
 }

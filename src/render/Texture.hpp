@@ -11,8 +11,8 @@ namespace fennik::render {
 // (GpuResources), which decodes each file once.
 
 // Decodes `path` (either separator) into a new texture; leaves it bound to
-// GL_TEXTURE_2D on the active unit. A file that cannot be decoded is not reported
-// and gives the name of an empty texture. Leaves the decoder's flip setting off.
+// GL_TEXTURE_2D on the active unit. A file that cannot be decoded is logged and
+// gives the name of an empty texture. Leaves the decoder's flip setting off.
 GLuint loadTexture(const std::string& path, bool flip);
 
 // A texture named by a model's material: tried next to the model first, then

@@ -1,14 +1,20 @@
 // The game's own process: its exact start-up log, the clean stop on a signal, the refusal
 // without a display and one real X click on "Start Game". The levels are the playthrough's.
 
+#include "support/TempDirectory.hpp"
 #include "support/TestSettings.hpp"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <regex>
 #include <thread>
+#include <tuple>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -153,4 +159,54 @@ TEST(EndToEnd, ARealClickOnStartGameReachesTheTestLevel)
     kill(game.pid, SIGTERM);
     EXPECT_EQ(game.waitForExit(60s), 0);
     EXPECT_EQ(game.output.find("[ERROR]"), std::string::npos) << game.output;
+}
+
+// Every kind of file the game reads, broken one way at a time in a scratch copy of assets/
+// and of a player's settings: one line names it and the game goes on (a shader: status 1).
+TEST(EndToEnd, EveryKindOfBrokenFileIsNamedInOneLineAndTheGameGoesOn)
+{
+    namespace fs = std::filesystem;
+    enum Breakage { missing, empty, half, randomBytes, huge }; // huge: 64 MB of random bytes
+    // Kind, file below the game's working directory, breakages, exit status (0: on SIGTERM).
+    const std::tuple<const char*, const char*, std::vector<Breakage>, int> table[] = {
+        {"settings", "assets/settings.ini", {missing, huge}, 0},
+        {"player's settings", "config/fennik/settings.ini", {randomBytes}, 0},
+        {"model", "assets/models/Fennik.obj", {missing, empty, huge}, 0},
+        {"material", "assets/models/Fennik.mtl", {missing, half, randomBytes}, 0},
+        {"texture", "assets/textures/button.png", {missing, half, randomBytes}, 0},
+        {"sky box face", "assets/textures/skybox/top.jpg", {half, randomBytes}, 0},
+        {"sound", "assets/music/empty.wav", {missing, half, randomBytes}, 0},
+        {"font", "assets/fonts/OpenSans-SemiBold.ttf", {empty, randomBytes}, 0},
+        {"shader", "assets/shader/pbrShader.frag", {missing, half, randomBytes}, 1},
+    };
+    std::mt19937_64 random(2026);
+    for (const auto& [kind, file, breakages, exitStatus] : table)
+        for (const Breakage breakage : breakages) {
+            SCOPED_TRACE(std::string(kind) + " " + file + ", breakage " + std::to_string(breakage));
+            const fennik::test::TempDirectory scratch{"fennik_bad_file"};
+            for (const auto& entry : fs::recursive_directory_iterator("assets")) {
+                fs::create_directories((scratch / entry.path().string()).parent_path());
+                if (!entry.is_directory())
+                    fs::create_symlink(fs::absolute(entry.path()), scratch / entry.path().string());
+            }
+            scratch.write("config/fennik/settings.ini", "[camera]\nfov = 50\n");
+            std::ifstream original(scratch / file, std::ios::binary);
+            std::string bytes{std::istreambuf_iterator<char>(original), {}};
+            fs::remove(scratch / file);
+            const std::size_t sizes[] = {0, 0, bytes.size() / 2, bytes.size(), std::size_t{64} << 20};
+            bytes.resize(sizes[breakage]);
+            for (std::size_t at = 0; breakage >= randomBytes && at < bytes.size(); ++at)
+                bytes[at] = static_cast<char>(random() >> 56);
+            if (breakage != missing)
+                std::ofstream(scratch / file, std::ios::binary) << bytes;
+            Process game({"sh", "-c", "cd \"$0\" && exec \"$1\"", scratch.path().c_str(), FENNIK_EXECUTABLE},
+                         {{"XDG_CONFIG_HOME", (scratch / "config").string()}, {"ALSOFT_DRIVERS", "wave"},
+                          {"ALSOFT_CONF", fs::absolute("tests/levels/fixtures/wave-output.conf").string()}});
+            EXPECT_TRUE(exitStatus != 0 ||
+                        (game.waitForLine("[INFO]: Set level: StartMenu active!", 300s) && !kill(game.pid, SIGTERM)));
+            EXPECT_EQ(game.waitForExit(60s), exitStatus);
+            const std::string log = "\n" + game.output; // one line names the file, besides [INFO]'s record of loads
+            const std::regex naming(std::string("\n(?!\\[INFO\\])[^\n]*") + file);
+            EXPECT_EQ(std::distance(std::sregex_iterator(log.begin(), log.end(), naming), {}), 1) << game.output;
+        }
 }

@@ -29,7 +29,7 @@ std::vector<std::string> fellBack(std::vector<std::string> between)
 
 } // namespace
 
-TEST(Settings, MissingFileIsOneErrorAndInAFileAnyCaseIsReadAndMalformedLinesAreSkippedQuietly)
+TEST(Settings, MissingFileIsOneErrorAndInAFileAnyCaseIsReadAndMalformedLinesAreSkippedWithOneWarning)
 {
     LogCapture missing;
     loadSettings("no/such/settings.ini");
@@ -37,13 +37,14 @@ TEST(Settings, MissingFileIsOneErrorAndInAFileAnyCaseIsReadAndMalformedLinesAreS
               fellBack({"ERROR: Failed to load 'no/such/settings.ini'. Using default values instead."}));
 
     LogCapture log;
-    auto settings = loadSettings(write("this line is not ini\n[Window]\nwidth = wide\nHeight: 600\n"
+    auto settings = loadSettings(write("[Window]\nwidth = wide\nHeight: 600\nthis line is not ini\n"
                                        "[camera\n[CAMERA]\nfov=60\n[fennik]\nuseaces = no\nmystery = 1\n"));
     EXPECT_EQ(settings->windowWidth, fennik::test::gameSettings().windowWidth); // not a number
     EXPECT_EQ(settings->windowHeight, 600u);
     EXPECT_FLOAT_EQ(settings->fov, 60.0f);
     EXPECT_FALSE(settings->useAces);
-    EXPECT_EQ(log.count("ERROR") + log.count("[WARN]"), 0u);
+    EXPECT_EQ(log.count("ERROR") + log.count("[WARN]"), 1u);
+    EXPECT_EQ(log.count("settings.ini', from line 4 on; the rest is read\n"), 1u) << log.text();
 }
 
 TEST(Settings, ValuesTheGameCannotUseAreReplacedWithAWarningEach)

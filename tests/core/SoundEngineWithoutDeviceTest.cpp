@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-
-#include <unistd.h>
 
 TEST(SoundEngineWithoutDevice, WarnsOnceInTheLogAloneAndSkipsEveryCall)
 {
@@ -17,17 +14,10 @@ TEST(SoundEngineWithoutDevice, WarnsOnceInTheLogAloneAndSkipsEveryCall)
     setenv("ALSA_CONFIG_PATH", "/dev/null", 1);
     setenv("ALSOFT_CONF", "/dev/null", 1);
     fennik::test::LogCapture log;
-    // Where ALSA and OpenAL write their own complaints, kept while the engine starts.
-    std::FILE* errors = std::tmpfile();
-    const int standardError = dup(STDERR_FILENO);
-    dup2(fileno(errors), STDERR_FILENO);
+    testing::internal::CaptureStderr(); // where ALSA and OpenAL write their own complaints
     fennik::core::SoundEngine& engine = fennik::core::SoundEngine::instance();
-    dup2(standardError, STDERR_FILENO);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(engine.hasDevice());
-    char written[4096];
-    std::rewind(errors);
-    EXPECT_EQ(std::string(written, std::fread(written, 1, sizeof written, errors)), "");
-    std::fclose(errors);
 
     // Nothing is decoded, so a file that is no sound is not reported either.
     engine.play2D("tests/core/SoundEngineTest.cpp");

@@ -26,8 +26,8 @@ TEST_F(ShaderTest, MissingFileCompileAndLinkErrorsEndTheProcessSayingWhatFailed)
     shaders.write("assets/shader/unlinkable.frag", "#version 330 core\nout vec4 c;\nvoid paint() { c = vec4(1); }\n");
     const std::array<std::array<const char*, 3>, 3> cases{{
         {"absent.vert", "good.frag", "Couldn't open shader file: assets/shader/absent.vert"},
-        {"good.vert", "broken.frag", "Failed to compile shader: broken.frag\n.*error"},
-        {"good.vert", "unlinkable.frag", "Failed to link shader program:\n.+"},
+        {"good.vert", "broken.frag", "Failed to compile shader: assets/shader/broken.frag\n.*error"},
+        {"good.vert", "unlinkable.frag", "Failed to link shader program: .*good.vert \\+ .*unlinkable.frag\n.+"},
     }};
     for (const auto& [vertex, fragment, message] : cases) {
         EXPECT_EXIT({
