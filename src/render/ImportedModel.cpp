@@ -18,6 +18,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string_view>
 
 namespace fennik::render {
@@ -77,11 +78,13 @@ std::string keptLines(const std::string& text, const std::array<std::string_view
 // what the game draws is made of the statements kept.
 //
 // The first material library opened is noted in `library`; with `refuseLibraries`
-// none is opened, and the importer gives every mesh the default look.
+// none is opened, and the importer gives every mesh the default look. How many lines
+// each file lost goes into `leftOut`, for one line about it once the import is over.
 class ObjTextFiles : public Assimp::DefaultIOSystem {
 public:
-    ObjTextFiles(std::string model, bool refuseLibraries, std::string& library)
-        : model(std::move(model)), refuseLibraries(refuseLibraries), library(library)
+    ObjTextFiles(std::string model, bool refuseLibraries, std::string& library,
+                 std::map<std::string, std::size_t>& leftOut)
+        : model(std::move(model)), refuseLibraries(refuseLibraries), library(library), leftOut(leftOut)
     {
     }
 
@@ -102,8 +105,7 @@ public:
         std::size_t dropped = 0;
         const std::string kept =
             obj ? keptLines(text, objStatements, "", dropped) : keptLines(text, mtlStatements, "newmtl", dropped);
-        if (dropped > 0)
-            log::warn("Model file ", name, ": left out ", dropped, " line(s) the game does not read");
+        leftOut[name] = dropped;
         auto* bytes = new std::uint8_t[kept.size() + 1];
         std::memcpy(bytes, kept.data(), kept.size());
         return new Assimp::MemoryIOStream(bytes, kept.size(), true);
@@ -113,6 +115,7 @@ private:
     std::string model;
     bool refuseLibraries;
     std::string& library;
+    std::map<std::string, std::size_t>& leftOut;
 };
 
 // The importer's first complaint about materials while one model is read. The
@@ -275,16 +278,17 @@ ImportedModel ImportedModel::read(const std::string& path)
     ImportedModel model;
     Assimp::Importer importer;
     std::string library;
+    std::map<std::string, std::size_t> leftOut;
     MaterialComplaints complaints;
     const bool obj = endsWith(path, ".obj");
     if (obj)
-        importer.SetIOHandler(new ObjTextFiles(path, false, library)); // the importer owns it
+        importer.SetIOHandler(new ObjTextFiles(path, false, library, leftOut)); // the importer owns it
     const aiScene* scene = importer.ReadFile(path, importSteps);
     const std::string libraryFault = usable(scene) ? complaints.first : importer.GetErrorString();
     if (!usable(scene) && obj && !library.empty()) {
         // A material library the importer cannot parse fails the whole model; without
         // it the shapes still load, in the default look.
-        importer.SetIOHandler(new ObjTextFiles(path, true, library));
+        importer.SetIOHandler(new ObjTextFiles(path, true, library, leftOut));
         scene = importer.ReadFile(path, importSteps);
     }
     if (!usable(scene)) {
@@ -292,9 +296,15 @@ ImportedModel ImportedModel::read(const std::string& path)
         return model;
     }
     model.imported = true;
-    if (!library.empty() && !libraryFault.empty())
+    // One line for each file: a library that failed says so, and what it lost with it.
+    if (!library.empty() && !libraryFault.empty()) {
         log::error("Material library ", library, " of ", path, " could not be read (", printable(libraryFault),
                    "); its meshes get the default look");
+        leftOut.erase(library);
+    }
+    for (const auto& [file, lines] : leftOut)
+        if (lines > 0)
+            log::warn("Model file ", file, ": left out ", lines, " line(s) the game does not read");
 
     const auto slash = path.find_last_of('/');
     model.directory = slash == std::string::npos ? path : path.substr(0, slash);
