@@ -10,12 +10,19 @@
 #include <stb/stb_image_resize.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 namespace fennik::test {
 
 GameHarness::GameHarness()
 {
+    // ctest gives each program homes of its own; run by hand, the game's runs and
+    // settings still go to a scratch folder rather than the player's.
+    const std::string scratch = (std::filesystem::temp_directory_path() / "fennik-level-tests").string();
+    setenv("XDG_DATA_HOME", (scratch + "/data").c_str(), 0);
+    setenv("XDG_CONFIG_HOME", (scratch + "/config").c_str(), 0);
     input.setTime(100.0);
     scripted = std::make_unique<core::ScopedInputSource>(input);
     game = std::make_unique<app::FenniksZavororor>("Fennik's Zavororor");

@@ -155,6 +155,7 @@ TEST(Replays, AChangedInputIsCaughtInItsLevelAndTheMenuPlaysTheDemoWhenLeftAlone
     harness.windowKey(GLFW_KEY_ESCAPE, GLFW_RELEASE);
     EXPECT_FALSE(deck().playing());
     EXPECT_TRUE(menu.getReplays().isOpen());
+    drawFrame(harness, "replays_list");
     menu.getReplays().back();
 }
 
