@@ -6,15 +6,12 @@
 #include <INIReader.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace fennik::core {
 
