@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <sstream>
 
-
 namespace fennik::core {
 
 namespace {
