@@ -195,6 +195,8 @@ void GameBase::runTicks(int ticks)
             level->processInput();
         if (auto level = levelManager->getActiveLevel())
             level->update();
+        // This tick has seen the taps since the last one.
+        core::clearLatchedKeys();
     }
 }
 
@@ -220,8 +222,10 @@ void GameBase::pollGamepad()
 
 void GameBase::applySettings()
 {
-    if (mainWindow && settings->fullscreen != mainWindow->isFullscreen())
-        toggleFullscreen();
+    if (mainWindow && settings->fullscreen != mainWindow->isFullscreen()) {
+        mainWindow->toggleFullscreen();
+        settings->fullscreen = mainWindow->isFullscreen();
+    }
     Window::setVsync(settings->vsync);
     core::SoundEngine::instance().setVolume(settings->volume);
     // The field of view reaches the projection through the resize path.
@@ -236,6 +240,8 @@ void GameBase::toggleFullscreen()
         return;
     mainWindow->toggleFullscreen();
     settings->fullscreen = mainWindow->isFullscreen();
+    // The key is a choice like the options page's, so the next start keeps it.
+    core::saveSettings(*settings, core::playerSettingsPath());
 }
 
 } // namespace fennik::app

@@ -58,7 +58,7 @@ public:
     static void requestClose();
 
     // Alt+Enter and F11: the main window to or from full screen; the settings record
-    // which it is.
+    // which it is, and the player's file keeps it.
     void toggleFullscreen();
     // Puts the settings the options screen changed into effect and saves them.
     void applySettings();

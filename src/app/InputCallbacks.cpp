@@ -35,6 +35,8 @@ void onKey(GLFWwindow* window, int key, int scancode, int action, int mods)
         deck.onKey(key, action);
         return;
     }
+    if (action == GLFW_PRESS)
+        core::latchKeyPress(key);
     if (auto level = activeLevelOf(window))
         level->onKey(key, scancode, action, mods);
 }

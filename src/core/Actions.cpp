@@ -115,7 +115,7 @@ bool actionDown(GLFWwindow* window, const KeyBindings& bindings, Action action)
 {
     if (recordedActions)
         return (*recordedActions >> static_cast<int>(action)) & 1u;
-    if (input().isKeyDown(window, bindings[action]))
+    if (input().isKeyDown(window, bindings[action]) || keyLatched(bindings[action]))
         return true;
     const GamepadState pad = input().gamepad();
     switch (action) {

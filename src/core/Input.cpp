@@ -9,6 +9,7 @@ namespace fennik::core {
 namespace {
 
 std::bitset<GLFW_MOUSE_BUTTON_LAST + 1> latchedButtons;
+std::bitset<GLFW_KEY_LAST + 1> latchedKeys;
 
 class GlfwInput final : public InputSource {
 public:
@@ -82,6 +83,22 @@ void latchMouseButtonPress(int button)
 void clearLatchedMouseButtons()
 {
     latchedButtons.reset();
+}
+
+void latchKeyPress(int key)
+{
+    if (key >= 0 && key <= GLFW_KEY_LAST)
+        latchedKeys.set(static_cast<std::size_t>(key));
+}
+
+bool keyLatched(int key)
+{
+    return key >= 0 && key <= GLFW_KEY_LAST && latchedKeys[static_cast<std::size_t>(key)];
+}
+
+void clearLatchedKeys()
+{
+    latchedKeys.reset();
 }
 
 } // namespace fennik::core

@@ -46,4 +46,12 @@ void setInputSource(InputSource* source);
 void latchMouseButtonPress(int button);
 void clearLatchedMouseButtons();
 
+// Keys are read once a tick, so a tap between two ticks would never be seen. The
+// window's key callback latches each press here; `actionDown` counts a latched key as
+// held, and the loop clears the latch after each tick, so a tap acts for one tick
+// (also when frames are slow and several taps' worth of time passes between ticks).
+void latchKeyPress(int key);
+bool keyLatched(int key);
+void clearLatchedKeys();
+
 } // namespace fennik::core

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <set>
 
@@ -74,7 +75,9 @@ bool knownLevel(const std::string& name)
 std::string eventProblem(const ReplayEvent& event, std::uint32_t ticks)
 {
     using Kind = ReplayEvent::Kind;
-    if (event.tick >= ticks)
+    // A command given after the last tick (Main Menu from the pause menu, the pause
+    // as the window closes) has the run's length as its tick.
+    if (event.tick > ticks)
         return "an event after the last tick";
     if (!std::isfinite(event.a) || !std::isfinite(event.b))
         return "an event with a value that is not a number";
@@ -87,6 +90,18 @@ std::string eventProblem(const ReplayEvent& event, std::uint32_t ticks)
     case Kind::CameraTurn: return "";
     }
     return "an unknown event";
+}
+
+// Runs are saved under the local time they started ("2026-12-07_14-03-12.fzreplay"),
+// which dates a file even when its header cannot be read; 0 for another name.
+std::int64_t startTimeFromName(const std::string& path)
+{
+    std::tm local{};
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (!strptime(name.c_str(), "%Y-%m-%d_%H-%M-%S", &local))
+        return 0;
+    local.tm_isdst = -1;
+    return static_cast<std::int64_t>(std::mktime(&local));
 }
 
 std::string readableLevel(const std::string& name)
@@ -278,6 +293,22 @@ std::string replaysFolder()
     return folder.empty() ? folder : folder + "/replays";
 }
 
+std::string unplayableReason(const std::string& problem)
+{
+    static const std::pair<const char*, const char*> reasons[] = {
+        {"format version", "recorded by another version of the game"},
+        {"made with other assets", "recorded by another version of the game"},
+        {"made with other simulation", "recorded with other physics settings"},
+        {"truncated", "the file was cut short"},
+        {"damaged", "the file is damaged"},
+        {"not a replay", "not a replay"},
+    };
+    for (const auto& [start, reason] : reasons)
+        if (problem.rfind(start, 0) == 0)
+            return reason;
+    return "the file cannot be read";
+}
+
 ReplayEntry readReplay(const std::string& path, const GameSettings& settings)
 {
     ReplayEntry entry{path, std::nullopt, {}};
@@ -286,8 +317,13 @@ ReplayEntry readReplay(const std::string& path, const GameSettings& settings)
         entry.problem = "cannot be read";
     else if (auto replay = decodeReplay(*bytes, entry.problem))
         entry.problem = replayMismatch(*replay, settings), entry.replay = std::move(replay);
+    if (entry.replay)
+        entry.summary = {entry.replay->startedAt, entry.replay->ticks(), entry.replay->furthestLevel()};
+    else
+        entry.summary.startedAt = startTimeFromName(path);
     if (entry.problem.empty())
         return entry;
+    entry.reason = unplayableReason(entry.problem);
     entry.replay.reset();
     static std::set<std::string> told;
     if (told.insert(path + entry.problem).second)

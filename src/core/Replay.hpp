@@ -99,8 +99,20 @@ std::string formatRunTime(std::uint32_t ticks);
 struct ReplayEntry {
     std::string path;
     std::optional<Replay> replay;
-    std::string problem;
+    std::string problem; // as the log names it
+    // What the list shows, also for a file it cannot play: the start comes from the file's
+    // name when its header cannot be read, the length and the progress only from a header.
+    struct Summary {
+        std::int64_t startedAt = 0;
+        std::optional<std::uint32_t> ticks;
+        std::string furthestLevel;
+    } summary;
+    std::string reason; // why it cannot be played, in a player's words; empty when it can
 };
+
+// "recorded by another version of the game" for a `problem` as decodeReplay and
+// replayMismatch word it.
+std::string unplayableReason(const std::string& problem);
 
 // $XDG_DATA_HOME/fennik/replays (~/.local/share/fennik/replays when unset); empty
 // when there is no place for it.

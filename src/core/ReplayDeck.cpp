@@ -123,6 +123,17 @@ void ReplayDeck::beginTick(Level& level, GLFWwindow* window, const KeyBindings& 
     if (!playing())
         return;
     const std::uint32_t tick = runTicks();
+    if (!stopPending && tick == playback.ticks()) {
+        // Commands given after the last tick come first: Main Menu ends the run as it
+        // did when recorded.
+        while (playing() && nextEvent < playback.events.size()) {
+            const ReplayEvent& event = playback.events[nextEvent++];
+            if (auto active = LevelManager::instance().getActiveLevel())
+                active->replayEvent(event);
+        }
+        if (!playing())
+            return;
+    }
     if (!stopPending && tick == playback.ticks() && !segmentLevel.empty()) {
         // A run that was closed in the middle ends where it stopped.
         endSegment(level);

@@ -17,17 +17,25 @@ constexpr float rowHeight = 36.0f;
 constexpr float rowStep = 44.0f;
 constexpr float captionScale = 0.62f;
 
+// "07 Dec 14:03   2:17.43   Level 2"; a run that cannot be played says why after it.
 std::string captionOf(const core::ReplayEntry& entry)
 {
-    if (!entry.replay)
-        return "Unplayable: " + entry.problem;
-    const std::time_t started = static_cast<std::time_t>(entry.replay->startedAt);
-    std::tm local{};
-    localtime_r(&started, &local);
-    char date[32];
-    std::strftime(date, sizeof date, "%d %b %H:%M", &local);
-    return std::string(date) + "   " + core::formatRunTime(entry.replay->ticks()) + "   " +
-           entry.replay->furthestLevel();
+    const core::ReplayEntry::Summary& run = entry.summary;
+    std::string date = "Unknown date";
+    if (run.startedAt != 0) {
+        const std::time_t started = static_cast<std::time_t>(run.startedAt);
+        std::tm local{};
+        localtime_r(&started, &local);
+        char text[32];
+        std::strftime(text, sizeof text, "%d %b %H:%M", &local);
+        date = text;
+    }
+    std::string caption = date;
+    if (run.ticks)
+        caption += "   " + core::formatRunTime(*run.ticks) + "   " + run.furthestLevel;
+    if (!entry.reason.empty())
+        caption += " - " + entry.reason;
+    return caption;
 }
 
 } // namespace

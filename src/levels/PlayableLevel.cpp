@@ -24,7 +24,9 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
+#include <utility>
 
 namespace fennik::levels {
 
@@ -36,6 +38,33 @@ constexpr double stompNormalY = 0.2;
 constexpr float fallDamageHeight = -15.0f;
 // Space kept between an on-screen prompt and the window's edge.
 constexpr float promptMargin = 16.0f;
+// A switch or restart in play happens at once; the picture fades out over the level
+// left and in over the one entered, and the level's name stays a while.
+constexpr double fadeSeconds = 0.25;
+constexpr double captionSeconds = 2.0;
+
+// The switch in play that the next level entered came through.
+struct Passage {
+    bool pending = false;
+    const PlayableLevel* from = nullptr; // null on a restart: there is no old picture to fade
+    bool fell = false;
+};
+Passage passage;
+
+std::string titleOf(const std::string& levelName)
+{
+    static const char* const titles[] = {"Test Area", "Tutorial", "Level One", "Level Two", "The Boss"};
+    for (std::size_t index = 0; index < std::size(core::runLevels); ++index)
+        if (levelName == core::runLevels[index])
+            return titles[index];
+    return levelName;
+}
+
+bool inRun(const std::string& levelName)
+{
+    return std::any_of(std::begin(core::runLevels), std::end(core::runLevels),
+                       [&](const char* level) { return levelName == level; });
+}
 
 } // namespace
 
@@ -112,6 +141,10 @@ void PlayableLevel::reset()
     pauseMenu->resumeClicked = false;
     paused = false;
     needsResize = true;
+    enteredAt = core::input().time();
+    cameThrough = std::exchange(passage.pending, false);
+    leftLevel = cameThrough ? passage.from : nullptr;
+    arrivalCaption = cameThrough && passage.fell ? "You fell!" : titleOf(name);
 }
 
 void PlayableLevel::processInput()
@@ -175,6 +208,10 @@ glm::vec3 PlayableLevel::playerPosition()
 
 void PlayableLevel::switchTo(const std::string& levelName)
 {
+    if (inRun(levelName)) {
+        const bool restart = levelName == name;
+        passage = {true, restart ? nullptr : this, restart && playerPosition().y < 0.0f};
+    }
     core::LevelManager::instance().setLevel(levelName);
 }
 
@@ -256,6 +293,24 @@ void PlayableLevel::replayEvent(const core::ReplayEvent& event)
 
 void PlayableLevel::render(float alpha)
 {
+    const double since = core::input().time() - enteredAt;
+    darkness = 0.0f;
+    if (cameThrough && since < 2.0 * fadeSeconds)
+        darkness = since < fadeSeconds ? 1.0f : static_cast<float>(2.0 - since / fadeSeconds);
+    // The level left is drawn as it was left while the picture fades out.
+    if (leftLevel && since < fadeSeconds) {
+        auto& left = const_cast<PlayableLevel&>(*leftLevel);
+        left.darkness = static_cast<float>(since / fadeSeconds);
+        left.drawWorld(1.0f);
+        left.darkness = 0.0f;
+    } else {
+        drawWorld(alpha);
+    }
+    refreshTitle();
+}
+
+void PlayableLevel::drawWorld(float alpha)
+{
     scene->showDepthMap = showDepthMap;
     scene->drawNormal = showNormals;
     scene->debugDraw = debugDraw;
@@ -263,7 +318,6 @@ void PlayableLevel::render(float alpha)
     scene->setShadingMode(shadingMode);
     // A paused world holds still at its last tick rather than swaying between two.
     scene->draw(frame, paused ? 1.0f : alpha);
-    refreshTitle();
 }
 
 void PlayableLevel::drawOverlay()
@@ -277,9 +331,35 @@ void PlayableLevel::drawOverlay()
         if (std::exchange(pauseMenu->optionsClicked, false) && !core::LevelManager::instance().deck.playing())
             options->open();
     }
+    drawPassage();
     drawReplayCaption();
     if (showTimings)
         scene->drawTimings();
+}
+
+void PlayableLevel::drawPassage()
+{
+    const float width = static_cast<float>(settings->windowWidth);
+    const float height = static_cast<float>(settings->windowHeight);
+    const glm::mat4 projection = scene->screenProjection();
+    if (darkness > 0.0f) {
+        const glm::vec4 black(0.0f, 0.0f, 0.0f, darkness);
+        shapes->beginShape(projection, GL_TRIANGLES);
+        shapes->texture = 0;
+        shapes->rect(0.0f, 0.0f, width, height, black, black);
+        shapes->endShape();
+    }
+    if (core::input().time() - enteredAt >= captionSeconds || darkness >= 1.0f)
+        return;
+    // Above the note cards and below the replay's caption; a dark copy behind keeps it
+    // readable over the sky and the sand.
+    auto& text = *scene->text;
+    text.text = arrivalCaption;
+    const glm::vec3 at(width * 0.5f, height * 0.8f, 0.0f);
+    text.color = glm::vec3(0.0f);
+    text.draw(at + glm::vec3(2.0f, -2.0f, 0.0f), 1.2f, glm::vec3(0.0f), projection, true);
+    text.color = glm::vec3(1.0f);
+    text.draw(at, 1.2f, glm::vec3(0.0f), projection, true);
 }
 
 void PlayableLevel::drawReplayCaption()

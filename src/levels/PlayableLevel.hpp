@@ -138,9 +138,20 @@ protected:
     bool paused = false;
     double lastFrameTime = 0.0;
     GLuint noteTexture = 0;
+    // Drawing only: the switch itself happened at once.
+    double enteredAt = 0.0;
+    bool cameThrough = false; // entered through a switch or restart made in play
+    const PlayableLevel* leftLevel = nullptr;
+    float darkness = 0.0f;
+    std::string arrivalCaption;
 
 private:
     void applyWindowSize();
+    // The world and the overlay, without the fade's choice of level.
+    void drawWorld(float alpha);
+    // The fade over a switch or restart made in play, and the caption naming the level
+    // entered (or "You fell!").
+    void drawPassage();
     void drawPrompts();
     // "Replay" or "Demo - press any key" at the top of the window while one plays.
     void drawReplayCaption();

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,19 @@ public:
     // Window pixels, (0, 0) at the bottom left: for the 2D overlays.
     glm::mat4 screenProjection() const;
 
+    // While the player is airborne, a soft round shadow on the first surface straight
+    // below it, smaller and fainter the higher the player is: the sun's shadow falls
+    // sideways and does not say where a jump ends. Drawn only; the ray changes nothing.
+    struct LandingMarker {
+        glm::vec3 point;
+        glm::vec3 normal;
+        float radius;
+        float strength; // the darkness at its middle, 0 to 1
+    };
+    static constexpr float landingMarkerReach = 30.0f;
+    // Where this frame draws the marker; none while the player stands or nothing is below.
+    std::optional<LandingMarker> landingMarker() const;
+
     // --- physics side -----------------------------------------------------------
     std::vector<std::shared_ptr<physics::Entity>> entities; // level geometry
     std::vector<std::shared_ptr<physics::Interactable>> interactables;
@@ -173,6 +187,7 @@ public:
     std::shared_ptr<render::Shader> sceneShader; // one of the two above
     std::shared_ptr<render::Shader> depthShader;
     std::shared_ptr<render::Shader> skyboxShader;
+    std::shared_ptr<render::Shader> landingMarkerShader;
     std::unique_ptr<render::PostEffects> postEffects;
     std::shared_ptr<render::Skylight> skylight;
     std::shared_ptr<gui::GUIPlayerHealthBar> healthBar;
@@ -192,6 +207,7 @@ private:
     void renderShadowMap();
     void renderLitScene();
     void renderSkybox();
+    void renderLandingMarker();
     void renderBloomBlur();
     void renderBloomCombine();
     void renderDepthOfField();

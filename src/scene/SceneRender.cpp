@@ -17,6 +17,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace fennik::scene {
@@ -58,6 +59,7 @@ void Scene::createRenderResources()
     pbrShader = gpu->program("normalShader.vert", "pbrShader.frag");
     depthShader = gpu->program("depthShader.vert", "depthShader.frag");
     skyboxShader = gpu->program("skybox.vert", "skybox.frag");
+    landingMarkerShader = gpu->program("landingMarker.vert", "landingMarker.frag");
     postEffects = std::make_unique<render::PostEffects>(*gpu);
     skylight = std::make_shared<render::Skylight>();
     sceneShader = pbrShader;
@@ -79,6 +81,7 @@ render::Frame Scene::buildFrame(FrameParts parts)
     std::vector<render::Pass> passes{
         {"shadow map", {}, {"shadow map"}, [this] { renderShadowMap(); }, {}},
         {"lit scene", {"shadow map"}, {"scene colour", "bright parts", "scene depth"}, [this] { renderLitScene(); }, {}},
+        {"landing marker", {"scene depth"}, {"scene colour", "bright parts"}, [this] { renderLandingMarker(); }, {}},
         {"particles", {"scene depth"}, {"scene colour"}, std::move(parts.particles), {}},
         {"sky box", {"scene depth"}, {"scene colour"}, [this] { renderSkybox(); }, {}},
         {"bloom blur", {"bright parts"}, {"bloom"}, [this] { renderBloomBlur(); }, postProcessed},
@@ -91,6 +94,64 @@ render::Frame Scene::buildFrame(FrameParts parts)
     // What the level does not draw is left out of its frame.
     std::erase_if(passes, [](const render::Pass& pass) { return !pass.draw; });
     return render::Frame(std::move(passes));
+}
+
+std::optional<Scene::LandingMarker> Scene::landingMarker() const
+{
+    if (!player || !player->body)
+        return std::nullopt;
+    const glm::vec3 from = player->drawnPosition(alpha);
+    // The first surface straight below the player, the player's own body left out.
+    struct BelowPlayer : btCollisionWorld::ClosestRayResultCallback {
+        using ClosestRayResultCallback::ClosestRayResultCallback;
+        const btCollisionObject* player = nullptr;
+        bool needsCollision(btBroadphaseProxy* proxy) const override
+        {
+            return proxy->m_clientObject != player && ClosestRayResultCallback::needsCollision(proxy);
+        }
+    };
+    const btVector3 start(from.x, from.y, from.z);
+    const btVector3 end(from.x, from.y - landingMarkerReach, from.z);
+    BelowPlayer below(start, end);
+    below.player = player->body.get();
+    dynamicsWorld->rayTest(start, end, below);
+    if (!below.hasHit())
+        return std::nullopt;
+    const btVector3& point = below.m_hitPointWorld;
+    const btVector3 normal = below.m_hitNormalWorld.normalized();
+    // The capsule's lowest point is a radius and a quarter below its centre.
+    const float height = from.y - point.y() - player->capsuleRadius * 1.25f;
+    if (!player->jumping && height < 0.4f)
+        return std::nullopt;
+    const float far = std::clamp(height / landingMarkerReach, 0.0f, 1.0f);
+    return LandingMarker{{point.x(), point.y(), point.z()}, {normal.x(), normal.y(), normal.z()},
+                         1.3f * (1.0f - 0.5f * far), 0.6f * (1.0f - far)};
+}
+
+void Scene::renderLandingMarker()
+{
+    const std::optional<LandingMarker> marker = landingMarker();
+    if (!marker || !camera || marker->strength <= 0.0f)
+        return;
+    // The quad's plane turned to the surface, a hair above it against z-fighting.
+    const glm::vec3 normal = marker->normal;
+    const glm::vec3 across = glm::normalize(
+        glm::cross(normal, std::abs(normal.x) < 0.9f ? glm::vec3(1.0f, 0.0f, 0.0f) : glm::vec3(0.0f, 0.0f, 1.0f)));
+    const glm::vec3 along = glm::cross(normal, across);
+    const glm::mat4 model(glm::vec4(across * marker->radius, 0.0f), glm::vec4(along * marker->radius, 0.0f),
+                          glm::vec4(normal, 0.0f), glm::vec4(marker->point + normal * 0.05f, 1.0f));
+    const render::SavedGLState saved;
+    landingMarkerShader->use();
+    landingMarkerShader->setMat4("viewProjMatrix", camera->projection * camera->view);
+    landingMarkerShader->setMat4("modelMatrix", model);
+    landingMarkerShader->setFloat("strength", marker->strength);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
+    gpu->quad().draw();
+    glDepthMask(GL_TRUE);
 }
 
 void Scene::draw(const render::Frame& frame, float frameAlpha)
