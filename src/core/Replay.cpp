@@ -311,7 +311,8 @@ std::string unplayableReason(const std::string& problem)
 
 ReplayEntry readReplay(const std::string& path, const GameSettings& settings)
 {
-    ReplayEntry entry{path, std::nullopt, {}};
+    ReplayEntry entry;
+    entry.path = path;
     const std::optional<std::string> bytes = readWholeFile(path, largestFile);
     if (!bytes)
         entry.problem = "cannot be read";

@@ -1,6 +1,8 @@
 // The game's own process: its exact start-up log, the clean stop on a signal, the refusal
 // without a display and one real X click on "Start Game". The levels are the playthrough's.
 
+#include "core/GameSettings.hpp"
+#include "core/Replay.hpp"
 #include "support/TempDirectory.hpp"
 #include "support/TestSettings.hpp"
 
@@ -133,7 +135,9 @@ TEST(EndToEnd, ARealClickOnStartGameReachesTheTestLevel)
     Process server({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x1024x24", "-nolisten", "tcp"});
     ASSERT_TRUE(server.waitForLine("", 60s)) << "Xvfb did not start";
     const std::string display = ":" + server.output.substr(0, server.output.find('\n'));
-    Process game({FENNIK_EXECUTABLE}, {{"DISPLAY", display}, {"WAYLAND_DISPLAY", ""}});
+    const fennik::test::TempDirectory home("fennik_run_on_sigterm");
+    Process game({FENNIK_EXECUTABLE},
+                 {{"DISPLAY", display}, {"WAYLAND_DISPLAY", ""}, {"XDG_DATA_HOME", home.path().string()}});
     ASSERT_TRUE(game.waitForLine("[INFO]: Set level: StartMenu active!", 300s));
     // The main window, 800 x 800: the splash window has the same name and may still
     // show for a moment after the start menu is set.
@@ -159,6 +163,13 @@ TEST(EndToEnd, ARealClickOnStartGameReachesTheTestLevel)
     kill(game.pid, SIGTERM);
     EXPECT_EQ(game.waitForExit(60s), 0);
     EXPECT_EQ(game.output.find("[ERROR]"), std::string::npos) << game.output;
+
+    // A run stopped by a signal (as by closing the window) is saved, and this game plays it.
+    std::smatch saved;
+    ASSERT_TRUE(std::regex_search(game.output, saved, std::regex(R"(Run recorded in (\S+) \()"))) << game.output;
+    const auto settings = fennik::core::loadSettings(fennik::core::settingsPath);
+    const fennik::core::ReplayEntry run = fennik::core::readReplay(saved[1].str(), *settings);
+    EXPECT_TRUE(run.replay) << run.problem;
 }
 
 // Every kind of file the game reads, broken one way at a time in a scratch copy of assets/

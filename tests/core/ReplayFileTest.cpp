@@ -74,6 +74,13 @@ TEST(ReplayFile, ARunComesBackAsRecordedAndEveryBadFileIsRefusedWithItsReason)
     unknownAction[8 + 4 + 8 + 4 + 4 + 4 + 8 + 4 + 1] = char(0x80);
     std::string misorderedEvents = encodeReplay([&] { Replay r = run; std::swap(r.events[0], r.events[2]); return r; }());
     std::string unevenLevels = encodeReplay([&] { Replay r = run; r.segments[1].ticks = 5; return r; }());
+    // Main Menu from the pause menu comes after the last tick; one more tick is damage.
+    const auto endingOn = [&](std::uint32_t tick) {
+        Replay r = run;
+        r.events.push_back({tick, ReplayEvent::Kind::MainMenu});
+        return encodeReplay(r);
+    };
+    EXPECT_TRUE(decodeReplay(endingOn(run.ticks()), why)) << why;
     const struct {
         std::string bytes;
         const char* reason;
@@ -88,9 +95,14 @@ TEST(ReplayFile, ARunComesBackAsRecordedAndEveryBadFileIsRefusedWithItsReason)
         {misorderedEvents, "damaged: events out of order"},
         {unevenLevels, "damaged: the levels' ticks do not add up to the run's"},
         {bytes + "x", "damaged: bytes after the end"},
+        {endingOn(run.ticks() + 1), "damaged: an event after the last tick"},
     };
     for (const auto& bad : refused)
         EXPECT_EQ(refusal(bad.bytes), bad.reason);
+    // The replays page says it in a player's words.
+    EXPECT_EQ(unplayableReason(refusal(otherVersion)), "recorded by another version of the game");
+    EXPECT_EQ(unplayableReason("made with other assets"), "recorded by another version of the game");
+    EXPECT_EQ(unplayableReason(refusal(unevenLevels)), "the file is damaged");
 
     // Thousands of random damages: each is refused or read, never a crash or a hang.
     std::mt19937 random(7);
@@ -123,6 +135,9 @@ TEST(ReplayFile, TheFolderKeepsTheNewestRunsAndTheBestAndAnUnwritableOneRecordsN
     ASSERT_EQ(kept.size(), keptReplays + 1);
     EXPECT_EQ(kept.front().path, (home.path() / "run999.fzreplay").string()) << "newest first";
     EXPECT_EQ(kept.front().problem, "not a replay file");
+    EXPECT_EQ(kept.front().reason, "not a replay");
+    EXPECT_EQ(kept.back().summary.ticks, 10u);
+    EXPECT_EQ(kept.back().summary.furthestLevel, "Finished");
     EXPECT_EQ(kept.back().path, (home.path() / "run100.fzreplay").string()) << "the best run stays";
     ASSERT_NE(bestRun(kept), nullptr);
     EXPECT_EQ(bestRun(kept)->path, kept.back().path);

@@ -9,12 +9,15 @@
 #include "core/Replay.hpp"
 #include "gui/ReplaysScreen.hpp"
 #include "levels/StartMenu.hpp"
+#include "physics/Interactable.hpp"
 #include "support/LogCapture.hpp"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 namespace fennik::test {
 namespace {
@@ -157,6 +160,62 @@ TEST(Replays, AChangedInputIsCaughtInItsLevelAndTheMenuPlaysTheDemoWhenLeftAlone
     EXPECT_TRUE(menu.getReplays().isOpen());
     drawFrame(harness, "replays_list");
     menu.getReplays().back();
+}
+
+// Every way a run ends leaves a replay that plays back to the state its footer records,
+// taps shorter than a tick and commands after the last tick included.
+TEST(Replays, EveryWayARunEndsLeavesAReplayThatPlaysBackToItsEnd)
+{
+    auto& harness = sharedGame();
+    const auto tap = [&](int key) {
+        harness.windowKey(key, GLFW_PRESS);
+        harness.windowKey(key, GLFW_RELEASE);
+    };
+    const std::pair<const char*, std::function<void()>> endings[] = {
+        {"Main Menu from the pause menu", [&] {
+             tap(GLFW_KEY_ESCAPE);
+             tap(GLFW_KEY_UP); // round to the last button
+             tap(GLFW_KEY_ENTER);
+         }},
+        {"death in the test area", [&] {
+             harness.input.press(GLFW_KEY_S);
+             harness.input.press(GLFW_KEY_SPACE);
+             // Over the fence behind the start, down into the void: back to the menu.
+             for (int tick = 0; tick < 600 && harness.activeName() == "TestLevel"; ++tick)
+                 simulate(harness);
+             EXPECT_EQ(harness.activeName(), "StartMenu");
+         }},
+        {"the window closing while paused", [&] {
+             tap(GLFW_KEY_ESCAPE);
+             deck().closeRun(&harness.active()); // what the loop's end does
+         }},
+    };
+    for (const auto& [ending, end] : endings) {
+        SCOPED_TRACE(ending);
+        deck().startRecording(*harness.game->settings);
+        startOn(harness, "TestLevel");
+        // A tap of R between two ticks of a slow frame opens the welcome note, once.
+        tap(GLFW_KEY_R);
+        harness.frameAfter(4.0 / 30.0);
+        auto& note = *harness.level<levels::PlayableLevel>("TestLevel").getScene().interactables.at(0);
+        EXPECT_TRUE(note.active);
+        const std::vector<std::uint8_t>& held = deck().current().held;
+        EXPECT_EQ(std::count_if(held.end() - 4, held.end(), [](std::uint8_t bits) { return bits != 0; }), 1);
+        harness.input.press(GLFW_KEY_W);
+        simulate(harness, 15);
+        harness.input.releaseAll();
+        const std::string before = deck().lastSaved;
+        end();
+        harness.input.releaseAll();
+        ASSERT_NE(deck().lastSaved, before) << "no replay was saved";
+        const core::ReplayEntry saved = core::readReplay(deck().lastSaved, *harness.game->settings);
+        ASSERT_TRUE(saved.replay) << saved.problem;
+        deck().play(*saved.replay, ending, false);
+        playToTheEnd(harness);
+        EXPECT_EQ(deck().divergence(), "");
+        EXPECT_EQ(deck().verifiedSwitches(), 1);
+        harness.level<levels::StartMenu>("StartMenu").getReplays().back();
+    }
 }
 
 } // namespace
