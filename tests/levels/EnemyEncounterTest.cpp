@@ -156,5 +156,34 @@ TEST(EnemyEncounter, TutorialDummiesNeverHurtNeverMoveAndNeverDie)
     EXPECT_TRUE(inWorld(dummy));
 }
 
+// Airborne, the player sees where the jump ends: a soft shadow on the first surface
+// straight below, the dummy's back included, smaller and fainter from higher up.
+TEST(EnemyEncounter, AJumpShowsItsLandingOnTheDummysBackOrTheGround)
+{
+    auto& harness = sharedGame();
+    auto& scene = startOn(harness, "TutorialLevel").getScene();
+    auto& player = *scene.player;
+    EXPECT_FALSE(scene.landingMarker()) << "none while standing";
+    const glm::vec3 dummy = positionOf(*scene.enemies[0]);
+    const auto markerFrom = [&](glm::vec3 at) {
+        teleport(player, at);
+        simulate(harness, 2); // both ticks a frame is drawn between are up there
+        player.jumping = true;
+        return scene.landingMarker();
+    };
+    const auto onBack = markerFrom(dummy + glm::vec3(0.0f, 6.0f, 0.0f));
+    ASSERT_TRUE(onBack);
+    drawFrame(harness, "landing_marker_on_dummy");
+    const auto beside = markerFrom(dummy + glm::vec3(6.0f, 6.0f, 0.0f));
+    const auto higher = markerFrom(dummy + glm::vec3(6.0f, 14.0f, 0.0f));
+    ASSERT_TRUE(beside && higher);
+    EXPECT_GT(onBack->point.y, beside->point.y + 0.5f) << "on the dummy, not the floor";
+    EXPECT_NEAR(higher->point.y, beside->point.y, 0.05f);
+    EXPECT_LT(higher->radius, beside->radius);
+    EXPECT_LT(higher->strength, beside->strength);
+    EXPECT_FALSE(markerFrom(dummy + glm::vec3(6.0f, 60.0f, 0.0f))) << "nothing within reach";
+    startOn(harness, "TutorialLevel");
+}
+
 } // namespace
 } // namespace fennik::test

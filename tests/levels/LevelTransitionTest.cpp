@@ -182,6 +182,25 @@ TEST(LevelTransitions, TheFirstFrameAfterARestartOrASwitchDrawsTheNewPlaceAtOnce
             EXPECT_NEAR(glm::distance(scene.camera->eye, drawn), scene.camera->distance, 1e-3f);
         }
         EXPECT_EQ(jumps, 1);
+
+        // Drawn over it: the picture dips to black and comes back within half a second,
+        // and the level's name shows near the top for about two seconds.
+        const auto shown = [&](double seconds, const std::string& name) {
+            harness.input.advance(seconds);
+            const Picture picture = drawFrame(harness, name);
+            long sum = 0;
+            for (std::size_t i = 0; i < picture.rgba.size(); i += 4)
+                sum += picture.rgba[i] + picture.rgba[i + 1] + picture.rgba[i + 2];
+            const int caption = picture.whitePixels(picture.width / 5, picture.height * 3 / 4, picture.width * 4 / 5,
+                                                    picture.height * 7 / 8);
+            return std::pair{sum / static_cast<long>(picture.rgba.size()), caption};
+        };
+        const auto dark = shown(0.1, "passage_dark");
+        const auto named = shown(0.5, "passage_named");
+        const auto later = shown(2.0, "passage_later");
+        EXPECT_TRUE(from != std::string(to) || dark.first < 5) << "black while a restart fades";
+        EXPECT_LT(dark.first * 3, named.first * 2);
+        EXPECT_GT(named.second, later.second + 100) << "the name shows, then goes";
     }
 }
 
