@@ -322,6 +322,8 @@ void PlayableLevel::drawWorld(float alpha)
 
 void PlayableLevel::drawOverlay()
 {
+    // The passage first: what the player must read (prompts, menus) stays on top.
+    drawPassage();
     drawPrompts();
     if (paused && options->isOpen()) {
         options->draw(scene->screenProjection());
@@ -331,7 +333,6 @@ void PlayableLevel::drawOverlay()
         if (std::exchange(pauseMenu->optionsClicked, false) && !core::LevelManager::instance().deck.playing())
             options->open();
     }
-    drawPassage();
     drawReplayCaption();
     if (showTimings)
         scene->drawTimings();
