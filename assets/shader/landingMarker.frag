@@ -10,7 +10,8 @@ layout(location = 1) out vec4 brightColor;
 
 void main()
 {
-    float shade = strength * (1.0 - smoothstep(0.35, 1.0, length(local)));
+    // The lit scene is bright before tone mapping: the middle must be dark to show.
+    float shade = strength * (1.0 - smoothstep(0.3, 1.0, length(local)));
     if (shade <= 0.0)
         discard;
     fragColor = vec4(0.0, 0.0, 0.0, shade);

@@ -125,7 +125,7 @@ std::optional<Scene::LandingMarker> Scene::landingMarker() const
         return std::nullopt;
     const float far = std::clamp(height / landingMarkerReach, 0.0f, 1.0f);
     return LandingMarker{{point.x(), point.y(), point.z()}, {normal.x(), normal.y(), normal.z()},
-                         1.3f * (1.0f - 0.5f * far), 0.6f * (1.0f - far)};
+                         1.3f * (1.0f - 0.5f * far), 0.9f * (1.0f - far)};
 }
 
 void Scene::renderLandingMarker()
@@ -133,6 +133,7 @@ void Scene::renderLandingMarker()
     const std::optional<LandingMarker> marker = landingMarker();
     if (!marker || !camera || marker->strength <= 0.0f)
         return;
+
     // The quad's plane turned to the surface, a hair above it against z-fighting.
     const glm::vec3 normal = marker->normal;
     const glm::vec3 across = glm::normalize(
