@@ -13,6 +13,7 @@
 
 namespace fennik::gui {
 class GUIPauseMenu;
+struct UiFrame;
 class OptionsScreen;
 class ShapeRenderer;
 } // namespace fennik::gui
@@ -141,9 +142,9 @@ protected:
 
 private:
     void applyWindowSize();
-    void drawPrompts();
+    void drawPrompts(const gui::UiFrame& frame);
     // "Replay" or "Demo - press any key" at the top of the window while one plays.
-    void drawReplayCaption();
+    void drawReplayCaption(const gui::UiFrame& frame);
     // Prompts, the open note, the pause menu and, after F7, the passes' timings.
     void drawOverlay();
     void refreshTitle();
