@@ -52,7 +52,9 @@ void ReplaysScreen::open(std::vector<core::ReplayEntry> runs)
     entries = std::move(runs);
     if (entries.size() > shownRuns)
         entries.resize(shownRuns);
-    // The focus walks the runs listed and "Back".
+    // The focus walks the runs listed and "Back"; the last one's light goes with it.
+    if (focus)
+        focus->clear();
     std::vector<GUIElement*> order;
     for (std::size_t index = 0; index < entries.size(); ++index) {
         rows[index]->label.text = captionOf(entries[index]);

@@ -93,7 +93,7 @@ std::pair<std::vector<int>, std::vector<int>> pointAt(GameHarness& harness, cons
     return {hovered, clicks};
 }
 
-void checkPage(GameHarness& harness, const Page& page, const std::string& size)
+std::vector<Box> checkPage(GameHarness& harness, const Page& page, const std::string& size)
 {
     SCOPED_TRACE(page.name + " at " + size);
     page.open();
@@ -136,7 +136,10 @@ void checkPage(GameHarness& harness, const Page& page, const std::string& size)
 
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const Box& b = boxes[i];
-        ASSERT_LT(b.left + 10, b.right) << "button " << i << " lit by the keys is not seen";
+        if (b.left + 10 >= b.right) {
+            ADD_FAILURE() << "button " << i << " lit by the keys is not seen";
+            return boxes;
+        }
         EXPECT_TRUE(b.left > 0 && b.bottom > 0 && b.right < picture.width - 1 && b.top < picture.height - 1)
             << "button " << i << " leaves the window";
         for (std::size_t j = i + 1; j < boxes.size(); ++j) {
@@ -160,6 +163,7 @@ void checkPage(GameHarness& harness, const Page& page, const std::string& size)
             EXPECT_TRUE(hovered.empty()) << "button " << i << " lights at " << p.x << ", " << p.y << ", outside it";
         }
     }
+    return boxes;
 }
 
 TEST(HitBoxes, EveryButtonActsWhereItIsDrawnAndNowhereElseAtEverySize)
@@ -201,13 +205,24 @@ TEST(HitBoxes, EveryButtonActsWhereItIsDrawnAndNowhereElseAtEverySize)
          },
          [&]() -> const render::Frame& { return LevelProbe::frameOf(level); }},
     };
-    for (const glm::ivec2 size : {glm::ivec2(640, 480), glm::ivec2(800, 800), glm::ivec2(600, 1000),
-                                  glm::ivec2(1280, 720), glm::ivec2(1920, 1080), glm::ivec2(2560, 1440),
-                                  glm::ivec2(3840, 2160)}) {
+    // Width, height and the player's UI scale.
+    for (const glm::ivec3 size : {glm::ivec3(640, 480, 100), glm::ivec3(800, 800, 100), glm::ivec3(600, 1000, 100),
+                                  glm::ivec3(1280, 720, 100), glm::ivec3(1920, 1080, 100), glm::ivec3(2560, 1440, 100),
+                                  glm::ivec3(3840, 2160, 100), glm::ivec3(800, 800, 150)}) {
         harness.resizeWindow(size.x, size.y);
-        for (const Page& page : pages)
-            checkPage(harness, page, std::to_string(size.x) + "x" + std::to_string(size.y));
+        harness.tick(); // a frame shown: the window's buffers take the new size
+        settings.uiScale = static_cast<float>(size.z);
+        const std::string name = std::to_string(size.x) + "x" + std::to_string(size.y) +
+                                 (size.z == 100 ? "" : "_" + std::to_string(size.z));
+        for (const Page& page : pages) {
+            const std::vector<Box> boxes = checkPage(harness, page, name);
+            // The start menu's buttons are 40 high at 800 x 800, and scale by min(width, height) / 800 x ui_scale.
+            const float scale = static_cast<float>(std::min(size.x, size.y)) / 800.0f * static_cast<float>(size.z) / 100.0f;
+            for (const Box& box : page.name == "start_menu" ? boxes : std::vector<Box>{})
+                EXPECT_NEAR(box.top - box.bottom + 1, 40.0f * scale, 2.0f) << name;
+        }
     }
+    settings.uiScale = 100.0f;
     menu.getOptions().back();
     menu.getReplays().back();
     folder = recorded;
