@@ -35,7 +35,15 @@ TextRenderer::TextRenderer(std::string path, std::uint32_t size)
       shader(std::make_unique<render::Shader>("textShader.vert", "textShader.frag"))
 {
     log::info("Loading Font: ", fontPath);
+    // The whole pool is made now: a later size fills a texture that already exists.
     glGenTextures(static_cast<GLsizei>(atlases.size()), atlases.data());
+    const std::uint8_t nothing = 0;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (const GLuint atlas : atlases) {
+        glBindTexture(GL_TEXTURE_2D, atlas);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, 1, 1, 0, GL_RED, GL_UNSIGNED_BYTE, &nothing);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
 
     if (FT_Init_FreeType(&library)) {
         log::error("ERROR::FREETYPE: Could not init FreeType Library");

@@ -14,6 +14,7 @@
 #include "gui/OptionsScreen.hpp"
 #include "gui/ReplaysScreen.hpp"
 #include "levels/StartMenu.hpp"
+#include "physics/EntityFixedCamera.hpp"
 #include "support/GLPictures.hpp"
 #include "support/TempDirectory.hpp"
 
@@ -32,6 +33,12 @@ namespace {
 struct Box {
     int left, bottom, right, top;
 };
+
+glm::ivec3 pixelOf(const Picture& picture, int x, int y)
+{
+    const std::size_t at = (static_cast<std::size_t>(y) * picture.width + x) * 4;
+    return {picture.rgba[at], picture.rgba[at + 1], picture.rgba[at + 2]};
+}
 
 // The pixels that differ between two pictures of the same frame, as a box; empty
 // (left > right) when none do.
@@ -227,6 +234,44 @@ TEST(HitBoxes, EveryButtonActsWhereItIsDrawnAndNowhereElseAtEverySize)
     menu.getReplays().back();
     folder = recorded;
     harness.resizeWindow(static_cast<int>(width), static_cast<int>(height));
+}
+
+// At 1600 x 1600 the start menu is the one at 800 x 800 twice as large about the same
+// centre: shrunk by half, the larger picture matches the smaller one, title picture and
+// buttons included, save for the 3D's and the text's finer detail.
+TEST(HitBoxes, AtTwiceTheSizeTheStartMenuIsTheSamePictureTwiceAsLarge)
+{
+    auto& harness = sharedGame();
+    const unsigned width = harness.game->settings->windowWidth;
+    Picture pictures[2];
+    for (int i = 0; i < 2; ++i) {
+        harness.resizeWindow(800 * (i + 1));
+        harness.tick();
+        auto& menu = startOn<levels::StartMenu>(harness, "StartMenu");
+        auto& camera = *menu.getScene().camera;
+        camera.yaw = 270.0f; // the drift, held still
+        const float smoothing = std::exchange(camera.smoothing, 1.0f);
+        camera.update();
+        camera.update();
+        camera.smoothing = smoothing;
+        harness.input.moveCursor(0.0, 0.0);
+        pictures[i] = drawFrame(harness, "ui_start_menu_" + std::to_string(800 * (i + 1)));
+    }
+    int off = 0;
+    for (int y = 0; y < 800; ++y)
+        for (int x = 0; x < 800; ++x) {
+            int largest = 0;
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int d = 0; d < 4; ++d)
+                    sum += pixelOf(pictures[1], 2 * x + d % 2, 2 * y + d / 2)[c];
+                largest = std::max(largest, std::abs(sum / 4 - pixelOf(pictures[0], x, y)[c]));
+            }
+            off += largest > 48;
+        }
+    std::cerr << "off " << off << "\n";
+    EXPECT_LT(off, 800 * 800 / 50) << "pixels of the halved 1600 x 1600 menu far from the 800 x 800 one";
+    harness.resizeWindow(static_cast<int>(width));
 }
 
 } // namespace
