@@ -72,7 +72,8 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     ASSERT_TRUE(menu.getOptions().isOpen());
     drawFrame(harness, "options_screen");
     // The mouse: a right click on the volume takes a step down, a left click one up.
-    const float volumeX = float(settings.windowWidth) * 0.5f - 165.0f, volumeY = float(settings.windowHeight) * 0.5f + 144.0f;
+    const gui::GUIButton& volume = *menu.getOptions().buttons().front(); // where the frame above drew it
+    const float volumeX = volume.position.x + volume.width * 0.5f, volumeY = volume.position.y + volume.height * 0.5f;
     harness.input.moveCursor(volumeX, float(settings.windowHeight) - volumeY);
     harness.input.pressButton(GLFW_MOUSE_BUTTON_RIGHT);
     harness.tick();
