@@ -179,9 +179,9 @@ TEST(HitBoxes, EveryButtonActsWhereItIsDrawnAndNowhereElseAtEverySize)
          [&]() -> const render::Frame& { return LevelProbe::frameOf(level); }},
     };
     // Width, height and the player's UI scale.
-    for (const glm::ivec3 size : {glm::ivec3(640, 480, 100), glm::ivec3(800, 800, 100), glm::ivec3(600, 1000, 100),
-                                  glm::ivec3(1280, 720, 100), glm::ivec3(1920, 1080, 100), glm::ivec3(2560, 1440, 100),
-                                  glm::ivec3(3840, 2160, 100), glm::ivec3(800, 800, 150)}) {
+    for (const glm::ivec3 size : {glm::ivec3(800, 800, 150), glm::ivec3(640, 480, 100), glm::ivec3(800, 800, 100),
+                                  glm::ivec3(600, 1000, 100), glm::ivec3(1280, 720, 100), glm::ivec3(1920, 1080, 100),
+                                  glm::ivec3(2560, 1440, 100), glm::ivec3(3840, 2160, 100)}) {
         harness.resizeWindow(size.x, size.y);
         harness.tick(); // a frame shown: the window's buffers take the new size
         settings.uiScale = float(size.z);
