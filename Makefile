@@ -3,8 +3,8 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
-# Tests that open windows run on a virtual display, large enough for an 800 x 800 window.
-XVFB := xvfb-run -a -s "-screen 0 1920x1080x24 -noreset"
+# Tests that open windows run on a virtual display, large enough for a 3840 x 2160 window.
+XVFB := xvfb-run -a -s "-screen 0 3840x2160x24 -noreset"
 
 # The scenario tests, the playthrough and the game's own process once more, built with
 # AddressSanitizer and UndefinedBehaviorSanitizer in a folder of their own. The first

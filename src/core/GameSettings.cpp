@@ -31,6 +31,7 @@ struct Defaults {
     static constexpr float gamma = 2.2f;
     static constexpr float exposure = 1.0f;
     static constexpr bool useAces = true;
+    static constexpr float uiScale = 100.0f;
 };
 
 // "%f" conversion: fixed notation with six decimals.
@@ -92,6 +93,22 @@ void readKeys(const INIReader& reader, KeyBindings& keys)
     }
 }
 
+// Anything but a number from 50 to 200 ("big", 0, 500) keeps the default, with a warning.
+float readUiScale(const INIReader& reader, float fallback)
+{
+    if (!reader.HasValue("window", "ui_scale"))
+        return fallback;
+    const std::string text = reader.Get("window", "ui_scale", "");
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= smallestUiScale && value <= largestUiScale)) {
+        log::warn("Invalid ui_scale '", text, "' in settings (", smallestUiScale, " to ", largestUiScale,
+                  " percent), using ", Defaults::uiScale);
+        return Defaults::uiScale;
+    }
+    return static_cast<float>(value);
+}
+
 // Every key the file has over what `settings` holds: what it lacks stays.
 void readValues(const INIReader& reader, GameSettings& settings)
 {
@@ -101,6 +118,7 @@ void readValues(const INIReader& reader, GameSettings& settings)
     settings.fullscreen = reader.GetBoolean("window", "fullscreen", settings.fullscreen);
     settings.vsync = reader.GetBoolean("window", "vsync", settings.vsync);
     settings.maxFps = readFrameCap(reader, settings.maxFps);
+    settings.uiScale = readUiScale(reader, settings.uiScale);
     settings.fov = static_cast<float>(reader.GetReal("camera", "fov", settings.fov));
     settings.nearZ = static_cast<float>(reader.GetReal("camera", "near", settings.nearZ));
     settings.farZ = static_cast<float>(reader.GetReal("camera", "far", settings.farZ));
@@ -126,7 +144,7 @@ std::string playerSettingsText(const GameSettings& settings)
     text << "; Fennik's Zavororor: your own settings, written by the options screen.\n"
          << "; They override the game's assets/settings.ini key by key.\n"
          << "[window]\nfullscreen = " << boolText(settings.fullscreen) << "\nvsync = " << boolText(settings.vsync)
-         << "\nmax_fps = " << settings.maxFps << "\n\n[camera]\nfov = " << settings.fov
+         << "\nmax_fps = " << settings.maxFps << "\nui_scale = " << settings.uiScale << "\n\n[camera]\nfov = " << settings.fov
          << "\ninvert_drag = " << boolText(settings.invertDrag) << "\n\n[fennik]\nexposure = " << settings.exposure
          << "\n\n[sound]\nvolume = " << settings.volume << "\n\n[keys]\n";
     for (int index = 0; index < actionCount; ++index) {
@@ -208,6 +226,7 @@ std::shared_ptr<GameSettings> loadSettings(const std::string& path, const std::s
     settings->gamma = Defaults::gamma;
     settings->exposure = Defaults::exposure;
     settings->useAces = Defaults::useAces;
+    settings->uiScale = Defaults::uiScale;
 
     INIReader reader(path);
     // A negative error means the file could not be opened; a positive one is the

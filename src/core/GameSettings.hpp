@@ -28,6 +28,7 @@ struct GameSettings {
     bool useAces = false;
     float volume = 100.0f;   // master volume, percent
     bool invertDrag = false; // the free camera turns the other way under a drag
+    float uiScale = 100.0f;  // percent, on top of the window's own scale of the 2D overlay
     KeyBindings keys;
 
     void printSettings() const;
@@ -44,6 +45,10 @@ std::string playerSettingsPath();
 // limit and slow the world down; above the upper one no display keeps up.
 inline constexpr std::int32_t lowestFrameCap = 10;
 inline constexpr std::int32_t highestFrameCap = 1000;
+
+// The range of [window] ui_scale, in percent.
+inline constexpr float smallestUiScale = 50.0f;
+inline constexpr float largestUiScale = 200.0f;
 
 // Reads the INI file at `path` into a new record, then the player's file at
 // `playerPath` (when given and present) over it key by key, and logs the result. A

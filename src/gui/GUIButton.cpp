@@ -3,53 +3,36 @@
 #include "gui/ShapeRenderer.hpp"
 #include "gui/TextRenderer.hpp"
 
+#include <algorithm>
+
 namespace fennik::gui {
 
-GUIButton::GUIButton(float x, float y, const std::string& caption, float scale, float buttonWidth,
-                     float buttonHeight, bool isCentered)
-    : GUIElement(0, glm::vec3(x, y, 0.0f), buttonWidth, buttonHeight),
-      label(&TextRenderer::instance(), caption),
-      textScale(scale),
-      centered(isCentered)
+GUIButton::GUIButton(Anchor buttonAnchor, glm::vec2 buttonCentre, const std::string& caption, float scale,
+                     glm::vec2 buttonSize)
+    : GUIElement(0, buttonAnchor, buttonCentre, buttonSize), label(&TextRenderer::instance(), caption), textScale(scale)
 {
-    layout();
 }
 
-void GUIButton::layout()
+float GUIButton::naturalWidth(const UiFrame& frame)
 {
-    TextRenderer& font = *label.font;
-
-    // The caption's height is taken as the glyph rows it uses, spread over the whole
-    // glyph set; small, but it keeps the caption's baseline a little below the
-    // middle, which is where the eye expects it.
-    float rows = 0.0f;
-    for (const char code : label.text)
-        rows += static_cast<float>(font.glyph(code).size.y) * textScale;
-    const float labelHeight = font.glyphs.empty() ? 0.0f : rows / static_cast<float>(font.glyphs.size());
-    const float labelWidth = label.getWidth(textScale);
-
-    if (centered) {
-        position.x -= width * 0.5f;
-        position.y -= height * 0.5f;
-    }
-    const float margin = static_cast<float>(this->margin);
-    if (height < labelHeight) {
-        height = margin + labelHeight;
-        position.y = position.y - labelHeight * 0.25f + margin * 0.5f;
-    }
-    if (width < labelWidth) {
-        width = margin + labelWidth;
-        position.x = position.x - labelWidth * 0.25f + margin * 0.5f;
-    }
-
-    labelPosition.x = position.x + width * 0.5f;
-    labelPosition.y = position.y + height * 0.5f - labelHeight / 0.2f;
+    const float pixels = frame.captionPixels(textScale);
+    return std::max(size.x * frame.scale, label.width(pixels) + std::max(frame.size(margin), 6.0f));
 }
 
-void GUIButton::draw(const glm::mat4& projection)
+void GUIButton::layout(const UiFrame& frame)
 {
-    update();
-    layout();
+    labelPixels = frame.captionPixels(textScale);
+    const float heightNeeded = labelPixels * 1.2f;
+    place(frame, {std::max(naturalWidth(frame), minimumWidth), std::max(size.y * frame.scale, heightNeeded)});
+
+    // The capitals' height centred on the button: where the eye expects the caption.
+    const float capitals = static_cast<float>(label.font->sized(labelPixels).glyphs['H'].bearing.y);
+    labelPosition = {position.x + width * 0.5f, position.y + (height - capitals) * 0.5f};
+}
+
+void GUIButton::draw(const glm::mat4& projection, const UiFrame& frame)
+{
+    update(frame);
 
     shapes->beginShape(projection, GL_TRIANGLES);
     shapes->color = backgroundColor;
@@ -57,7 +40,7 @@ void GUIButton::draw(const glm::mat4& projection)
     shapes->rect(position.x, position.y, width, height, backgroundColor, backgroundColor);
     shapes->endShape();
 
-    label.draw(labelPosition, textScale, glm::vec3(0.0f), projection, true);
+    label.draw(labelPosition, labelPixels, projection, true);
 }
 
 } // namespace fennik::gui

@@ -6,34 +6,35 @@
 
 #include <glm/vec4.hpp>
 
-#include <cstdint>
 #include <string>
 
 namespace fennik::gui {
 
-// A textured button with a caption in the game's font. The button grows to fit a
-// caption wider or taller than itself. Owners set `texture`, the callbacks, and the
-// caption's `text` and `color`.
+// A textured button with a caption in the game's font, centred on its anchor's point
+// plus `centre`. The button grows to fit a caption wider or taller than itself. Owners
+// set `texture`, the callbacks, and the caption's `text` and `color`.
 class GUIButton : public GUIElement {
 public:
-    // With `centered` (what every caller passes) (x, y) is the button's centre,
-    // otherwise its lower-left corner. Needs a current context.
-    GUIButton(float x, float y, const std::string& caption, float textScale, float width, float height,
-              bool centered);
+    // `textScale` is the caption's size at 800 x 800 as Text's older scale (see
+    // UiFrame::captionPixels). Needs a current context.
+    GUIButton(Anchor anchor, glm::vec2 centre, const std::string& caption, float textScale, glm::vec2 size);
 
-    // Update, layout, the textured rectangle, then the caption centred on it.
-    void draw(const glm::mat4& projection) override;
+    // The rectangle grown to fit the caption and at least `minimumWidth`, and the
+    // caption's place on it.
+    void layout(const UiFrame& frame) override;
+    // The width this frame's caption needs at `frame`, in pixels, before `minimumWidth`.
+    float naturalWidth(const UiFrame& frame);
 
-    // Places the rectangle and the caption for this frame; grows the button once if
-    // the caption does not fit.
-    void layout();
+    // Update (layout and hit test), the textured rectangle, then the caption centred on it.
+    void draw(const glm::mat4& projection, const UiFrame& frame) override;
 
     GLuint texture = 0; // not owned
-    std::uint32_t margin = 10;
+    static constexpr float margin = 10.0f; // reference units around a caption that grows the button
     Text label;
     float textScale;
-    glm::vec3 labelPosition{0.0f};
-    bool centered;
+    float minimumWidth = 0.0f; // pixels; buttons of one menu share their width
+    glm::vec2 labelPosition{0.0f};
+    float labelPixels = 0.0f;
     // Fully transparent: the texture alone decides how the button looks.
     const glm::vec4 backgroundColor{0.0f};
 };

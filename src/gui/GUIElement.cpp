@@ -1,48 +1,44 @@
 #include "gui/GUIElement.hpp"
 
-#include "core/GameSettings.hpp"
 #include "core/Input.hpp"
-#include "core/LevelManager.hpp"
-#include "core/Log.hpp"
 #include "gui/ShapeRenderer.hpp"
 
 #include <GLFW/glfw3.h>
 
+#include <cmath>
+
 namespace fennik::gui {
 
-GUIElement::GUIElement(int elementKind, const glm::vec3& elementPosition, float elementWidth, float elementHeight)
+GUIElement::GUIElement(int elementKind, Anchor elementAnchor, glm::vec2 elementCentre, glm::vec2 elementSize)
     : kind(elementKind),
-      width(elementWidth),
-      height(elementHeight),
-      position(elementPosition),
-      basePosition(elementPosition.x, elementPosition.y),
+      anchor(elementAnchor),
+      centre(elementCentre),
+      size(elementSize),
       shapes(&ShapeRenderer::instance())
 {
-    if (const core::GameSettings* settings = core::LevelManager::instance().settings) {
-        referenceWidth = static_cast<float>(settings->windowWidth);
-        referenceHeight = static_cast<float>(settings->windowHeight);
-    } else {
-        log::warn("GUI element created before the window settings are known: it will not follow the window size");
-    }
 }
 
-void GUIElement::update()
+void GUIElement::place(const UiFrame& frame, glm::vec2 pixelSize)
 {
-    const core::GameSettings* settings = core::LevelManager::instance().settings;
-    const float windowHeight = settings ? static_cast<float>(settings->windowHeight) : 0.0f;
+    const glm::vec2 middle = frame.point(anchor, centre);
+    width = std::round(pixelSize.x);
+    height = std::round(pixelSize.y);
+    position = glm::vec3(std::round(middle.x - width * 0.5f), std::round(middle.y - height * 0.5f), 0.0f);
+}
 
-    // Only the position follows the window; the size stays in pixels. It moves before
-    // the cursor is tested, so a click in the first frame after a resize hits the
-    // element where it is drawn.
-    if (settings && referenceWidth > 0.0f && referenceHeight > 0.0f) {
-        position.x = static_cast<float>(settings->windowWidth) * basePosition.x / referenceWidth;
-        position.y = static_cast<float>(settings->windowHeight) * basePosition.y / referenceHeight;
-    }
+void GUIElement::layout(const UiFrame& frame)
+{
+    place(frame, size * frame.scale);
+}
+
+void GUIElement::update(const UiFrame& frame)
+{
+    layout(frame);
 
     // The cursor comes in window coordinates, y downward.
     const glm::dvec2 cursor = core::input().cursorPosition(nullptr);
     const float cursorX = static_cast<float>(cursor.x);
-    const float cursorY = windowHeight - static_cast<float>(cursor.y);
+    const float cursorY = frame.height - static_cast<float>(cursor.y);
 
     // The edges count as inside.
     const bool outside = cursorX > position.x + width || cursorX < position.x || cursorY < position.y ||
@@ -60,8 +56,9 @@ void GUIElement::update()
         onClick();
 }
 
-void GUIElement::draw(const glm::mat4& projection)
+void GUIElement::draw(const glm::mat4& projection, const UiFrame& frame)
 {
+    update(frame);
     shapes->beginShape(projection, GL_TRIANGLES);
     shapes->rect(position.x, position.y, width, height, shapes->color, shapes->color);
     shapes->endShape();

@@ -1,6 +1,9 @@
 #include "gui/GUIPauseMenu.hpp"
 
 #include "core/LevelManager.hpp"
+#include "gui/MenuPage.hpp"
+#include "gui/ShapeRenderer.hpp"
+#include "gui/TextRenderer.hpp"
 #include "render/GpuResources.hpp"
 
 namespace fennik::gui {
@@ -8,19 +11,22 @@ namespace fennik::gui {
 namespace {
 
 constexpr float buttonOffset = 70.0f; // from the middle of the window to each button's centre
-constexpr float buttonWidth = 150.0f;
-constexpr float buttonHeight = 40.0f;
+const glm::vec2 buttonSize(150.0f, 40.0f);
 constexpr float captionScale = 0.75f;
+constexpr float titleBaseline = 2.0f * buttonOffset; // above the middle
+// Title, buttons and room around them, in reference units.
+const glm::vec2 extent(260.0f, 2.0f * (titleBaseline + 40.0f));
 const glm::vec3 hoveredCaption(0.19f, 0.19f, 0.19f);
 const glm::vec3 idleCaption(1.0f, 1.0f, 1.0f);
 
 } // namespace
 
-GUIPauseMenu::GUIPauseMenu(float centerX, float centerY)
-    : GUIElement(2, glm::vec3(centerX, centerY, 0.0f), 40.0f, 445.0f),
-      resumeButton(centerX, centerY + buttonOffset, "Resume Game", captionScale, buttonWidth, buttonHeight, true),
-      optionsButton(centerX, centerY, "Options", captionScale, buttonWidth, buttonHeight, true),
-      mainMenuButton(centerX, centerY - buttonOffset, "Main Menu", captionScale, buttonWidth, buttonHeight, true)
+GUIPauseMenu::GUIPauseMenu()
+    : GUIElement(2, Anchor::Centre, glm::vec2(0.0f), extent),
+      resumeButton(Anchor::Centre, {0.0f, buttonOffset}, "Resume Game", captionScale, buttonSize),
+      optionsButton(Anchor::Centre, {0.0f, 0.0f}, "Options", captionScale, buttonSize),
+      mainMenuButton(Anchor::Centre, {0.0f, -buttonOffset}, "Main Menu", captionScale, buttonSize),
+      title(&TextRenderer::instance(), "Paused")
 {
     // Missing images give empty textures; the captions still show.
     buttonTexture = render::gpu().texture("assets/textures/button.png", true);
@@ -47,13 +53,24 @@ void GUIPauseMenu::wireHover(GUIButton& button)
     };
 }
 
-void GUIPauseMenu::draw(const glm::mat4& projection)
+void GUIPauseMenu::draw(const glm::mat4& projection, const UiFrame& frame)
 {
-    // The menu's own rectangle follows the window but is never drawn.
-    update();
-    resumeButton.draw(projection);
-    optionsButton.draw(projection);
-    mainMenuButton.draw(projection);
+    const UiFrame fitted = frame.scaledTo(frame.fittingScale(extent));
+    // The menu's own rectangle is never drawn.
+    update(fitted);
+    ShapeRenderer& shapes = ShapeRenderer::instance();
+    shapes.beginShape(projection, GL_TRIANGLES);
+    shapes.texture = 0;
+    const glm::vec4 dim(0.0f, 0.0f, 0.0f, 0.35f);
+    shapes.rect(0.0f, 0.0f, frame.width, frame.height, dim, dim);
+    shapes.endShape();
+    title.color = glm::vec3(1.0f);
+    title.draw(fitted.point(Anchor::Centre, {0.0f, titleBaseline}), fitted.captionPixels(1.0f), projection, true);
+
+    shareWidth({&resumeButton, &optionsButton, &mainMenuButton}, fitted);
+    resumeButton.draw(projection, fitted);
+    optionsButton.draw(projection, fitted);
+    mainMenuButton.draw(projection, fitted);
 }
 
 } // namespace fennik::gui

@@ -3,24 +3,28 @@
 #include "gui/GUIButton.hpp"
 #include "gui/GUIElement.hpp"
 #include "gui/MenuFocus.hpp"
+#include "gui/Text.hpp"
 #include "render/GL.hpp"
 
 namespace fennik::gui {
 
-// The three buttons a paused level shows in the middle of the window: "Resume Game"
-// and "Options" raise `resumeClicked` and `optionsClicked` for the level to read and
-// clear; "Main Menu" switches to the start menu at once.
+// What a paused level shows in the middle of the window: the title "Paused" over three
+// buttons of one width. "Resume Game" and "Options" raise `resumeClicked` and
+// `optionsClicked` for the level to read and clear; "Main Menu" switches to the start
+// menu at once.
 class GUIPauseMenu : public GUIElement {
 public:
-    // (centerX, centerY) is the middle of the window. Needs a current context.
-    GUIPauseMenu(float centerX, float centerY);
+    // Needs a current context.
+    GUIPauseMenu();
 
-    // The menu's own update, then both buttons (each updates and lays itself out).
-    void draw(const glm::mat4& projection) override;
+    // The window dimmed a little, the title, then the buttons (each updates and lays
+    // itself out), the whole shrunk where the window is too small for it.
+    void draw(const glm::mat4& projection, const UiFrame& frame) override;
 
     GUIButton resumeButton;
     GUIButton optionsButton;
     GUIButton mainMenuButton;
+    Text title;
     MenuFocus focus{{&resumeButton, &optionsButton, &mainMenuButton}};
     // Loaded once and kept for the whole process, as every texture of the game.
     GLuint buttonTexture = 0;

@@ -2,9 +2,7 @@
 
 #include "render/GpuResources.hpp"
 
-#include "core/GameSettings.hpp"
 #include "core/Input.hpp"
-#include "core/LevelManager.hpp"
 #include "gui/ShapeRenderer.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -35,8 +33,8 @@ float now()
 
 } // namespace
 
-GUIPlayerHealthBar::GUIPlayerHealthBar(float x, float y, float size, float ring)
-    : GUIElement(1, glm::vec3(x, y, 0.0f), size, size),
+GUIPlayerHealthBar::GUIPlayerHealthBar(float radius, float ring)
+    : GUIElement(1, Anchor::TopLeft, glm::vec2(0.0f), glm::vec2(2.0f * radius)),
       ringWidth(ring),
       heartModel(&render::gpu().model(heartModelPath)),
       heartShader(render::gpu().program("simpleShader.vert", "simpleShader.frag")),
@@ -44,29 +42,28 @@ GUIPlayerHealthBar::GUIPlayerHealthBar(float x, float y, float size, float ring)
 {
 }
 
-void GUIPlayerHealthBar::placeHeart()
+void GUIPlayerHealthBar::placeHeart(const UiFrame& frame)
 {
-    const core::GameSettings* settings = core::LevelManager::instance().settings;
-    const float windowHeight = settings ? static_cast<float>(settings->windowHeight) : position.y;
-
-    heartModelMatrix = glm::translate(glm::mat4(1.0f),
-                                      glm::vec3(heartX, windowHeight + std::sin(now()) * heartBob - heartDrop, 0.0f));
-    heartModelMatrix = glm::scale(heartModelMatrix, heartScale);
+    const glm::vec2 place = frame.point(Anchor::TopLeft, {heartX, std::sin(now()) * heartBob - heartDrop});
+    heartModelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(place, 0.0f));
+    heartModelMatrix = glm::scale(heartModelMatrix, heartScale * glm::vec3(frame.scale, frame.scale, 1.0f));
     // Whole degrees: the turn advances in steps of one degree.
     const auto degrees = static_cast<long long>(now() * heartTurnDegreesPerSecond) % 360;
     heartModelMatrix = glm::rotate(heartModelMatrix, glm::radians(static_cast<float>(degrees)),
                                    glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
-void GUIPlayerHealthBar::draw(const glm::mat4& projection)
+void GUIPlayerHealthBar::draw(const glm::mat4& projection, const UiFrame& frame)
 {
-    // Keeps the gauge's corner at the top left whatever the window size.
-    update();
-    placeHeart();
+    update(frame);
+    placeHeart(frame);
+    // The rectangle is the disc's bounding box around the corner.
+    const glm::vec2 corner = frame.anchorPoint(anchor);
+    const float radius = width * 0.5f;
 
     shapes->beginShape(projection, GL_TRIANGLES);
     shapes->color = backgroundColour;
-    shapes->circle(position.x, position.y, width, discSegments);
+    shapes->circle(corner.x, corner.y, radius, discSegments);
     shapes->endShape();
 
     // The sector is built around the origin, turned a quarter clockwise and moved to
@@ -74,8 +71,8 @@ void GUIPlayerHealthBar::draw(const glm::mat4& projection)
     // window at full health, and shrinks from its right end as health falls.
     shapes->beginShape(projection, GL_TRIANGLES);
     shapes->color = fillColor;
-    shapes->arc(0.0f, 0.0f, width, 0.0f, gaugeAngle(), discSegments);
-    shapes->model = glm::rotate(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, position.y, 0.0f)),
+    shapes->arc(0.0f, 0.0f, radius, 0.0f, gaugeAngle(), discSegments);
+    shapes->model = glm::rotate(glm::translate(glm::mat4(1.0f), glm::vec3(corner, 0.0f)),
                                 -std::numbers::pi_v<float> * 0.5f, glm::vec3(0.0f, 0.0f, 1.0f));
     shapes->endShape();
 
@@ -85,7 +82,7 @@ void GUIPlayerHealthBar::draw(const glm::mat4& projection)
     // plain scroll.
     noiseTexture.generate(10.0f * now() + 30.0f * std::sin(now()), 10.0f * now() + 30.0f * std::sin(now()));
     shapes->texture = noiseTexture.texture();
-    shapes->circle(0.0f, position.y, width - ringWidth, discSegments);
+    shapes->circle(corner.x, corner.y, radius - frame.size(ringWidth), discSegments);
     shapes->endShape();
 
     drawHeart(projection);

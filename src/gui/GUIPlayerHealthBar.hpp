@@ -14,18 +14,19 @@ namespace fennik::gui {
 
 // The player's health as a quarter-circle gauge around the top-left corner of the
 // window: a black disc, a sector of health x 90 / 100 degrees in `fillColor`, an
-// inner disc of moving noise, and a small spinning heart bobbing beside it.
+// inner disc of moving noise, and a small spinning heart bobbing beside it. Sizes are
+// reference units, scaled with the overlay; the gauge keeps its corner.
 class GUIPlayerHealthBar : public GUIElement {
 public:
     static constexpr const char* heartModelPath = "assets/models/Heart.obj";
 
-    // (x, y) is the gauge's corner point, `size` its radius, `ringWidth` the width of
-    // the coloured ring around the inner disc. Needs a current context.
-    GUIPlayerHealthBar(float x, float y, float size, float ringWidth);
+    // `radius` is the gauge's, `ringWidth` the width of the coloured ring around the
+    // inner disc. Needs a current context.
+    GUIPlayerHealthBar(float radius, float ringWidth);
 
     // The owner sets `health` and `fillColor` first. Leaves depth testing on and
     // blending off.
-    void draw(const glm::mat4& projection) override;
+    void draw(const glm::mat4& projection, const UiFrame& frame) override;
 
     // Degrees of the gauge sector for the current health.
     float gaugeAngle() const { return health * 90.0f / 100.0f; }
@@ -39,7 +40,7 @@ public:
     render::NoiseTexture noiseTexture;
 
 private:
-    void placeHeart();
+    void placeHeart(const UiFrame& frame);
     void drawHeart(const glm::mat4& projection);
 };
 

@@ -1,14 +1,14 @@
 #include "gui/MenuPage.hpp"
 
-#include "core/GameSettings.hpp"
 #include "core/Input.hpp"
-#include "core/LevelManager.hpp"
 #include "gui/GUIButton.hpp"
 #include "gui/ShapeRenderer.hpp"
 #include "gui/Text.hpp"
 #include "render/GpuResources.hpp"
 
 #include <GLFW/glfw3.h>
+
+#include <algorithm>
 
 namespace fennik::gui {
 
@@ -19,19 +19,25 @@ const glm::vec3 idleCaption(1.0f);
 
 } // namespace
 
-void drawDimmedPage(const glm::mat4& projection, Text& title, float titleY)
+void drawDimmedPage(const glm::mat4& projection, const UiFrame& frame, Text& title, float titleY)
 {
-    const core::GameSettings& settings = *core::LevelManager::instance().settings;
-    const float width = static_cast<float>(settings.windowWidth);
-    const float height = static_cast<float>(settings.windowHeight);
     ShapeRenderer& shapes = ShapeRenderer::instance();
     shapes.beginShape(projection, GL_TRIANGLES);
     shapes.texture = 0;
     const glm::vec4 dim(0.0f, 0.0f, 0.0f, 0.6f);
-    shapes.rect(0.0f, 0.0f, width, height, dim, dim);
+    shapes.rect(0.0f, 0.0f, frame.width, frame.height, dim, dim);
     shapes.endShape();
     title.color = glm::vec3(1.0f);
-    title.draw(glm::vec3(width * 0.5f, titleY, 0.0f), 1.0f, glm::vec3(0.0f), projection, true);
+    title.draw(frame.point(Anchor::Centre, {0.0f, titleY}), frame.captionPixels(1.0f), projection, true);
+}
+
+void shareWidth(std::initializer_list<GUIButton*> buttons, const UiFrame& frame)
+{
+    float widest = 0.0f;
+    for (GUIButton* button : buttons)
+        widest = std::max(widest, button->naturalWidth(frame));
+    for (GUIButton* button : buttons)
+        button->minimumWidth = widest;
 }
 
 void styleButton(GUIButton& button)

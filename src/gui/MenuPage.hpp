@@ -1,8 +1,11 @@
 #pragma once
 
+#include "gui/UiFrame.hpp"
 #include "render/GL.hpp"
 
 #include <glm/mat4x4.hpp>
+
+#include <initializer_list>
 
 namespace fennik::gui {
 
@@ -12,8 +15,12 @@ class Text;
 // What the full-window menu pages (options, replays) share: a dimmed picture behind
 // them, their title, the game's button look, and clicks counted on the button's edge.
 
-// Dims the whole window and draws `title` centred at `titleY`.
-void drawDimmedPage(const glm::mat4& projection, Text& title, float titleY);
+// Dims the whole window and draws `title` centred, its baseline `titleY` reference
+// units above the middle of `frame`.
+void drawDimmedPage(const glm::mat4& projection, const UiFrame& frame, Text& title, float titleY);
+
+// Gives `buttons` the width of the widest of them at `frame`.
+void shareWidth(std::initializer_list<GUIButton*> buttons, const UiFrame& frame);
 
 // The game's buttons: the plain texture and a white caption, the hover texture and a
 // dark caption under the cursor or the focus. The textures are the process's own.

@@ -21,8 +21,7 @@ namespace {
 
 constexpr float rowWidth = 300.0f;
 constexpr float rowHeight = 36.0f;
-constexpr float rowStep = 48.0f;
-constexpr float columnOffset = 165.0f; // from the middle of the window to each column's centre
+constexpr float columnGap = 30.0f;
 constexpr float captionScale = 0.62f;
 constexpr std::array<int, 5> frameCaps = {0, 30, 60, 120, 144};
 
@@ -49,52 +48,45 @@ float stepped(float value, int step, float smallest, float largest, float by)
 OptionsScreen::OptionsScreen()
     : settings(*core::LevelManager::instance().settings), title(&TextRenderer::instance(), "Options")
 {
-    const float width = static_cast<float>(settings.windowWidth);
-    const float height = static_cast<float>(settings.windowHeight);
-    const float left = width * 0.5f - columnOffset;
-    const float right = width * 0.5f + columnOffset;
-    const float top = height * 0.5f + 3.0f * rowStep;
-    float y = top;
-    const auto next = [&] { return std::exchange(y, y - rowStep); };
-
-    addRow(left, next(), [this] { return "Volume: " + number(settings.volume, "%.0f") + " %"; },
+    addRow([this] { return "Volume: " + number(settings.volume, "%.0f") + " %"; },
            [this](int step) {
                settings.volume = stepped(settings.volume, step, 0.0f, 100.0f, 10.0f);
                core::SoundEngine::instance().play2D("assets/music/jump.wav"); // how loud it is now
            },
            {});
-    addRow(left, next(), [this] { return "Full screen: " + onOff(settings.fullscreen); },
+    addRow([this] { return "Full screen: " + onOff(settings.fullscreen); },
            [this](int) { settings.fullscreen = !settings.fullscreen; }, {});
-    addRow(left, next(), [this] { return "Vsync: " + onOff(settings.vsync); },
-           [this](int) { settings.vsync = !settings.vsync; }, {});
-    addRow(left, next(),
-           [this] { return "Frame cap: " + (settings.maxFps > 0 ? std::to_string(settings.maxFps) : std::string("Off")); },
+    addRow([this] { return "Vsync: " + onOff(settings.vsync); }, [this](int) { settings.vsync = !settings.vsync; },
+           {});
+    addRow([this] { return "Frame cap: " + (settings.maxFps > 0 ? std::to_string(settings.maxFps) : std::string("Off")); },
            [this](int step) {
                const auto at = std::find(frameCaps.begin(), frameCaps.end(), settings.maxFps);
                const int index = at == frameCaps.end() ? 0 : static_cast<int>(at - frameCaps.begin());
                settings.maxFps = frameCaps[static_cast<std::size_t>((index + step + 5) % 5)];
            },
            {});
-    addRow(left, next(), [this] { return "Field of view: " + number(settings.fov, "%.0f"); },
+    addRow([this] { return "Field of view: " + number(settings.fov, "%.0f"); },
            [this](int step) { settings.fov = stepped(settings.fov, step, 30.0f, 110.0f, 5.0f); }, {});
-    addRow(left, next(), [this] { return "Exposure: " + number(settings.exposure, "%.1f"); },
+    addRow([this] { return "Exposure: " + number(settings.exposure, "%.1f"); },
            [this](int step) { settings.exposure = stepped(settings.exposure, step, 0.1f, 5.0f, 0.1f); }, {});
-    addRow(left, next(), [this] { return "Invert camera drag: " + onOff(settings.invertDrag); },
+    addRow([this] { return "Invert camera drag: " + onOff(settings.invertDrag); },
            [this](int) { settings.invertDrag = !settings.invertDrag; }, {});
+    addRow([this] { return "UI scale: " + number(settings.uiScale, "%.0f") + " %"; },
+           [this](int step) {
+               settings.uiScale = stepped(settings.uiScale, step, core::smallestUiScale, core::largestUiScale, 10.0f);
+           },
+           {});
 
-    y = top;
     for (int index = 0; index < core::actionCount; ++index) {
         const auto action = static_cast<core::Action>(index);
         std::string name = core::actionName(action);
         name[0] = static_cast<char>(name[0] - 'a' + 'A');
-        addRow(right, next(),
-               [this, action, name] {
+        addRow([this, action, name] {
                    return name + ": " + (waitingFor == action ? std::string("press a key") : core::keyName(settings.keys[action]));
                },
                {}, [this, action] { waitingFor = action; });
     }
-    addRow(width * 0.5f, std::min(top - 7.0f * rowStep, y) - rowStep * 0.5f, [] { return std::string("Back"); }, {},
-           [this] { back(); });
+    addRow([] { return std::string("Back"); }, {}, [this] { back(); });
 
     std::vector<GUIElement*> order;
     for (const Row& row : rows)
@@ -102,10 +94,60 @@ OptionsScreen::OptionsScreen()
     focus = std::make_unique<MenuFocus>(order);
 }
 
-void OptionsScreen::addRow(float x, float y, std::function<std::string()> caption, std::function<void(int)> change,
+OptionsScreen::Shape OptionsScreen::shape(const UiFrame& frame) const
+{
+    // The largest scale up to the window's (and up to what keeps captions readable)
+    // at which the rows fit, in as few columns as will do, then as wide a spacing.
+    const int options = static_cast<int>(rows.size()) - 1;
+    const float wanted = std::max(frame.scale, UiFrame::smallestCaption / Text::pixelsOf(captionScale));
+    Shape best{};
+    for (const int columns : {2, 3, 4}) {
+        for (const float step : {48.0f, 40.0f, 32.0f, 26.0f}) {
+            const Shape candidate = shapeOf(options, columns, step);
+            const float scale = frame.scaledTo(wanted).fittingScale(candidate.extent);
+            // A rival has to be clearly bigger to be worth another column or tighter rows.
+            if (scale > best.scale * 1.01f) {
+                best = candidate;
+                best.scale = scale;
+            }
+        }
+    }
+    return best;
+}
+
+OptionsScreen::Shape OptionsScreen::shapeOf(int options, int columns, float step)
+{
+    Shape shape{columns, (options + columns - 1) / columns, step, std::min(rowHeight, step - 8.0f), 0.0f, {}};
+    const float firstRow = static_cast<float>(shape.perColumn - 1) * 0.5f * step;
+    shape.titleY = firstRow + std::max(1.4f * step, 50.0f);
+    shape.backY = -firstRow - std::max(1.5f * step, 40.0f);
+    const float top = shape.titleY + 28.0f;
+    const float bottom = shape.backY - shape.rowHeight * 0.5f;
+    shape.extent = {static_cast<float>(columns) * (rowWidth + columnGap) - columnGap, 2.0f * std::max(top, -bottom)};
+    return shape;
+}
+
+void OptionsScreen::arrange(const Shape& shape)
+{
+    const float firstRow = static_cast<float>(shape.perColumn - 1) * 0.5f * shape.step;
+    for (std::size_t index = 0; index + 1 < rows.size(); ++index) {
+        const int column = static_cast<int>(index) / shape.perColumn;
+        const int row = static_cast<int>(index) % shape.perColumn;
+        GUIButton& button = *rows[index].button;
+        button.centre = {(static_cast<float>(column) - static_cast<float>(shape.columns - 1) * 0.5f) * (rowWidth + columnGap),
+                         firstRow - static_cast<float>(row) * shape.step};
+        button.size = {rowWidth, shape.rowHeight};
+    }
+    GUIButton& back = *rows.back().button;
+    back.centre = {0.0f, shape.backY};
+    back.size = {rowWidth, shape.rowHeight};
+}
+
+void OptionsScreen::addRow(std::function<std::string()> caption, std::function<void(int)> change,
                            std::function<void()> press)
 {
-    auto button = std::make_unique<GUIButton>(x, y, caption(), captionScale, rowWidth, rowHeight, true);
+    auto button = std::make_unique<GUIButton>(Anchor::Centre, glm::vec2(0.0f), caption(), captionScale,
+                                              glm::vec2(rowWidth, rowHeight));
     styleButton(*button);
     // A click (or Enter) on a value moves it one step on; on an action, waits for a key.
     const std::size_t index = rows.size();
@@ -154,17 +196,20 @@ void OptionsScreen::changeFocused(int step)
     }
 }
 
-void OptionsScreen::draw(const glm::mat4& projection)
+void OptionsScreen::draw(const glm::mat4& projection, const UiFrame& frame)
 {
     if (!shown)
         return;
-    drawDimmedPage(projection, title, static_cast<float>(settings.windowHeight) * 0.5f + 4.4f * rowStep);
+    const Shape fitted = shape(frame);
+    arrange(fitted);
+    const UiFrame page = frame.scaledTo(fitted.scale);
+    drawDimmedPage(projection, page, title, fitted.titleY);
     clicks.poll();
     for (std::size_t index = 0; index < rows.size() && shown; ++index) {
         Row& row = rows[index];
         row.button->label.text = row.caption();
         const auto click = std::exchange(row.button->onClick, nullptr);
-        row.button->draw(projection); // updates the hover state, lays out and draws
+        row.button->draw(projection, page); // lays out, updates the hover state and draws
         row.button->onClick = click;
         if (row.button->hoverState != 0)
             continue;
@@ -224,6 +269,14 @@ std::vector<std::string> OptionsScreen::captions() const
     std::vector<std::string> all;
     for (const Row& row : rows)
         all.push_back(row.caption());
+    return all;
+}
+
+std::vector<GUIButton*> OptionsScreen::buttons() const
+{
+    std::vector<GUIButton*> all;
+    for (const Row& row : rows)
+        all.push_back(row.button.get());
     return all;
 }
 

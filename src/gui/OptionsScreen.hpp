@@ -22,7 +22,9 @@ namespace fennik::gui {
 
 // The options screen, in the game's own buttons over a dimmed picture: master
 // volume, full screen, vsync, frame cap, field of view, exposure, the free camera's
-// drag, and the keys of the seven actions, then "Back".
+// drag, the UI scale, and the keys of the seven actions, then "Back". The rows run
+// down columns; with many rows or a small window the page takes more columns, closer
+// rows, and at last a smaller scale, so that it always fits.
 //
 // With a mouse a left click moves an option to its next value and a right click to
 // the one before; with keys or a pad, Up and Down pick an option, Left and Right
@@ -42,7 +44,7 @@ public:
     void back();
     std::function<void()> onBack;
 
-    void draw(const glm::mat4& projection);
+    void draw(const glm::mat4& projection, const UiFrame& frame);
     // While open, every key and pad button is the screen's.
     void onKey(int key, int action);
     void onGamepadButton(int button, int action);
@@ -51,6 +53,8 @@ public:
     std::optional<core::Action> listening() const { return waitingFor; }
     // The caption of each row, top to bottom, left column first, "Back" last.
     std::vector<std::string> captions() const;
+    // The rows' buttons in the same order.
+    std::vector<GUIButton*> buttons() const;
 
 private:
     struct Row {
@@ -59,8 +63,22 @@ private:
         std::function<void(int)> change; // one step up (+1) or down (-1)
         std::function<void()> press;     // a click, Enter or South
     };
-    void addRow(float x, float y, std::function<std::string()> caption, std::function<void(int)> change,
-                std::function<void()> press);
+    // How the rows are arranged at one scale; reference units around the middle.
+    struct Shape {
+        int columns = 2;
+        int perColumn = 1;
+        float step = 48.0f;
+        float rowHeight = 36.0f;
+        float titleY = 0.0f; // the title's baseline
+        float backY = 0.0f;  // the middle of "Back"
+        glm::vec2 extent{0.0f};
+        float scale = 0.0f;
+    };
+    Shape shape(const UiFrame& frame) const;
+    static Shape shapeOf(int options, int columns, float step);
+    void arrange(const Shape& shape);
+
+    void addRow(std::function<std::string()> caption, std::function<void(int)> change, std::function<void()> press);
     void changed();
     void changeFocused(int step);
 

@@ -1,11 +1,10 @@
 #include "gui/ReplaysScreen.hpp"
 
-#include "core/GameSettings.hpp"
-#include "core/LevelManager.hpp"
 #include "gui/TextRenderer.hpp"
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <ctime>
 
 namespace fennik::gui {
@@ -16,6 +15,9 @@ constexpr float rowWidth = 420.0f;
 constexpr float rowHeight = 36.0f;
 constexpr float rowStep = 44.0f;
 constexpr float captionScale = 0.62f;
+constexpr float titleY = 4.6f * rowStep;
+// From the title's top to the bottom of "Back", in reference units.
+const glm::vec2 extent(rowWidth, 2.0f * (titleY + 28.0f));
 
 // "07 Dec 14:03   2:17.43   Level 2"; a run that cannot be played says why after it.
 std::string captionOf(const core::ReplayEntry& entry)
@@ -43,13 +45,11 @@ std::string captionOf(const core::ReplayEntry& entry)
 ReplaysScreen::ReplaysScreen()
     : title(&TextRenderer::instance(), "Replays"), empty(&TextRenderer::instance(), "No runs recorded yet")
 {
-    const core::GameSettings& settings = *core::LevelManager::instance().settings;
-    const float x = static_cast<float>(settings.windowWidth) * 0.5f;
-    const float top = static_cast<float>(settings.windowHeight) * 0.5f + 3.5f * rowStep;
+    const float top = 3.5f * rowStep;
     for (std::size_t index = 0; index <= shownRuns; ++index) {
         const float y = top - static_cast<float>(index) * rowStep - (index == shownRuns ? rowStep * 0.5f : 0.0f);
-        rows.push_back(std::make_unique<GUIButton>(x, y, index == shownRuns ? "Back" : "", captionScale, rowWidth,
-                                                   rowHeight, true));
+        rows.push_back(std::make_unique<GUIButton>(Anchor::Centre, glm::vec2(0.0f, y), index == shownRuns ? "Back" : "",
+                                                   captionScale, glm::vec2(rowWidth, rowHeight)));
         styleButton(*rows.back());
         rows.back()->onClick = [this, index] { pick(index); };
     }
@@ -60,7 +60,9 @@ void ReplaysScreen::open(std::vector<core::ReplayEntry> runs)
     entries = std::move(runs);
     if (entries.size() > shownRuns)
         entries.resize(shownRuns);
-    // The focus walks the runs listed and "Back".
+    // The focus walks the runs listed and "Back"; the last one's light goes with it.
+    if (focus)
+        focus->clear();
     std::vector<GUIElement*> order;
     for (std::size_t index = 0; index < entries.size(); ++index) {
         rows[index]->label.text = captionOf(entries[index]);
@@ -91,17 +93,16 @@ void ReplaysScreen::pick(std::size_t index)
     }
 }
 
-void ReplaysScreen::draw(const glm::mat4& projection)
+void ReplaysScreen::draw(const glm::mat4& projection, const UiFrame& frame)
 {
     if (!shown)
         return;
-    const core::GameSettings& settings = *core::LevelManager::instance().settings;
-    const float middle = static_cast<float>(settings.windowHeight) * 0.5f;
-    drawDimmedPage(projection, title, middle + 4.6f * rowStep);
+    const float readable = UiFrame::smallestCaption / Text::pixelsOf(captionScale);
+    const UiFrame page = frame.scaledTo(frame.scaledTo(std::max(frame.scale, readable)).fittingScale(extent));
+    drawDimmedPage(projection, page, title, titleY);
     if (entries.empty()) {
         empty.color = glm::vec3(1.0f);
-        empty.draw(glm::vec3(static_cast<float>(settings.windowWidth) * 0.5f, middle + 2.0f * rowStep, 0.0f), 0.75f,
-                   glm::vec3(0.0f), projection, true);
+        empty.draw(page.point(Anchor::Centre, {0.0f, 2.0f * rowStep}), page.captionPixels(0.75f), projection, true);
     }
     clicks.poll();
     for (std::size_t index = 0; index < rows.size() && shown; ++index) {
@@ -109,7 +110,7 @@ void ReplaysScreen::draw(const glm::mat4& projection)
             continue;
         GUIButton& row = *rows[index];
         const auto click = std::exchange(row.onClick, nullptr);
-        row.draw(projection); // updates the hover state, lays out and draws
+        row.draw(projection, page); // lays out, updates the hover state and draws
         row.onClick = click;
         if (row.hoverState == 0 && clicks.left())
             click();
@@ -145,6 +146,15 @@ std::vector<std::string> ReplaysScreen::captions() const
         all.push_back(rows[index]->label.text);
     all.push_back(rows.back()->label.text);
     return all;
+}
+
+std::vector<GUIButton*> ReplaysScreen::buttons() const
+{
+    std::vector<GUIButton*> shownRows;
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        shownRows.push_back(rows[index].get());
+    shownRows.push_back(rows.back().get());
+    return shownRows;
 }
 
 } // namespace fennik::gui

@@ -32,12 +32,15 @@ public:
     // Called with a playable run the player picked.
     std::function<void(const core::Replay& replay, const std::string& path)> onPlay;
 
-    void draw(const glm::mat4& projection);
+    // Shrunk where the window is too small for the page at its scale.
+    void draw(const glm::mat4& projection, const UiFrame& frame);
     void onKey(int key, int action);
     void onGamepadButton(int button, int action);
 
     // The caption of every row shown, top to bottom, "Back" last.
     std::vector<std::string> captions() const;
+    // The buttons of those rows, in the same order.
+    std::vector<GUIButton*> buttons() const;
 
 private:
     void pick(std::size_t index);

@@ -10,6 +10,7 @@
 #include "gui/OptionsScreen.hpp"
 #include "gui/ShapeRenderer.hpp"
 #include "gui/Text.hpp"
+#include "gui/UiFrame.hpp"
 #include "physics/Enemy.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Interactable.hpp"
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -36,8 +38,6 @@ namespace {
 constexpr double stompNormalY = 0.2;
 // Below this height the player has left the level: every tick there hurts.
 constexpr float fallDamageHeight = -15.0f;
-// Space kept between an on-screen prompt and the window's edge.
-constexpr float promptMargin = 16.0f;
 // A switch or restart in play happens at once; the picture fades out over the level
 // left and in over the one entered, and the level's name stays a while.
 constexpr double fadeSeconds = 0.25;
@@ -65,6 +65,13 @@ bool inRun(const std::string& levelName)
     return std::any_of(std::begin(core::runLevels), std::end(core::runLevels),
                        [&](const char* level) { return levelName == level; });
 }
+// Reference units (see gui::UiFrame): the prompts' baseline above the window's bottom,
+// the replay caption's below its top, and the open note's card around the middle.
+constexpr float promptBaseline = 160.0f;
+constexpr float captionDrop = 32.0f;
+constexpr float noteSize = 320.0f;
+// The level's name, below the replay caption and above the note cards.
+constexpr float captionTop = 160.0f;
 
 } // namespace
 
@@ -105,8 +112,7 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     particles = &render::gpu().particles();
     scene->createPlayer(firstMesh(playerModel), playerMass, playerStart(), false);
     scene->createCamera();
-    pauseMenu = std::make_shared<gui::GUIPauseMenu>(static_cast<float>(settings->windowWidth) * 0.5f,
-                                                    static_cast<float>(settings->windowHeight) * 0.5f);
+    pauseMenu = std::make_shared<gui::GUIPauseMenu>();
     options = std::make_unique<gui::OptionsScreen>();
     addEnemies();
     scene->addLevelGeometry(*levelModel, skipsInteractableMeshes());
@@ -322,32 +328,33 @@ void PlayableLevel::drawWorld(float alpha)
 
 void PlayableLevel::drawOverlay()
 {
+    const gui::UiFrame ui = gui::UiFrame::current();
     // The passage first: what the player must read (prompts, menus) stays on top.
-    drawPassage();
-    drawPrompts();
+    drawPassage(ui);
+    // The pause menu and its pages cover the game: nothing of it asks for a key then.
+    if (!paused)
+        drawPrompts(ui);
     if (paused && options->isOpen()) {
-        options->draw(scene->screenProjection());
+        options->draw(scene->screenProjection(), ui);
     } else if (paused) {
-        pauseMenu->draw(scene->screenProjection());
+        pauseMenu->draw(scene->screenProjection(), ui);
         // The options belong to the player, not to the replay being watched.
         if (std::exchange(pauseMenu->optionsClicked, false) && !core::LevelManager::instance().deck.playing())
             options->open();
     }
-    drawReplayCaption();
+    drawReplayCaption(ui);
     if (showTimings)
         scene->drawTimings();
 }
 
-void PlayableLevel::drawPassage()
+void PlayableLevel::drawPassage(const gui::UiFrame& ui)
 {
-    const float width = static_cast<float>(settings->windowWidth);
-    const float height = static_cast<float>(settings->windowHeight);
     const glm::mat4 projection = scene->screenProjection();
     if (darkness > 0.0f) {
         const glm::vec4 black(0.0f, 0.0f, 0.0f, darkness);
         shapes->beginShape(projection, GL_TRIANGLES);
         shapes->texture = 0;
-        shapes->rect(0.0f, 0.0f, width, height, black, black);
+        shapes->rect(0.0f, 0.0f, ui.width, ui.height, black, black);
         shapes->endShape();
     }
     if (core::input().time() - enteredAt >= captionSeconds || darkness >= 1.0f)
@@ -356,14 +363,15 @@ void PlayableLevel::drawPassage()
     // readable over the sky and the sand.
     auto& text = *scene->text;
     text.text = arrivalCaption;
-    const glm::vec3 at(width * 0.5f, height * 0.8f, 0.0f);
+    const glm::vec2 at = ui.point(gui::Anchor::Top, {0.0f, -captionTop});
+    const float pixels = ui.captionPixels(1.2f);
     text.color = glm::vec3(0.0f);
-    text.draw(at + glm::vec3(2.0f, -2.0f, 0.0f), 1.2f, glm::vec3(0.0f), projection, true);
+    text.draw(at + glm::vec2(ui.size(2.0f), -ui.size(2.0f)), pixels, projection, true);
     text.color = glm::vec3(1.0f);
-    text.draw(at, 1.2f, glm::vec3(0.0f), projection, true);
+    text.draw(at, pixels, projection, true);
 }
 
-void PlayableLevel::drawReplayCaption()
+void PlayableLevel::drawReplayCaption(const gui::UiFrame& ui)
 {
     const auto& deck = core::LevelManager::instance().deck;
     if (!deck.playing())
@@ -371,41 +379,38 @@ void PlayableLevel::drawReplayCaption()
     auto& text = *scene->text;
     text.text = deck.playingDemo() ? "Demo - press any key" : "Replay";
     text.color = glm::vec3(1.0f);
-    text.draw(glm::vec3(static_cast<float>(settings->windowWidth) * 0.5f,
-                        static_cast<float>(settings->windowHeight) - 2.0f * promptMargin, 0.0f),
-              0.75f, glm::vec3(0.0f), scene->screenProjection(), true);
+    text.draw(ui.point(gui::Anchor::Top, {0.0f, -captionDrop}), ui.captionPixels(0.75f),
+              scene->screenProjection(), true);
 }
 
-void PlayableLevel::drawPrompts()
+void PlayableLevel::drawPrompts(const gui::UiFrame& ui)
 {
-    const float width = static_cast<float>(settings->windowWidth);
-    const float height = static_cast<float>(settings->windowHeight);
     const glm::mat4 projection = scene->screenProjection();
     auto& text = *scene->text;
+    const glm::vec2 promptAt = ui.point(gui::Anchor::Bottom, {0.0f, promptBaseline});
+    const float promptPixels = ui.captionPixels(1.0f);
+    const std::string key = core::keyName(settings->keys[core::Action::Interact]);
 
     for (const auto& interactable : scene->interactables) {
         if (interactable->inRange && !interactable->active) {
-            text.text = "Press " + core::keyName(settings->keys[core::Action::Interact]) + " to Interact";
+            text.text = "Press " + key + " to Interact";
             text.color = glm::vec3(1.0f);
-            text.draw(glm::vec3(width * 0.5f, height / 5.0f, 0.0f), 1.0f, glm::vec3(0.0f), projection, true);
+            text.draw(promptAt, promptPixels, projection, true);
         }
         if (interactable->active) {
+            const glm::vec2 corner = ui.point(gui::Anchor::Centre, glm::vec2(-noteSize * 0.5f));
             shapes->beginShape(projection, GL_TRIANGLES);
             shapes->texture = noteTextureFor(*interactable);
-            shapes->rect(width * 0.5f - width / 5.0f, height * 0.5f - height / 5.0f, 2.0f * width / 5.0f,
-                         2.0f * height / 5.0f, shapes->color, shapes->color);
+            shapes->rect(std::round(corner.x), std::round(corner.y), std::round(ui.size(noteSize)),
+                         std::round(ui.size(noteSize)), shapes->color, shapes->color);
             shapes->endShape();
-            text.text = "Press " + core::keyName(settings->keys[core::Action::Interact]) + " to Continue";
+            text.text = "Press " + key + " to Continue";
             text.color = glm::vec3(1.0f);
-            // The prompt's place is worked out from both width and height; in a square
-            // or tall window that runs it off the right edge, so it is pulled back in.
-            const float rightmost = width - text.getWidth(1.0f) - promptMargin;
-            const float x = std::max(0.0f, std::min(2.0f * width / 5.0f + height * 0.5f, rightmost));
-            text.draw(glm::vec3(x, height / 5.0f, 0.0f), 1.0f, glm::vec3(0.0f), projection, false);
+            text.draw(promptAt, promptPixels, projection, true);
             if (const std::string caption = noteCaption(*interactable); !caption.empty()) {
                 text.text = caption;
-                text.draw(glm::vec3(width * 0.5f, height * 0.5f + height / 5.0f + 30.0f, 0.0f), 1.0f,
-                          glm::vec3(0.0f), projection, true);
+                text.draw(ui.point(gui::Anchor::Centre, {0.0f, noteSize * 0.5f + 30.0f}), promptPixels, projection,
+                          true);
             }
         }
     }

@@ -13,6 +13,7 @@
 
 namespace fennik::gui {
 class GUIPauseMenu;
+struct UiFrame;
 class OptionsScreen;
 class ShapeRenderer;
 } // namespace fennik::gui
@@ -151,10 +152,10 @@ private:
     void drawWorld(float alpha);
     // The fade over a switch or restart made in play, and the caption naming the level
     // entered (or "You fell!").
-    void drawPassage();
-    void drawPrompts();
+    void drawPassage(const gui::UiFrame& ui);
+    void drawPrompts(const gui::UiFrame& frame);
     // "Replay" or "Demo - press any key" at the top of the window while one plays.
-    void drawReplayCaption();
+    void drawReplayCaption(const gui::UiFrame& frame);
     // Prompts, the open note, the pause menu and, after F7, the passes' timings.
     void drawOverlay();
     void refreshTitle();

@@ -17,12 +17,29 @@
 #include "scene/Scene.hpp"
 
 #include <GLFW/glfw3.h>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <algorithm>
+#include <cmath>
 
 namespace fennik::levels {
 
 namespace {
 
 constexpr const char* demoPath = "assets/replays/demo.fzreplay";
+
+// The title picture, the best time and the buttons, in reference units around the
+// middle of the window (see gui::UiFrame).
+const glm::vec2 titleCentre(0.0f, 145.833333f);
+const glm::vec2 titleSize(320.0f, 175.0f);
+constexpr float bestTimeBaseline = 22.0f;
+const glm::vec2 buttonSize(150.0f, 40.0f);
+// From the title's top to the last button's bottom, and the widest part.
+const glm::vec2 menuExtent(320.0f, 2.0f * 245.0f);
+// Fennik's half width on screen as a part of the window's height, and the room kept
+// between the buttons and Fennik.
+constexpr float foxHalfWidth = 0.09f;
+constexpr float foxClearance = 20.0f;
 
 } // namespace
 
@@ -52,12 +69,10 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     shapes = &gui::ShapeRenderer::instance();
     core::SoundEngine::instance().play2D("assets/music/empty.wav");
 
-    const float width = static_cast<float>(settings->windowWidth);
-    const float height = static_cast<float>(settings->windowHeight);
     // Evenly spaced below the title picture, "Start Game" where it always was.
     const auto button = [&](float below, const char* caption) {
-        auto made = std::make_unique<gui::GUIButton>(width * 0.5f, height * 0.5f - below, caption, 0.75f, 150.0f, 40.0f,
-                                                     true);
+        auto made = std::make_unique<gui::GUIButton>(gui::Anchor::Centre, glm::vec2(0.0f, -below), caption, 0.75f,
+                                                     buttonSize);
         gui::styleButton(*made);
         return made;
     };
@@ -134,10 +149,19 @@ void StartMenu::playDemo()
 
 void StartMenu::applyWindowSize()
 {
-    glViewport(0, 0, static_cast<GLsizei>(settings->windowWidth), static_cast<GLsizei>(settings->windowHeight));
-    scene->camera->setProjection(settings->fov,
-                                 static_cast<float>(settings->windowWidth) / static_cast<float>(settings->windowHeight),
-                                 settings->nearZ, settings->farZ);
+    const float width = static_cast<float>(settings->windowWidth);
+    const float height = static_cast<float>(settings->windowHeight);
+    glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+    scene->camera->setProjection(settings->fov, width / height, settings->nearZ, settings->farZ);
+    // The camera looks at Fennik, who would stand right behind the buttons: the picture
+    // is shifted sideways (the lens, not the camera) until Fennik stands beside them,
+    // as far as the window allows.
+    const gui::UiFrame menu = menuFrame();
+    const float foxHalf = foxHalfWidth * height;
+    const float beside = std::min(startButton->naturalWidth(menu) * 0.5f + menu.size(foxClearance) + foxHalf,
+                                  width * 0.5f - foxHalf);
+    scene->camera->projection = glm::translate(glm::mat4(1.0f), glm::vec3(2.0f * beside / width, 0.0f, 0.0f)) *
+                                scene->camera->projection;
     scene->resizeFramebuffers();
     needsResize = false;
 }
@@ -167,32 +191,41 @@ void StartMenu::render(float alpha)
     scene->draw(frame, alpha);
 }
 
+gui::UiFrame StartMenu::menuFrame() const
+{
+    const gui::UiFrame ui = gui::UiFrame::current();
+    return ui.scaledTo(ui.fittingScale(menuExtent));
+}
+
 void StartMenu::drawOverlay()
 {
-    const float width = static_cast<float>(settings->windowWidth);
-    const float height = static_cast<float>(settings->windowHeight);
+    const gui::UiFrame ui = gui::UiFrame::current();
     const glm::mat4 projection = scene->screenProjection();
     if (!core::input().isMouseButtonDown(nullptr, GLFW_MOUSE_BUTTON_LEFT))
         waitForRelease = false;
     if (options->isOpen()) {
-        options->draw(projection);
+        options->draw(projection, ui);
     } else if (replays->isOpen()) {
-        replays->draw(projection);
+        replays->draw(projection, ui);
     } else {
+        const gui::UiFrame menu = menuFrame();
+        const glm::vec2 corner = menu.point(gui::Anchor::Centre, titleCentre - titleSize * 0.5f);
         shapes->beginShape(projection, GL_TRIANGLES);
         shapes->texture = splashTexture;
         shapes->color = glm::vec4(1.0f);
-        shapes->rect(width * 0.5f - 160.0f, height * 0.5f + 58.333332f, 320.0f, 175.0f, shapes->color, shapes->color);
+        shapes->rect(std::round(corner.x), std::round(corner.y), std::round(menu.size(titleSize.x)),
+                     std::round(menu.size(titleSize.y)), shapes->color, shapes->color);
         shapes->endShape();
         if (!bestTime->text.empty()) {
             bestTime->color = glm::vec3(1.0f);
-            bestTime->draw(glm::vec3(width * 0.5f, height * 0.5f + 22.0f, 0.0f), 0.6f, glm::vec3(0.0f), projection,
-                           true);
+            bestTime->draw(menu.point(gui::Anchor::Centre, {0.0f, bestTimeBaseline}), menu.captionPixels(0.6f),
+                           projection, true);
         }
+        gui::shareWidth({startButton.get(), replaysButton.get(), optionsButton.get(), quitButton.get()}, menu);
         for (gui::GUIButton* button : {startButton.get(), replaysButton.get(), optionsButton.get(), quitButton.get()}) {
             // Drawn without its click while a held button waits for its release.
             const auto click = waitForRelease ? std::exchange(button->onClick, nullptr) : nullptr;
-            button->draw(projection);
+            button->draw(projection, menu);
             if (click)
                 button->onClick = click;
         }

@@ -4,6 +4,7 @@
 #include "core/Noise.hpp"
 #include "core/Replay.hpp"
 #include "gui/MenuFocus.hpp"
+#include "gui/UiFrame.hpp"
 #include "render/Frame.hpp"
 #include "render/GL.hpp"
 
@@ -55,6 +56,7 @@ public:
     void onGamepadButton(int button, int action) override;
 
     scene::Scene& getScene() { return *scene; }
+    const render::Frame& getFrame() const { return frame; }
     gui::GUIButton& getStartButton() { return *startButton; }
     gui::GUIButton& getOptionsButton() { return *optionsButton; }
     gui::GUIButton& getQuitButton() { return *quitButton; }
@@ -69,6 +71,8 @@ public:
 
 private:
     void applyWindowSize();
+    // The window's UI frame, shrunk where the title and the buttons would not fit.
+    gui::UiFrame menuFrame() const;
     // The title picture, the buttons and, after F7, the passes' timings.
     void drawOverlay();
     void heardFromPlayer();

@@ -2,6 +2,7 @@
 
 #include "core/GameSettings.hpp"
 #include "gui/GUIPlayerHealthBar.hpp"
+#include "gui/UiFrame.hpp"
 #include "gui/ShapeRenderer.hpp"
 #include "gui/Text.hpp"
 #include "gui/TextRenderer.hpp"
@@ -63,8 +64,7 @@ void Scene::createRenderResources()
     postEffects = std::make_unique<render::PostEffects>(*gpu);
     skylight = std::make_shared<render::Skylight>();
     sceneShader = pbrShader;
-    healthBar = std::make_shared<gui::GUIPlayerHealthBar>(0.0f, static_cast<float>(settings->windowHeight),
-                                                          healthBarSize, healthBarRing);
+    healthBar = std::make_shared<gui::GUIPlayerHealthBar>(healthBarSize, healthBarRing);
 }
 
 render::Frame Scene::buildFrame(FrameParts parts)
@@ -297,7 +297,7 @@ void Scene::renderHealthBars()
         healthBar->health = health;
         healthBar->fillColor = glm::vec4(1.0f - health / 100.0f, health / 100.0f, 0.0f, 1.0f);
     }
-    healthBar->draw(screenProjection());
+    healthBar->draw(screenProjection(), gui::UiFrame::current());
 }
 
 void Scene::setShadingMode(int mode)
@@ -350,36 +350,37 @@ std::vector<std::string> Scene::timingLines() const
 void Scene::drawTimings()
 {
     // A dark panel in the top-right corner: pass names on the left, milliseconds
-    // flush right.
+    // flush right. Reference units, scaled with the rest of the overlay.
     constexpr float scale = 0.75f;
     constexpr float lineHeight = 24.0f;
     constexpr float panelWidth = 250.0f;
     constexpr float margin = 12.0f;
     constexpr float padding = 8.0f;
     const std::vector<std::string> lines = timingLines();
-    const float width = static_cast<float>(settings->windowWidth);
-    const float top = static_cast<float>(settings->windowHeight) - margin;
-    const float left = width - margin - panelWidth;
+    const gui::UiFrame frame = gui::UiFrame::current();
     const float panelHeight = lineHeight * static_cast<float>(lines.size()) + 2.0f * padding;
+    const glm::vec2 topLeft = frame.point(gui::Anchor::TopRight, {-margin - panelWidth, -margin});
     const glm::mat4 projection = screenProjection();
 
     gui::ShapeRenderer& shapes = gui::ShapeRenderer::instance();
     shapes.beginShape(projection, GL_TRIANGLES);
     const glm::vec4 panel(0.05f, 0.04f, 0.08f, 0.75f);
-    shapes.rect(left, top - panelHeight, panelWidth, panelHeight, panel, panel);
+    shapes.rect(topLeft.x, topLeft.y - frame.size(panelHeight), frame.size(panelWidth), frame.size(panelHeight), panel,
+                panel);
     shapes.endShape();
 
     const glm::vec3 colour = text->color;
     text->color = glm::vec3(1.0f, 0.85f, 0.4f);
-    float baseline = top - padding - lineHeight + 6.0f;
+    const float pixels = frame.captionPixels(scale);
+    float baseline = topLeft.y - frame.size(padding + lineHeight - 6.0f);
     for (const std::string& line : lines) {
         const std::size_t split = line.find("  ");
         text->text = line.substr(0, split);
-        text->draw(glm::vec3(left + padding, baseline, 0.0f), scale, glm::vec3(0.0f), projection, false);
+        text->draw(glm::vec2(topLeft.x + frame.size(padding), baseline), pixels, projection, false);
         text->text = line.substr(split + 2);
-        text->draw(glm::vec3(left + panelWidth - padding - text->getWidth(scale), baseline, 0.0f), scale,
-                   glm::vec3(0.0f), projection, false);
-        baseline -= lineHeight;
+        text->draw(glm::vec2(topLeft.x + frame.size(panelWidth - padding) - text->width(pixels), baseline), pixels,
+                   projection, false);
+        baseline -= frame.size(lineHeight);
     }
     text->color = colour;
 }

@@ -54,7 +54,8 @@ TEST(Settings, ValuesTheGameCannotUseAreReplacedWithAWarningEach)
                           Case{"[window]\nrefresh_rate = 0\n", 1}, Case{"[camera]\nfov = 180\nnear = 0\n", 2},
                           Case{"[camera]\nfov = 0\n", 1}, Case{"[window]\nmax_fps = -30\n", 1},
                           Case{"[window]\nmax_fps = 9\n", 1}, Case{"[window]\nmax_fps = 99999999999\n", 1},
-                          Case{"[camera]\nnear = 500\nfar = 2\n", 1}}) {
+                          Case{"[camera]\nnear = 500\nfar = 2\n", 1}, Case{"[window]\nui_scale = 0\n", 1},
+                          Case{"[window]\nui_scale = 500\n", 1}, Case{"[window]\nui_scale = big\n", 1}}) {
         LogCapture log;
         loadSettings(write(c.text));
         const auto lines = log.lines();
@@ -109,6 +110,7 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
     settings->invertDrag = true;
     settings->exposure = 1.5f;
     settings->volume = 35.0f;
+    settings->uiScale = 150.0f;
     ASSERT_TRUE(settings->keys.bind(fennik::core::Action::Jump, GLFW_KEY_J));
     ASSERT_TRUE(fennik::core::saveSettings(*settings, player));
     files.write("saved/fennik/settings.ini.tmp", "[camera]\nfov = 31\n"); // a crash before the rename
@@ -119,6 +121,7 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
     EXPECT_FLOAT_EQ(again->fov, 90.0f);
     EXPECT_FLOAT_EQ(again->exposure, 1.5f);
     EXPECT_FLOAT_EQ(again->volume, 35.0f);
+    EXPECT_FLOAT_EQ(again->uiScale, 150.0f);
     EXPECT_EQ(again->keys.keys, settings->keys.keys);
 
     // A folder that cannot be made (a file has its name; root writes anywhere else).

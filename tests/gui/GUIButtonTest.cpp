@@ -12,7 +12,7 @@ using GUIButtonTest = test::GUITest;
 
 TEST_F(GUIButtonTest, EdgesCountAsInsideAndOnlyALeftPressInsideClicks)
 {
-    GUIElement element(0, glm::vec3(100.0f, 200.0f, 0.0f), 50.0f, 20.0f);
+    GUIElement element(0, Anchor::BottomLeft, {125.0f, 210.0f}, {50.0f, 20.0f});
     int clicks = 0, hovers = 0;
     element.onClick = [&] { ++clicks; };
     element.onHover = [&] { ++hovers; };
@@ -31,7 +31,7 @@ TEST_F(GUIButtonTest, EdgesCountAsInsideAndOnlyALeftPressInsideClicks)
         if (c.button >= 0)
             input.pressButton(c.button);
         clicks = 0;
-        element.update();
+        element.update(UiFrame{});
         EXPECT_EQ(element.hoverState, c.hoverState) << c.x << ", " << c.y;
         EXPECT_EQ(clicks, c.clicks) << c.x << ", " << c.y;
     }
@@ -42,9 +42,9 @@ TEST_F(GUIButtonTest, TextureFillsTheButtonUnderItsCaption)
 {
     const GLuint green = test::solidTexture({0, 160, 0, 255});
     test::OffscreenTarget target(800, 800);
-    GUIButton button(400.0f, 300.0f, "Main Menu", 0.75f, 150.0f, 40.0f, true);
+    GUIButton button(Anchor::BottomLeft, {400.0f, 300.0f}, "Main Menu", 0.75f, {150.0f, 40.0f});
     button.texture = green;
-    button.draw(target.screenProjection());
+    button.draw(target.screenProjection(), UiFrame{});
 
     EXPECT_EQ(button.position, glm::vec3(325.0f, 280.0f, 0.0f));
     EXPECT_EQ(target.pixel(327, 282), glm::u8vec4(0, 160, 0, 255));

@@ -18,8 +18,8 @@ TEST_F(GUIPauseMenuTest, ResumeSitsAboveMainMenuAndEachButtonDoesItsJob)
     core::LevelManager::instance().addLevel(startMenu);
     core::LevelManager::instance().addLevel(std::make_shared<test::CountingLevel>("LevelOne"));
     test::OffscreenTarget target(800, 800);
-    GUIPauseMenu menu(400.0f, 400.0f);
-    menu.draw(target.screenProjection());
+    GUIPauseMenu menu;
+    menu.draw(target.screenProjection(), UiFrame{});
     EXPECT_FLOAT_EQ(menu.resumeButton.position.y + 20.0f, 470.0f);
     EXPECT_FLOAT_EQ(menu.mainMenuButton.position.y + 20.0f, 330.0f);
 
@@ -27,10 +27,10 @@ TEST_F(GUIPauseMenuTest, ResumeSitsAboveMainMenuAndEachButtonDoesItsJob)
     for (GUIButton* button : {&menu.resumeButton, &menu.mainMenuButton}) {
         input.releaseAll();
         menu.resumeClicked = false;
-        menu.draw(target.screenProjection());
+        menu.draw(target.screenProjection(), UiFrame{});
         cursorAt(button->position.x + button->width * 0.5f, button->position.y + button->height * 0.5f);
         input.pressButton(GLFW_MOUSE_BUTTON_LEFT);
-        menu.draw(target.screenProjection());
+        menu.draw(target.screenProjection(), UiFrame{});
         EXPECT_EQ(button->texture, menu.buttonHoverTexture);
         EXPECT_EQ(menu.resumeClicked, button == &menu.resumeButton);
         EXPECT_EQ(startMenu->resets, button == &menu.resumeButton ? 0 : 1);

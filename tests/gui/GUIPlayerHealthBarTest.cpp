@@ -12,7 +12,7 @@ using GUIPlayerHealthBarTest = test::GUITest;
 TEST_F(GUIPlayerHealthBarTest, SectorFollowsTheHealthFromStraightDownAndLeavesTheOverlayState)
 {
     test::OffscreenTarget target(800, 800);
-    GUIPlayerHealthBar bar(0.0f, 800.0f, 150.0f, 15.0f);
+    GUIPlayerHealthBar bar(150.0f, 15.0f);
     bar.fillColor = glm::vec4(0.0f, 1.0f, 0.0f, 1.0f);
     // Points of the ring 143 pixels from the corner: 2 degrees off straight down (5, 657), 2 off
     // straight right (143, 795), and 2 either side of halfway: (98, 695) below, (105, 702) above.
@@ -22,7 +22,7 @@ TEST_F(GUIPlayerHealthBarTest, SectorFollowsTheHealthFromStraightDownAndLeavesTh
         target.clear(glm::vec4(0.5f, 0.5f, 0.5f, 1.0f));
         glEnable(GL_BLEND);
         bar.health = c.health;
-        bar.draw(target.screenProjection());
+        bar.draw(target.screenProjection(), UiFrame{});
         EXPECT_EQ(target.pixel(c.x, c.y), c.filled ? glm::u8vec4(0, 255, 0, 255) : glm::u8vec4(0, 0, 0, 255))
             << "health " << c.health << " at " << c.x << ", " << c.y;
         EXPECT_TRUE(test::overlayStateLeft());

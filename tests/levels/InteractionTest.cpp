@@ -59,7 +59,23 @@ TEST(Interaction, TheWelcomeNoteIsOfferedFromTheStartAndHeldRTogglesItOncePerSec
     const Picture open = drawFrame(harness, "open_note");
     EXPECT_EQ(shownCard(open).first, "assets/textures/beginning_texture.png");
     EXPECT_LT(shownCard(open).second, 20.0);
-    EXPECT_LT(open.whitePixels(x0, y0, x0 + 150, y1), 20) << "no prompt while the note is open";
+    // Centred where "Press R to Interact" was: as much white either side of the middle.
+    const int middle = open.width / 2;
+    EXPECT_GT(open.whitePixels(x0, y0, middle, y1), 200);
+    EXPECT_NEAR(open.whitePixels(x0, y0, middle, y1), open.whitePixels(middle, y0, x1, y1),
+                open.whitePixels(x0, y0, x1, y1) / 5) << "\"Press R to Continue\" is not centred";
+    // The pause menu hides the note and its prompt; resuming brings them back.
+    harness.tap(GLFW_KEY_ESCAPE);
+    const Picture paused = drawFrame(harness, "open_note_paused");
+    note.active = false;
+    const Picture pausedClosed = drawFrame(harness, "leveltests_paused_note_closed");
+    note.active = true;
+    int shownThrough = 0;
+    for (std::size_t i = 0; i < paused.rgba.size(); ++i)
+        shownThrough += std::abs(int(paused.rgba[i]) - int(pausedClosed.rgba[i])) > 8;
+    EXPECT_LT(shownThrough, 20) << "the note or its prompt shows through the pause menu";
+    harness.tap(GLFW_KEY_ESCAPE);
+    ASSERT_TRUE(note.active);
     simulate(harness, 31);
     pressR(harness);
     EXPECT_FALSE(note.active);

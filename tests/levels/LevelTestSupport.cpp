@@ -52,12 +52,15 @@ void GameHarness::frameAfter(double seconds)
     game->runFrame();
 }
 
-void GameHarness::resizeWindow(int size)
+void GameHarness::resizeWindow(int width, int height)
 {
-    glfwSetWindowSize(game->mainWindow->handle, size, size);
-    for (int attempt = 0; attempt < 300 && game->settings->windowWidth != unsigned(size); ++attempt)
+    glfwSetWindowSize(game->mainWindow->handle, width, height);
+    for (int attempt = 0; attempt < 300 && (game->settings->windowWidth != unsigned(width) ||
+                                            game->settings->windowHeight != unsigned(height));
+         ++attempt)
         glfwWaitEventsTimeout(0.01);
-    EXPECT_EQ(game->settings->windowHeight, unsigned(size));
+    EXPECT_EQ(game->settings->windowWidth, unsigned(width));
+    EXPECT_EQ(game->settings->windowHeight, unsigned(height));
 }
 
 void GameHarness::windowFocus(bool focused)

@@ -9,6 +9,7 @@
 #include "core/Level.hpp"
 #include "core/LevelManager.hpp"
 #include "core/ScriptedInput.hpp"
+#include "gui/GUIPauseMenu.hpp"
 #include "levels/PlayableLevel.hpp"
 #include "physics/Entity.hpp"
 #include "render/ParticleGenerator.hpp"
@@ -40,8 +41,10 @@ public:
     // One frame of the real loop, `seconds` on the clock after the last.
     void frameAfter(double seconds);
 
-    // Makes the window `size` pixels square and waits until the game has heard of it.
-    void resizeWindow(int size);
+    // Makes the window `size` pixels square (or `width` x `height`) and waits until the
+    // game has heard of it.
+    void resizeWindow(int size) { resizeWindow(size, size); }
+    void resizeWindow(int width, int height);
 
     // Through the callbacks the game gave the window, as GLFW calls them.
     void windowFocus(bool focused);
@@ -164,6 +167,7 @@ struct LevelProbe : levels::PlayableLevel {
     static bool hasFreeCamera(levels::PlayableLevel& level) { return level.*&LevelProbe::freeCamera; }
     static bool showsTimings(levels::PlayableLevel& level) { return level.*&LevelProbe::showTimings; }
     static const render::Frame& frameOf(levels::PlayableLevel& level) { return level.*&LevelProbe::frame; }
+    static gui::GUIPauseMenu& pauseMenuOf(levels::PlayableLevel& level) { return *(level.*&LevelProbe::pauseMenu); }
 };
 
 // Live particles in a level's pool right now, all of them or only the white ones that

@@ -72,7 +72,8 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     ASSERT_TRUE(menu.getOptions().isOpen());
     drawFrame(harness, "options_screen");
     // The mouse: a right click on the volume takes a step down, a left click one up.
-    const float volumeX = float(settings.windowWidth) * 0.5f - 165.0f, volumeY = float(settings.windowHeight) * 0.5f + 144.0f;
+    const gui::GUIButton& volume = *menu.getOptions().buttons().front(); // where the frame above drew it
+    const float volumeX = volume.position.x + volume.width * 0.5f, volumeY = volume.position.y + volume.height * 0.5f;
     harness.input.moveCursor(volumeX, float(settings.windowHeight) - volumeY);
     harness.input.pressButton(GLFW_MOUSE_BUTTON_RIGHT);
     harness.tick();
@@ -97,10 +98,13 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     // Jump: Enter, then J. Forward: Enter, then S, which back had: the two swap. Left:
     // Enter, then F1 (a debug key, refused) and Escape (cancels).
     using core::Action;
-    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
+    // The UI scale a step up on the way.
+    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_RIGHT, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN,
+                     GLFW_KEY_DOWN, GLFW_KEY_ENTER})
         key(code);
+    EXPECT_FLOAT_EQ(settings.uiScale, 110.0f);
     ASSERT_EQ(menu.getOptions().listening(), Action::Jump);
-    EXPECT_EQ(menu.getOptions().captions()[11], "Jump: press a key");
+    EXPECT_EQ(menu.getOptions().captions()[12], "Jump: press a key");
     key(GLFW_KEY_J);
     for (int code : {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER, GLFW_KEY_S, GLFW_KEY_DOWN,
                      GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_F1, GLFW_KEY_ESCAPE})
@@ -119,6 +123,7 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     EXPECT_TRUE(!saved->vsync && saved->invertDrag);
     EXPECT_EQ(saved->maxFps, 30);
     EXPECT_FLOAT_EQ(saved->fov, 60.0f);
+    EXPECT_FLOAT_EQ(saved->uiScale, 110.0f);
     EXPECT_EQ(saved->keys.keys, settings.keys.keys);
 
     // From a level: the pause menu's middle button, and Escape back to the pause menu.

@@ -269,9 +269,11 @@ bool writeButton(const OutputPaths& paths, const std::string& name, Colour top, 
     const int scale = 2;
     Canvas canvas(w * scale, h * scale, Colour(glm::vec3(rimColour), 0.0f));
     Mask outer(w * scale, h * scale);
-    fillRoundedRect(outer, glm::vec2(2.0f), glm::vec2(w * scale - 2, h * scale - 2), 26.0f);
+    // The rim runs to the picture's edges: the game clicks the whole picture, so no
+    // transparent margin may make a button look smaller than it acts.
+    fillRoundedRect(outer, glm::vec2(0.0f), glm::vec2(w * scale, h * scale), 26.0f);
     Mask inner(w * scale, h * scale);
-    fillRoundedRect(inner, glm::vec2(12.0f), glm::vec2(w * scale - 12, h * scale - 12), 18.0f);
+    fillRoundedRect(inner, glm::vec2(10.0f), glm::vec2(w * scale - 10, h * scale - 10), 18.0f);
     canvas.paint(outer, rimColour);
     canvas.paintWith(inner, [&](int x, int y) {
         float t = static_cast<float>(y) / (h * scale);
