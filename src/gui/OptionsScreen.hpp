@@ -22,7 +22,8 @@ namespace fennik::gui {
 
 // The options screen, in the game's own buttons over a dimmed picture: master
 // volume, full screen, vsync, frame cap, field of view, exposure, the free camera's
-// drag, and the keys of the seven actions, then "Back".
+// drag, the keys of the seven actions, the graphics preset and its switches, then
+// "Back".
 //
 // With a mouse a left click moves an option to its next value and a right click to
 // the one before; with keys or a pad, Up and Down pick an option, Left and Right
@@ -61,6 +62,8 @@ private:
     };
     void addRow(float x, float y, std::function<std::string()> caption, std::function<void(int)> change,
                 std::function<void()> press);
+    // The preset, the render scale and the switches, one row each, from `next`'s height down.
+    void addGraphicsRows(float x, const std::function<float()>& next);
     void changed();
     void changeFocused(int step);
 

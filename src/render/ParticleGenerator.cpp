@@ -1,5 +1,8 @@
 #include "render/ParticleGenerator.hpp"
 
+#include <algorithm>
+#include <cmath>
+
 #include <utility>
 
 namespace fennik::render {
@@ -88,7 +91,10 @@ void ParticleGenerator::draw(Shader& shader, const glm::mat4& view, const glm::m
     shader.setVec3("CameraRight_worldspace", glm::vec3(view[0][0], view[1][0], view[2][0]));
     shader.setVec3("CameraUp_worldspace", glm::vec3(view[0][1], view[1][1], view[2][1]));
 
-    glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, static_cast<GLsizei>(liveCount));
+    // Drawn far to near: the nearest share is the tail of the list.
+    const double share = std::clamp(static_cast<double>(drawnShare), 0.0, 1.0);
+    const auto drawn = static_cast<GLsizei>(std::lround(static_cast<double>(liveCount) * share));
+    glDrawArraysInstancedBaseInstance(GL_TRIANGLE_STRIP, 0, 4, drawn, static_cast<GLuint>(liveCount) - static_cast<GLuint>(drawn));
 }
 
 } // namespace fennik::render
