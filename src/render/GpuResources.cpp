@@ -30,12 +30,6 @@ void releaseGpu()
     shared().reset();
 }
 
-GpuResources::~GpuResources()
-{
-    for (const auto& [key, name] : textures)
-        glDeleteTextures(1, &name);
-}
-
 std::shared_ptr<Shader> GpuResources::program(const std::string& vertexFile, const std::string& fragmentFile)
 {
     auto& slot = programs[{vertexFile, fragmentFile}];
@@ -46,19 +40,20 @@ std::shared_ptr<Shader> GpuResources::program(const std::string& vertexFile, con
 
 GLuint GpuResources::texture(const std::string& path, bool flip)
 {
-    GLuint& slot = textures[{portablePath(path), flip}];
+    GLTexture& slot = textures.try_emplace({portablePath(path), flip}, GLTexture::Empty{}).first->second;
     if (!slot)
-        slot = loadTexture(path, flip);
-    return slot;
+        slot = GLTexture::wrap(loadTexture(path, flip));
+    return slot.id();
 }
 
 GLuint GpuResources::materialTexture(const std::string& fileName, const std::string& directory)
 {
     // Keyed apart from plain files: a material's name is looked up beside its model first.
-    GLuint& slot = textures[{directory + "\n" + portablePath(fileName), false}];
+    GLTexture& slot =
+        textures.try_emplace({directory + "\n" + portablePath(fileName), false}, GLTexture::Empty{}).first->second;
     if (!slot)
-        slot = textureFromFile(fileName, directory);
-    return slot;
+        slot = GLTexture::wrap(textureFromFile(fileName, directory));
+    return slot.id();
 }
 
 Model& GpuResources::model(const std::string& path)
@@ -74,42 +69,38 @@ Model& GpuResources::model(const std::string& path)
     return *slot;
 }
 
-DepthFramebuffer& GpuResources::shadowMap()
+RenderTarget& GpuResources::shadowMap()
 {
-    if (!shadow) {
-        shadow = std::make_unique<DepthFramebuffer>(shadowSize, shadowSize);
-        shadow->create();
-    }
+    if (!shadow)
+        shadow = std::make_unique<RenderTarget>(shadowSize, shadowSize, std::vector{Attachment::ShadowDepth});
     return *shadow;
 }
 
-FramebufferExtra& GpuResources::sceneTarget()
+RenderTarget& GpuResources::sceneTarget()
 {
-    if (!scene) {
-        scene = std::make_unique<FramebufferExtra>(scaled(windowSize[0]), scaled(windowSize[1]));
-        scene->create();
-    }
+    // The lit colour and its parts brighter than 1, written at once.
+    if (!scene)
+        scene = std::make_unique<RenderTarget>(
+            scaled(windowSize[0]), scaled(windowSize[1]),
+            std::vector{Attachment::Colour, Attachment::Colour, Attachment::DepthStencil});
     return *scene;
 }
 
-Framebuffer& GpuResources::postTarget(int index)
+RenderTarget& GpuResources::postTarget(int index)
 {
     auto& target = post[static_cast<std::size_t>(index)];
-    if (!target) {
-        target = std::make_unique<Framebuffer>(scaled(windowSize[0]), scaled(windowSize[1]));
-        target->create();
-    }
+    if (!target)
+        target = std::make_unique<RenderTarget>(scaled(windowSize[0]), scaled(windowSize[1]),
+                                                std::vector{Attachment::Colour});
     return *target;
 }
 
-Framebuffer& GpuResources::bloomTarget(int index)
+RenderTarget& GpuResources::bloomTarget(int index)
 {
     auto& target = halfBloom[static_cast<std::size_t>(index)];
-    if (!target) {
-        target = std::make_unique<Framebuffer>(std::max(1, scaled(windowSize[0]) / 2),
-                                               std::max(1, scaled(windowSize[1]) / 2));
-        target->create();
-    }
+    if (!target)
+        target = std::make_unique<RenderTarget>(std::max(1, scaled(windowSize[0]) / 2),
+                                                std::max(1, scaled(windowSize[1]) / 2), std::vector{Attachment::Colour});
     return *target;
 }
 
@@ -147,7 +138,7 @@ ParticleGenerator& GpuResources::particles()
 
 void GpuResources::resizeTargets(int width, int height)
 {
-    if (!FramebufferBase::usableSize(width, height))
+    if (!RenderTarget::usableSize(width, height))
         return;
     windowSize = {width, height};
     fitTargets();
@@ -162,8 +153,8 @@ void GpuResources::fitTargets()
 {
     const int width = scaled(windowSize[0]);
     const int height = scaled(windowSize[1]);
-    const auto fit = [](FramebufferBase* target, int w, int h) {
-        if (target && (target->width != w || target->height != h))
+    const auto fit = [](RenderTarget* target, int w, int h) {
+        if (target && (target->width() != w || target->height() != h))
             target->resize(w, h);
     };
     fit(scene.get(), width, height);

@@ -2,14 +2,12 @@
 
 #include "core/GraphicsSettings.hpp"
 #include "render/Cubemap.hpp"
-#include "render/DepthFramebuffer.hpp"
-#include "render/Framebuffer.hpp"
-#include "render/FramebufferExtra.hpp"
 #include "render/GpuTimer.hpp"
 #include "render/GL.hpp"
 #include "render/Model.hpp"
 #include "render/ParticleGenerator.hpp"
 #include "render/QuadRender.hpp"
+#include "render/RenderTarget.hpp"
 #include "render/Shader.hpp"
 
 #include <array>
@@ -36,7 +34,6 @@ public:
     static constexpr int initialTargetSize = 256;
 
     GpuResources() = default;
-    ~GpuResources();
 
     GpuResources(const GpuResources&) = delete;
     GpuResources& operator=(const GpuResources&) = delete;
@@ -52,13 +49,15 @@ public:
     // so the looks of every model imported after it stay the same.
     Model& model(const std::string& path);
 
-    DepthFramebuffer& shadowMap();
+    // The sun's depth, one texture.
+    RenderTarget& shadowMap();
     // The lit scene: colour with the depth-of-field blur in alpha, and the bright parts.
-    FramebufferExtra& sceneTarget();
+    // Textures 0 and 1, with a depth-stencil buffer.
+    RenderTarget& sceneTarget();
     // Two full-screen targets the post-processing passes write in turn.
-    Framebuffer& postTarget(int index);
+    RenderTarget& postTarget(int index);
     // Two targets of half the scene's size, for the glow at half resolution.
-    Framebuffer& bloomTarget(int index);
+    RenderTarget& bloomTarget(int index);
     Cubemap& skybox();
     // The quad every full-screen pass draws.
     QuadRender& quad();
@@ -84,12 +83,12 @@ public:
 
 private:
     std::map<std::pair<std::string, std::string>, std::shared_ptr<Shader>> programs;
-    std::map<std::pair<std::string, bool>, GLuint> textures;
+    std::map<std::pair<std::string, bool>, GLTexture> textures;
     std::map<std::string, std::unique_ptr<Model>> models;
-    std::unique_ptr<DepthFramebuffer> shadow;
-    std::unique_ptr<FramebufferExtra> scene;
-    std::array<std::unique_ptr<Framebuffer>, 2> post;
-    std::array<std::unique_ptr<Framebuffer>, 2> halfBloom;
+    std::unique_ptr<RenderTarget> shadow;
+    std::unique_ptr<RenderTarget> scene;
+    std::array<std::unique_ptr<RenderTarget>, 2> post;
+    std::array<std::unique_ptr<RenderTarget>, 2> halfBloom;
     std::unique_ptr<Cubemap> sky;
     std::unique_ptr<QuadRender> fullScreenQuad;
     std::unique_ptr<GpuTimer> passTimer;

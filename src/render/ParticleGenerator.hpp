@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 #include "render/ParticlePool.hpp"
 #include "render/Shader.hpp"
 
@@ -19,11 +20,7 @@ namespace fennik::render {
 class ParticleGenerator : public ParticlePool {
 public:
     ParticleGenerator();
-    ~ParticleGenerator();
-
-    ParticleGenerator(ParticleGenerator&& other) noexcept;
-    ParticleGenerator(const ParticleGenerator&) = delete;
-    ParticleGenerator& operator=(const ParticleGenerator&) = delete;
+    ParticleGenerator(ParticleGenerator&& other) noexcept = default;
     ParticleGenerator& operator=(ParticleGenerator&&) = delete;
 
     template <typename Source>
@@ -58,10 +55,11 @@ public:
     // picture without changing what the simulation does.
     float drawnShare = 1.0f;
 
-    GLuint vertexArray = 0;
-    GLuint quadBuffer = 0;
-    GLuint positionBuffer = 0;
-    GLuint colorBuffer = 0;
+private:
+    GLVertexArray vertexArray;
+    GLBuffer quadBuffer;
+    GLBuffer positionBuffer;
+    GLBuffer colorBuffer;
 };
 
 } // namespace fennik::render

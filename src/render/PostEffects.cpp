@@ -33,8 +33,8 @@ void PostEffects::drawInto(GLuint framebuffer)
 {
     // The scene target's size: the window's times the render scale, or its last real
     // one while minimised.
-    const FramebufferExtra& scene = gpu.sceneTarget();
-    drawInto(framebuffer, scene.width, scene.height);
+    const RenderTarget& scene = gpu.sceneTarget();
+    drawInto(framebuffer, scene.width(), scene.height());
 }
 
 void PostEffects::drawInto(GLuint framebuffer, int width, int height)
@@ -52,17 +52,17 @@ void PostEffects::blurBloom(GLuint brightParts, bool half)
     blurProgram->setInt("image", units::passInput);
     blurProgram->setInt("horizontal", 1);
     bindTexture(units::passInput, brightParts);
-    Framebuffer& rows = half ? gpu.bloomTarget(0) : gpu.postTarget(0);
-    Framebuffer& columns = half ? gpu.bloomTarget(1) : gpu.postTarget(1);
-    drawInto(rows.framebuffer, rows.width, rows.height);
+    RenderTarget& rows = half ? gpu.bloomTarget(0) : gpu.postTarget(0);
+    RenderTarget& columns = half ? gpu.bloomTarget(1) : gpu.postTarget(1);
+    drawInto(rows.framebuffer(), rows.width(), rows.height());
     blurProgram->setInt("horizontal", 0);
-    bindTexture(units::passInput, rows.texture);
-    drawInto(columns.framebuffer, columns.width, columns.height);
+    bindTexture(units::passInput, rows.texture());
+    drawInto(columns.framebuffer(), columns.width(), columns.height());
 }
 
 GLuint PostEffects::bloomResult(bool half)
 {
-    return half ? gpu.bloomTarget(1).texture : gpu.postTarget(1).texture;
+    return half ? gpu.bloomTarget(1).texture() : gpu.postTarget(1).texture();
 }
 
 void PostEffects::combine(GLuint sceneColour, GLuint bloom, const Tone& tone, GLuint framebuffer, bool finished)
@@ -87,10 +87,10 @@ void PostEffects::depthOfField(GLuint framebuffer, float renderScale)
     depthOfFieldProgram->setFloat("bokehRadius", bokehRadius * renderScale);
     depthOfFieldProgram->setInt("tapsPerSide", depthOfFieldTaps);
     depthOfFieldProgram->setInt("isHorizontal", 1);
-    bindTexture(units::passInput, gpu.postTarget(0).texture);
-    drawInto(gpu.postTarget(1).framebuffer);
+    bindTexture(units::passInput, gpu.postTarget(0).texture());
+    drawInto(gpu.postTarget(1).framebuffer());
     depthOfFieldProgram->setInt("isHorizontal", 0);
-    bindTexture(units::passInput, gpu.postTarget(1).texture);
+    bindTexture(units::passInput, gpu.postTarget(1).texture());
     drawInto(framebuffer);
     bindTexture(units::passInput, 0);
 }

@@ -121,8 +121,8 @@ void Scene::renderShadowMap()
     lightSpaceMatrix = skylight->lightSpaceMatrix;
     depthShader->setMat4("lightSpaceMatrix", lightSpaceMatrix);
 
-    render::DepthFramebuffer& shadowMap = gpu->shadowMap();
-    glViewport(0, 0, shadowMap.width, shadowMap.height);
+    render::RenderTarget& shadowMap = gpu->shadowMap();
+    glViewport(0, 0, shadowMap.width(), shadowMap.height());
     shadowMap.bind();
     // Without depth testing the map would hold whatever was drawn last, not nearest.
     glEnable(GL_DEPTH_TEST);
@@ -136,7 +136,7 @@ void Scene::renderShadowMap()
 
 void Scene::renderLitScene()
 {
-    render::FramebufferExtra& target = gpu->sceneTarget();
+    render::RenderTarget& target = gpu->sceneTarget();
     target.bind();
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
@@ -147,7 +147,7 @@ void Scene::renderLitScene()
     glDisable(GL_BLEND);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The target's own size: the last real window size while the window is minimised.
-    glViewport(0, 0, target.width, target.height);
+    glViewport(0, 0, target.width(), target.height());
 
     const render::DirectionalLight& light = *skylight->light;
     sceneShader->use();
@@ -176,9 +176,9 @@ void Scene::renderLitScene()
     sceneShader->setVec3("emission", glm::vec3(0.0f));
 
     glActiveTexture(render::units::active(render::units::skybox));
-    glBindTexture(GL_TEXTURE_CUBE_MAP, gpu->skybox().texture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, gpu->skybox().texture());
     glActiveTexture(render::units::active(render::units::shadowMap));
-    glBindTexture(GL_TEXTURE_2D, gpu->shadowMap().texture);
+    glBindTexture(GL_TEXTURE_2D, gpu->shadowMap().texture());
     sceneShader->setMat4("lightSpaceMatrix", lightSpaceMatrix);
 
     drawEntities(*sceneShader, debugDraw);
@@ -189,7 +189,7 @@ void Scene::renderSkybox()
 {
     render::Cubemap& skybox = gpu->skybox();
     glActiveTexture(render::units::active(render::units::skybox));
-    glBindTexture(GL_TEXTURE_CUBE_MAP, skybox.texture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, skybox.texture());
     skyboxShader->use();
     skyboxShader->setInt("skybox", render::units::skybox);
     skyboxShader->setFloat("gamma", settings->gamma);
@@ -208,12 +208,12 @@ void Scene::renderSkybox()
 
 GLuint Scene::pictureFramebuffer()
 {
-    return gpu->renderScale() < 1.0f ? gpu->postTarget(0).framebuffer : 0;
+    return gpu->renderScale() < 1.0f ? gpu->postTarget(0).framebuffer() : 0;
 }
 
 void Scene::renderBloomBlur()
 {
-    postEffects->blurBloom(gpu->sceneTarget().brightTexture, settings->graphics.bloom == core::Bloom::Half);
+    postEffects->blurBloom(gpu->sceneTarget().texture(1), settings->graphics.bloom == core::Bloom::Half);
 }
 
 void Scene::renderBloomCombine()
@@ -221,8 +221,8 @@ void Scene::renderBloomCombine()
     const core::Bloom bloom = settings->graphics.bloom;
     const GLuint glow = bloom == core::Bloom::Off ? 0 : postEffects->bloomResult(bloom == core::Bloom::Half);
     // The depth of field reads post target 0 and writes the picture.
-    const GLuint target = settings->graphics.depthOfField ? gpu->postTarget(0).framebuffer : pictureFramebuffer();
-    postEffects->combine(gpu->sceneTarget().texture, glow, {settings->exposure, settings->gamma, settings->useAces},
+    const GLuint target = settings->graphics.depthOfField ? gpu->postTarget(0).framebuffer() : pictureFramebuffer();
+    postEffects->combine(gpu->sceneTarget().texture(), glow, {settings->exposure, settings->gamma, settings->useAces},
                          target, !settings->graphics.depthOfField);
 }
 
@@ -233,12 +233,12 @@ void Scene::renderDepthOfField()
 
 void Scene::presentToWindow()
 {
-    postEffects->copy(gpu->sceneTarget().texture, pictureFramebuffer());
+    postEffects->copy(gpu->sceneTarget().texture(), pictureFramebuffer());
 }
 
 void Scene::scalePictureUp()
 {
-    postEffects->scaleUp(gpu->postTarget(0).texture, gpu->windowWidth(), gpu->windowHeight());
+    postEffects->scaleUp(gpu->postTarget(0).texture(), gpu->windowWidth(), gpu->windowHeight());
 }
 
 void Scene::renderHealthBars()
