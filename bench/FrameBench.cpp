@@ -4,9 +4,10 @@
 // pipeline: the same passes over a scene that holds nothing but the player figure
 // before the sky, the yardstick for what the levels' own content costs.
 //
-//   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/frame_bench [WIDTHxHEIGHT] [FRAMES]
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/frame_bench [WIDTHxHEIGHT] [FRAMES] [PRESET]
 //
-// Run from the repository root. Defaults: 800x800, 20 frames after 3 to warm up.
+// Run from the repository root. Defaults: 800x800, 20 frames after 3 to warm up, the
+// high preset (low, medium or high).
 
 #include "app/FenniksZavororor.hpp"
 #include "core/GameSettings.hpp"
@@ -90,12 +91,19 @@ int main(int argc, char** argv)
     }
     if (argc > 2)
         frames = std::max(1, std::atoi(argv[2]));
+    const auto preset = core::presetFromName(argc > 3 ? argv[3] : "high");
+    if (!preset) {
+        std::fprintf(stderr, "unknown preset '%s'\n", argv[3]);
+        return 2;
+    }
 
     core::ScriptedInput input;
     input.setTime(100.0);
     core::ScopedInputSource scripted(input);
     app::FenniksZavororor game("Fennik's Zavororor");
     game.start();
+    core::applyPreset(game.settings->graphics, *preset);
+    render::gpu().configure(game.settings->graphics);
     resizeWindow(game, width, height);
 
     const std::vector<std::string> levels = {"StartMenu", "TestLevel", "TutorialLevel",
@@ -132,10 +140,11 @@ int main(int argc, char** argv)
             if (std::find(passes.begin(), passes.end(), name) == passes.end())
                 passes.push_back(name);
     // In frame order.
-    const std::vector<std::string> order = {"shadow map", "lit scene", "particles",      "sky box",
-                                            "bloom blur", "bloom combine", "depth of field", "scene to window",
-                                            "health bars", "2D overlay"};
-    std::printf("GPU milliseconds per pass at %d x %d, mean of %d frames\n\n| pass |", width, height, frames);
+    const std::vector<std::string> order = {"shadow map",     "lit scene",       "particles", "sky box",
+                                            "bloom blur",     "bloom combine",   "tone mapping", "depth of field",
+                                            "scene to window", "scale up",       "health bars", "2D overlay"};
+    std::printf("GPU milliseconds per pass at %d x %d, preset %s, mean of %d frames\n\n| pass |", width, height,
+                core::presetName(*preset).c_str(), frames);
     for (const std::string& column : columns)
         std::printf(" %s |", column.c_str());
     std::printf("\n|---|");

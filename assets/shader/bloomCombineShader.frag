@@ -10,6 +10,8 @@ uniform int bloom;
 uniform int useACES;
 uniform float gamma;
 uniform float exposure;
+// 1 when this is the finished picture (no depth of field after it): opaque then.
+uniform int finalPicture = 0;
 
 // Narkowicz's fit of the ACES filmic curve.
 vec3 aces(vec3 x)
@@ -29,5 +31,5 @@ void main()
     // brighter with more exposure.
     vec3 mapped = useACES == 1 ? aces(hdr) : vec3(1.0) - exp(-hdr);
     mapped = pow(clamp(mapped, 0.0, 1.0), vec3(1.0 / max(gamma, 0.01)));
-    fragColor = vec4(mapped, lit.a);
+    fragColor = vec4(mapped, finalPicture == 1 ? 1.0 : lit.a);
 }

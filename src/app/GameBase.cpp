@@ -52,6 +52,10 @@ GameBase::GameBase(const std::string& title)
         throw StartupError("the splash window could not be created");
     glfwShowWindow(splashWindow->handle);
     splashWindow->drawSplash("assets\\textures\\splash.png");
+    // The splash window's context names the renderer before the main window is made
+    // with the preset's multisampling.
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    core::settleGraphicsPreset(*settings, renderer ? renderer : "unknown");
 
     mainWindow = std::make_unique<Window>(*settings, static_cast<int>(settings->windowWidth),
                                           static_cast<int>(settings->windowHeight), title, settings->refreshRate,
@@ -228,6 +232,9 @@ void GameBase::applySettings()
     }
     Window::setVsync(settings->vsync);
     core::SoundEngine::instance().setVolume(settings->volume);
+    // Made while the overlay draws into the window: put the window back for it.
+    render::gpu().configure(settings->graphics);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     // The field of view reaches the projection through the resize path.
     if (auto level = levelManager->getActiveLevel())
         level->onResize(static_cast<int>(settings->windowWidth), static_cast<int>(settings->windowHeight));

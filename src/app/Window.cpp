@@ -32,7 +32,7 @@ Window::Window(core::GameSettings& settings, int width, int height, std::string 
     if (fullscreen) {
         glfwWindowHint(GLFW_DECORATED, 0);
         glfwWindowHint(GLFW_TRANSPARENT_FRAMEBUFFER, 0);
-        glfwWindowHint(GLFW_SAMPLES, 4);
+        glfwWindowHint(GLFW_SAMPLES, settings.graphics.samples);
         if (const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor())) {
             this->width = mode->width;
             this->height = mode->height;
@@ -44,7 +44,7 @@ Window::Window(core::GameSettings& settings, int width, int height, std::string 
         // not. The splash window shows a picture copied in whole, which needs one sample
         // per pixel.
         glfwWindowHint(GLFW_TRANSPARENT_FRAMEBUFFER, !decorated);
-        glfwWindowHint(GLFW_SAMPLES, decorated ? 4 : 0);
+        glfwWindowHint(GLFW_SAMPLES, decorated ? settings.graphics.samples : 0);
     }
 
     handle = glfwCreateWindow(this->width, this->height, this->title.c_str(), nullptr, share);

@@ -77,6 +77,63 @@ float readVolume(const INIReader& reader, float fallback)
     return static_cast<float>(value);
 }
 
+// A preset the file names sets every switch; the switches the file names after it
+// count only for a custom preset (see loadSettings). A value the game cannot use keeps
+// what was there, with a warning.
+void readGraphics(const INIReader& reader, GraphicsSettings& graphics)
+{
+    const char* section = "graphics";
+    if (reader.HasValue(section, "preset")) {
+        const std::string name = reader.Get(section, "preset", "");
+        if (const auto preset = presetFromName(name)) {
+            applyPreset(graphics, *preset);
+            graphics.chosen = true;
+        } else {
+            log::warn("Invalid graphics preset '", name, "' in settings (low, medium, high or custom), using ",
+                      graphics.preset ? presetName(*graphics.preset) : std::string("the renderer's choice"));
+        }
+    }
+    if (reader.HasValue(section, "render_scale")) {
+        const double scale = reader.GetReal(section, "render_scale", graphics.renderScale);
+        if (scale >= lowestRenderScale && scale <= highestRenderScale)
+            graphics.renderScale = static_cast<float>(scale);
+        else
+            log::warn("Invalid render_scale ", scale, " in settings (0.5 to 1.0), using ", graphics.renderScale);
+    }
+    if (reader.HasValue(section, "shadow_size")) {
+        const long size = reader.GetInteger(section, "shadow_size", graphics.shadowSize);
+        if (usableShadowSize(size))
+            graphics.shadowSize = static_cast<int>(size);
+        else
+            log::warn("Invalid shadow_size ", size, " in settings (512, 1024, 2048 or 4096), using ",
+                      graphics.shadowSize);
+    }
+    graphics.softShadows = reader.GetBoolean(section, "soft_shadows", graphics.softShadows);
+    if (reader.HasValue(section, "bloom")) {
+        const std::string name = reader.Get(section, "bloom", "");
+        if (const auto bloom = bloomFromName(name))
+            graphics.bloom = *bloom;
+        else
+            log::warn("Invalid bloom '", name, "' in settings (off, half or full), using ", bloomName(graphics.bloom));
+    }
+    graphics.depthOfField = reader.GetBoolean(section, "depth_of_field", graphics.depthOfField);
+    if (reader.HasValue(section, "antialiasing")) {
+        const long samples = reader.GetInteger(section, "antialiasing", graphics.samples);
+        if (usableSamples(samples))
+            graphics.samples = static_cast<int>(samples);
+        else
+            log::warn("Invalid antialiasing ", samples, " in settings (0, 2, 4 or 8 samples), using ",
+                      graphics.samples);
+    }
+    if (reader.HasValue(section, "particles")) {
+        const long share = reader.GetInteger(section, "particles", graphics.particles);
+        if (share >= 0 && share <= 100)
+            graphics.particles = static_cast<int>(share);
+        else
+            log::warn("Invalid particles ", share, " in settings (0 to 100 percent), using ", graphics.particles);
+    }
+}
+
 // Each action's key, where the file names one; a name the game does not know, or a
 // debug key, keeps the key the action had.
 void readKeys(const INIReader& reader, KeyBindings& keys)
@@ -130,6 +187,7 @@ void readValues(const INIReader& reader, GameSettings& settings)
     settings.useAces = reader.GetBoolean("fennik", "useACES", settings.useAces);
     settings.volume = readVolume(reader, settings.volume);
     readKeys(reader, settings.keys);
+    readGraphics(reader, settings.graphics);
 }
 
 std::string boolText(bool value)
@@ -151,6 +209,13 @@ std::string playerSettingsText(const GameSettings& settings)
         const auto action = static_cast<Action>(index);
         text << actionName(action) << " = " << keyName(settings.keys[action]) << "\n";
     }
+    const GraphicsSettings& graphics = settings.graphics;
+    if (graphics.chosen && graphics.preset)
+        text << "\n[graphics]\npreset = " << presetName(*graphics.preset)
+             << "\nrender_scale = " << graphics.renderScale << "\nshadow_size = " << graphics.shadowSize
+             << "\nsoft_shadows = " << boolText(graphics.softShadows) << "\nbloom = " << bloomName(graphics.bloom)
+             << "\ndepth_of_field = " << boolText(graphics.depthOfField)
+             << "\nantialiasing = " << graphics.samples << "\nparticles = " << graphics.particles << "\n";
     return text.str();
 }
 
@@ -250,6 +315,9 @@ std::shared_ptr<GameSettings> loadSettings(const std::string& path, const std::s
             checkRanges(*settings);
         }
     }
+    // A named preset is what it says, whatever switches either file names beside it.
+    if (settings->graphics.preset && *settings->graphics.preset != GraphicsPreset::Custom)
+        applyPreset(settings->graphics, *settings->graphics.preset);
     settings->printSettings();
     return settings;
 }
@@ -268,6 +336,20 @@ bool saveSettings(const GameSettings& settings, const std::string& playerPath)
                   "); the game goes on with them until it ends");
     warned = true;
     return false;
+}
+
+void settleGraphicsPreset(GameSettings& settings, const std::string& renderer)
+{
+    GraphicsSettings& graphics = settings.graphics;
+    if (graphics.chosen && graphics.preset) {
+        log::info("Renderer '", renderer, "': graphics preset ", presetName(*graphics.preset), ", your choice");
+        return;
+    }
+    const GraphicsPreset preset = presetForRenderer(renderer);
+    applyPreset(graphics, preset);
+    graphics.chosen = false;
+    log::info("Renderer '", renderer, "': graphics preset ", presetName(preset),
+              isSoftwareRenderer(renderer) ? ", as it draws on the processor" : ", as it is a graphics card");
 }
 
 } // namespace fennik::core

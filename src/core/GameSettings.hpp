@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Actions.hpp"
+#include "core/GraphicsSettings.hpp"
 
 #include <cstdint>
 #include <memory>
@@ -30,6 +31,7 @@ struct GameSettings {
     bool invertDrag = false; // the free camera turns the other way under a drag
     float uiScale = 100.0f;  // percent, on top of the window's own scale of the 2D overlay
     KeyBindings keys;
+    GraphicsSettings graphics;
 
     void printSettings() const;
 };
@@ -62,5 +64,9 @@ std::shared_ptr<GameSettings> loadSettings(const std::string& path = settingsPat
 // half of one. A file that cannot be written logs one warning (once, until a save
 // works again) and returns false; the choices stay in the record.
 bool saveSettings(const GameSettings& settings, const std::string& playerPath);
+
+// Once a context exists: a player who has chosen no preset gets the one that suits
+// `renderer` (GL_RENDERER). Logs one line with the renderer, the preset and why.
+void settleGraphicsPreset(GameSettings& settings, const std::string& renderer);
 
 } // namespace fennik::core

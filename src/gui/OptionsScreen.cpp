@@ -86,12 +86,94 @@ OptionsScreen::OptionsScreen()
                },
                {}, [this, action] { waitingFor = action; });
     }
+    addGraphicsRows();
     addRow([] { return std::string("Back"); }, {}, [this] { back(); });
 
     std::vector<GUIElement*> order;
     for (const Row& row : rows)
         order.push_back(row.button.get());
     focus = std::make_unique<MenuFocus>(order);
+}
+
+void OptionsScreen::addGraphicsRows()
+{
+    using core::GraphicsPreset;
+    core::GraphicsSettings& graphics = settings.graphics;
+    // The window's multisampling is chosen when it is made.
+    const int samplesAtStart = graphics.samples;
+    // A switch changed by hand makes the preset Custom; every row is the player's choice.
+    const auto custom = [&graphics] {
+        graphics.preset = GraphicsPreset::Custom;
+        graphics.chosen = true;
+    };
+    const auto cycle = [](int index, int step, int count) { return (index + step + count) % count; };
+    addRow(
+           [&graphics] {
+               std::string name = core::presetName(graphics.preset.value_or(GraphicsPreset::Custom));
+               name[0] = static_cast<char>(name[0] - 'a' + 'A');
+               return "Graphics: " + name;
+           },
+           [&graphics, cycle](int step) {
+               const int now = static_cast<int>(graphics.preset.value_or(GraphicsPreset::Custom));
+               core::applyPreset(graphics, static_cast<GraphicsPreset>(cycle(now, step, 4)));
+               graphics.chosen = true;
+           },
+           {});
+    addRow( [&graphics] { return "Render scale: " + number(graphics.renderScale * 100.0f, "%.0f") + " %"; },
+           [&graphics, custom](int step) {
+               graphics.renderScale = stepped(graphics.renderScale, step, core::lowestRenderScale,
+                                              core::highestRenderScale, 0.05f);
+               custom();
+           },
+           {});
+    addRow( [&graphics] { return "Shadow map: " + std::to_string(graphics.shadowSize); },
+           [&graphics, custom](int step) {
+               graphics.shadowSize = std::clamp(step > 0 ? graphics.shadowSize * 2 : graphics.shadowSize / 2, 512, 4096);
+               custom();
+           },
+           {});
+    addRow( [&graphics] { return "Soft shadows: " + onOff(graphics.softShadows); },
+           [&graphics, custom](int) {
+               graphics.softShadows = !graphics.softShadows;
+               custom();
+           },
+           {});
+    addRow(
+           [&graphics] {
+               std::string name = core::bloomName(graphics.bloom);
+               name[0] = static_cast<char>(name[0] - 'a' + 'A');
+               return "Bloom: " + name;
+           },
+           [&graphics, custom, cycle](int step) {
+               graphics.bloom = static_cast<core::Bloom>(cycle(static_cast<int>(graphics.bloom), step, 3));
+               custom();
+           },
+           {});
+    addRow( [&graphics] { return "Depth of field: " + onOff(graphics.depthOfField); },
+           [&graphics, custom](int) {
+               graphics.depthOfField = !graphics.depthOfField;
+               custom();
+           },
+           {});
+    addRow(
+           [&graphics, samplesAtStart] {
+               const std::string value = graphics.samples > 0 ? std::to_string(graphics.samples) + "x" : "Off";
+               return "Antialiasing: " + value + (graphics.samples != samplesAtStart ? " (on restart)" : "");
+           },
+           [&graphics, custom, cycle](int step) {
+               constexpr std::array<int, 4> samples = {0, 2, 4, 8};
+               const auto at = std::find(samples.begin(), samples.end(), graphics.samples);
+               const int index = at == samples.end() ? 0 : static_cast<int>(at - samples.begin());
+               graphics.samples = samples[static_cast<std::size_t>(cycle(index, step, 4))];
+               custom();
+           },
+           {});
+    addRow( [&graphics] { return "Particles: " + std::to_string(graphics.particles) + " %"; },
+           [&graphics, custom](int step) {
+               graphics.particles = std::clamp(graphics.particles + 25 * step, 0, 100);
+               custom();
+           },
+           {});
 }
 
 OptionsScreen::Shape OptionsScreen::shape(const UiFrame& frame) const

@@ -22,7 +22,8 @@ namespace fennik::gui {
 
 // The options screen, in the game's own buttons over a dimmed picture: master
 // volume, full screen, vsync, frame cap, field of view, exposure, the free camera's
-// drag, the UI scale, and the keys of the seven actions, then "Back". The rows run
+// drag, the UI scale, the keys of the seven actions, the graphics preset and its
+// switches, then "Back". The rows run
 // down columns; with many rows or a small window the page takes more columns, closer
 // rows, and at last a smaller scale, so that it always fits.
 //
@@ -79,6 +80,8 @@ private:
     void arrange(const Shape& shape);
 
     void addRow(std::function<std::string()> caption, std::function<void(int)> change, std::function<void()> press);
+    // The preset, the render scale and the switches, one row each.
+    void addGraphicsRows();
     void changed();
     void changeFocused(int step);
 

@@ -24,28 +24,18 @@ constexpr float cubePositions[] = {
 
 Cubemap::Cubemap()
 {
-    glGenTextures(1, &texture);
-    glGenVertexArrays(1, &vertexArray);
-    glGenBuffers(1, &vertexBuffer);
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBindVertexArray(vertexArray.id());
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, sizeof cubePositions, cubePositions, GL_STATIC_DRAW);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
     glEnableVertexAttribArray(0);
     glBindVertexArray(0);
 }
 
-Cubemap::~Cubemap()
-{
-    glDeleteBuffers(1, &vertexBuffer);
-    glDeleteVertexArrays(1, &vertexArray);
-    glDeleteTextures(1, &texture);
-}
-
 void Cubemap::load(const std::vector<std::string>& faces)
 {
     glActiveTexture(units::active(units::skybox));
-    glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture.id());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
     for (std::size_t i = 0; i < faces.size() && i < 6; ++i) {
@@ -69,7 +59,7 @@ void Cubemap::load(const std::vector<std::string>& faces)
 
 void Cubemap::draw() const
 {
-    glBindVertexArray(vertexArray);
+    glBindVertexArray(vertexArray.id());
     glDrawArrays(GL_TRIANGLES, 0, 36);
     glBindVertexArray(0);
 }

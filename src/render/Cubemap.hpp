@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 
 #include <string>
 #include <vector>
@@ -12,10 +13,6 @@ namespace fennik::render {
 class Cubemap {
 public:
     Cubemap();
-    ~Cubemap();
-
-    Cubemap(const Cubemap&) = delete;
-    Cubemap& operator=(const Cubemap&) = delete;
 
     // Face file names under "assets/textures/skybox/", in the order +X, -X, +Y, -Y, +Z, -Z.
     // A face that cannot be decoded is reported and left empty; the others load.
@@ -25,9 +22,12 @@ public:
     // Draws the 36 cube vertices with whatever program is current.
     void draw() const;
 
-    GLuint texture = 0;
-    GLuint vertexArray = 0;
-    GLuint vertexBuffer = 0;
+    GLuint texture() const { return cubeTexture.id(); }
+
+private:
+    GLTexture cubeTexture;
+    GLVertexArray vertexArray;
+    GLBuffer vertexBuffer;
 };
 
 } // namespace fennik::render

@@ -3,6 +3,9 @@
 #include "core/Random.hpp"
 #include "render/Texture.hpp"
 
+#include <algorithm>
+#include <cmath>
+
 namespace fennik::render {
 
 namespace {
@@ -27,12 +30,6 @@ void releaseGpu()
     shared().reset();
 }
 
-GpuResources::~GpuResources()
-{
-    for (const auto& [key, name] : textures)
-        glDeleteTextures(1, &name);
-}
-
 std::shared_ptr<Shader> GpuResources::program(const std::string& vertexFile, const std::string& fragmentFile)
 {
     auto& slot = programs[{vertexFile, fragmentFile}];
@@ -43,19 +40,20 @@ std::shared_ptr<Shader> GpuResources::program(const std::string& vertexFile, con
 
 GLuint GpuResources::texture(const std::string& path, bool flip)
 {
-    GLuint& slot = textures[{portablePath(path), flip}];
+    GLTexture& slot = textures.try_emplace({portablePath(path), flip}, GLTexture::Empty{}).first->second;
     if (!slot)
-        slot = loadTexture(path, flip);
-    return slot;
+        slot = GLTexture::wrap(loadTexture(path, flip));
+    return slot.id();
 }
 
 GLuint GpuResources::materialTexture(const std::string& fileName, const std::string& directory)
 {
     // Keyed apart from plain files: a material's name is looked up beside its model first.
-    GLuint& slot = textures[{directory + "\n" + portablePath(fileName), false}];
+    GLTexture& slot =
+        textures.try_emplace({directory + "\n" + portablePath(fileName), false}, GLTexture::Empty{}).first->second;
     if (!slot)
-        slot = textureFromFile(fileName, directory);
-    return slot;
+        slot = GLTexture::wrap(textureFromFile(fileName, directory));
+    return slot.id();
 }
 
 Model& GpuResources::model(const std::string& path)
@@ -71,31 +69,38 @@ Model& GpuResources::model(const std::string& path)
     return *slot;
 }
 
-DepthFramebuffer& GpuResources::shadowMap()
+RenderTarget& GpuResources::shadowMap()
 {
-    if (!shadow) {
-        shadow = std::make_unique<DepthFramebuffer>(shadowMapSize, shadowMapSize);
-        shadow->create();
-    }
+    if (!shadow)
+        shadow = std::make_unique<RenderTarget>(shadowSize, shadowSize, std::vector{Attachment::ShadowDepth});
     return *shadow;
 }
 
-FramebufferExtra& GpuResources::sceneTarget()
+RenderTarget& GpuResources::sceneTarget()
 {
-    if (!scene) {
-        scene = std::make_unique<FramebufferExtra>(targetWidth, targetHeight);
-        scene->create();
-    }
+    // The lit colour and its parts brighter than 1, written at once.
+    if (!scene)
+        scene = std::make_unique<RenderTarget>(
+            scaled(windowSize[0]), scaled(windowSize[1]),
+            std::vector{Attachment::Colour, Attachment::Colour, Attachment::DepthStencil});
     return *scene;
 }
 
-Framebuffer& GpuResources::postTarget(int index)
+RenderTarget& GpuResources::postTarget(int index)
 {
     auto& target = post[static_cast<std::size_t>(index)];
-    if (!target) {
-        target = std::make_unique<Framebuffer>(targetWidth, targetHeight);
-        target->create();
-    }
+    if (!target)
+        target = std::make_unique<RenderTarget>(scaled(windowSize[0]), scaled(windowSize[1]),
+                                                std::vector{Attachment::Colour});
+    return *target;
+}
+
+RenderTarget& GpuResources::bloomTarget(int index)
+{
+    auto& target = halfBloom[static_cast<std::size_t>(index)];
+    if (!target)
+        target = std::make_unique<RenderTarget>(std::max(1, scaled(windowSize[0]) / 2),
+                                                std::max(1, scaled(windowSize[1]) / 2), std::vector{Attachment::Colour});
     return *target;
 }
 
@@ -124,22 +129,72 @@ GpuTimer& GpuResources::timer()
 
 ParticleGenerator& GpuResources::particles()
 {
-    if (!particlePool)
+    if (!particlePool) {
         particlePool = std::make_unique<ParticleGenerator>();
+        particlePool->drawnShare = particleShare;
+    }
     return *particlePool;
 }
 
 void GpuResources::resizeTargets(int width, int height)
 {
-    if (!FramebufferBase::usableSize(width, height) || (width == targetWidth && height == targetHeight))
+    if (!RenderTarget::usableSize(width, height))
         return;
-    targetWidth = width;
-    targetHeight = height;
-    if (scene)
-        scene->resize(width, height);
+    windowSize = {width, height};
+    fitTargets();
+}
+
+int GpuResources::scaled(int windowLength) const
+{
+    return std::max(1, static_cast<int>(std::lround(static_cast<float>(windowLength) * scale)));
+}
+
+void GpuResources::fitTargets()
+{
+    const int width = scaled(windowSize[0]);
+    const int height = scaled(windowSize[1]);
+    const auto fit = [](RenderTarget* target, int w, int h) {
+        if (target && (target->width() != w || target->height() != h))
+            target->resize(w, h);
+    };
+    fit(scene.get(), width, height);
     for (const auto& target : post)
-        if (target)
-            target->resize(width, height);
+        fit(target.get(), width, height);
+    for (const auto& target : halfBloom)
+        fit(target.get(), std::max(1, width / 2), std::max(1, height / 2));
+}
+
+void GpuResources::configure(const core::GraphicsSettings& graphics)
+{
+    if (graphics.shadowSize != shadowSize) {
+        shadowSize = graphics.shadowSize;
+        shadow.reset();
+    }
+    shadowMap();
+    scale = std::clamp(graphics.renderScale, core::lowestRenderScale, core::highestRenderScale);
+    sceneTarget();
+    fitTargets();
+
+    // Only what the frame's passes write: with neither the full-size glow nor the depth
+    // of field, the tone-mapped picture goes straight to the window or, below full
+    // scale, to post target 0 to be scaled up.
+    const bool fullBloom = graphics.bloom == core::Bloom::Full;
+    const bool halfBloomUsed = graphics.bloom == core::Bloom::Half;
+    const bool needed[] = {fullBloom || graphics.depthOfField || scale < 1.0f, fullBloom || graphics.depthOfField};
+    for (std::size_t index = 0; index < post.size(); ++index) {
+        if (!needed[index])
+            post[index].reset();
+        else
+            postTarget(static_cast<int>(index));
+        if (!halfBloomUsed)
+            halfBloom[index].reset();
+        else
+            bloomTarget(static_cast<int>(index));
+    }
+
+    particleShare = static_cast<float>(graphics.particles) / 100.0f;
+    if (particlePool)
+        particlePool->drawnShare = particleShare;
 }
 
 } // namespace fennik::render

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "core/GraphicsSettings.hpp"
 #include "render/Cubemap.hpp"
-#include "render/DepthFramebuffer.hpp"
-#include "render/Framebuffer.hpp"
-#include "render/FramebufferExtra.hpp"
 #include "render/GpuTimer.hpp"
 #include "render/GL.hpp"
 #include "render/Model.hpp"
 #include "render/ParticleGenerator.hpp"
 #include "render/QuadRender.hpp"
+#include "render/RenderTarget.hpp"
 #include "render/Shader.hpp"
 
 #include <array>
@@ -29,12 +28,12 @@ namespace fennik::render {
 // texture does not pay for the targets.
 class GpuResources {
 public:
+    // The shadow map's size until `configure` says otherwise.
     static constexpr int shadowMapSize = 2048;
     // The window-sized targets' size until the first resize, before the first frame.
     static constexpr int initialTargetSize = 256;
 
     GpuResources() = default;
-    ~GpuResources();
 
     GpuResources(const GpuResources&) = delete;
     GpuResources& operator=(const GpuResources&) = delete;
@@ -50,11 +49,15 @@ public:
     // so the looks of every model imported after it stay the same.
     Model& model(const std::string& path);
 
-    DepthFramebuffer& shadowMap();
+    // The sun's depth, one texture.
+    RenderTarget& shadowMap();
     // The lit scene: colour with the depth-of-field blur in alpha, and the bright parts.
-    FramebufferExtra& sceneTarget();
+    // Textures 0 and 1, with a depth-stencil buffer.
+    RenderTarget& sceneTarget();
     // Two full-screen targets the post-processing passes write in turn.
-    Framebuffer& postTarget(int index);
+    RenderTarget& postTarget(int index);
+    // Two targets of half the scene's size, for the glow at half resolution.
+    RenderTarget& bloomTarget(int index);
     Cubemap& skybox();
     // The quad every full-screen pass draws.
     QuadRender& quad();
@@ -62,9 +65,17 @@ public:
     // The particles of whichever level is active.
     ParticleGenerator& particles();
 
-    // Follows a new window size with every window-sized target; the same size again,
-    // or a minimised window's 0 x 0, changes nothing.
+    // Follows a new window size with every window-sized target, at the render scale;
+    // the same size again, or a minimised window's 0 x 0, changes nothing.
     void resizeTargets(int width, int height);
+    // Takes what the frame draws with from `graphics`: the shadow map's size, the render
+    // scale of the window-sized targets, the targets the post passes need (the others
+    // are released) and the share of particles drawn. Call it between frames.
+    void configure(const core::GraphicsSettings& graphics);
+    float renderScale() const { return scale; }
+    // The window's size the targets follow (before the render scale).
+    int windowWidth() const { return windowSize[0]; }
+    int windowHeight() const { return windowSize[1]; }
 
     // What is held now, for tests and the memory figures.
     std::size_t programCount() const { return programs.size(); }
@@ -72,17 +83,25 @@ public:
 
 private:
     std::map<std::pair<std::string, std::string>, std::shared_ptr<Shader>> programs;
-    std::map<std::pair<std::string, bool>, GLuint> textures;
+    std::map<std::pair<std::string, bool>, GLTexture> textures;
     std::map<std::string, std::unique_ptr<Model>> models;
-    std::unique_ptr<DepthFramebuffer> shadow;
-    std::unique_ptr<FramebufferExtra> scene;
-    std::array<std::unique_ptr<Framebuffer>, 2> post;
+    std::unique_ptr<RenderTarget> shadow;
+    std::unique_ptr<RenderTarget> scene;
+    std::array<std::unique_ptr<RenderTarget>, 2> post;
+    std::array<std::unique_ptr<RenderTarget>, 2> halfBloom;
     std::unique_ptr<Cubemap> sky;
     std::unique_ptr<QuadRender> fullScreenQuad;
     std::unique_ptr<GpuTimer> passTimer;
     std::unique_ptr<ParticleGenerator> particlePool;
-    int targetWidth = initialTargetSize;
-    int targetHeight = initialTargetSize;
+    std::array<int, 2> windowSize{initialTargetSize, initialTargetSize};
+    float scale = 1.0f;
+    int shadowSize = shadowMapSize;
+    float particleShare = 1.0f;
+
+    // The scene's size: the window's times the render scale, at least a pixel.
+    int scaled(int windowLength) const;
+    // Every target that exists to the size it should have now.
+    void fitTargets();
 };
 
 // The process's shared resources, made on first use with the current context.

@@ -45,10 +45,10 @@ Mesh::~Mesh()
 
 Mesh::Mesh(Mesh&& other) noexcept
     : indices(std::move(other.indices)), textures(std::move(other.textures)),
-      material(other.material), name(std::move(other.name)), vertexArray(std::exchange(other.vertexArray, 0)),
+      material(other.material), name(std::move(other.name)), vertexArray(std::move(other.vertexArray)),
       collisionShape(std::move(other.collisionShape)), triangleMesh(std::move(other.triangleMesh)),
       center(other.center), hasTriangleShape(other.hasTriangleShape),
-      vertexBuffer(std::exchange(other.vertexBuffer, 0)), elementBuffer(std::exchange(other.elementBuffer, 0))
+      vertexBuffer(std::move(other.vertexBuffer)), elementBuffer(std::move(other.elementBuffer))
 {
 }
 
@@ -61,25 +61,21 @@ Mesh& Mesh::operator=(Mesh&& other) noexcept
     textures = std::move(other.textures);
     material = other.material;
     name = std::move(other.name);
-    vertexArray = std::exchange(other.vertexArray, 0);
+    vertexArray = std::move(other.vertexArray);
     collisionShape = std::move(other.collisionShape);
     triangleMesh = std::move(other.triangleMesh);
     center = other.center;
     hasTriangleShape = other.hasTriangleShape;
-    vertexBuffer = std::exchange(other.vertexBuffer, 0);
-    elementBuffer = std::exchange(other.elementBuffer, 0);
+    vertexBuffer = std::move(other.vertexBuffer);
+    elementBuffer = std::move(other.elementBuffer);
     return *this;
 }
 
 void Mesh::release() noexcept
 {
-    if (vertexArray)
-        glDeleteVertexArrays(1, &vertexArray);
-    if (vertexBuffer)
-        glDeleteBuffers(1, &vertexBuffer);
-    if (elementBuffer)
-        glDeleteBuffers(1, &elementBuffer);
-    vertexArray = vertexBuffer = elementBuffer = 0;
+    vertexArray.reset();
+    vertexBuffer.reset();
+    elementBuffer.reset();
     // The hull keeps a pointer into the triangle mesh: the shape goes first.
     collisionShape.reset();
     triangleMesh.reset();
@@ -87,15 +83,11 @@ void Mesh::release() noexcept
 
 void Mesh::upload(const std::vector<Vertex>& vertices)
 {
-    glGenVertexArrays(1, &vertexArray);
-    glGenBuffers(1, &vertexBuffer);
-    glGenBuffers(1, &elementBuffer);
-
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBindVertexArray(vertexArray.id());
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
                  GL_STATIC_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elementBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elementBuffer.id());
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(unsigned int)),
                  indices.data(), GL_STATIC_DRAW);
 
@@ -162,7 +154,7 @@ void Mesh::buildCollisionShape(const std::vector<Vertex>& vertices)
 
 void Mesh::draw(Shader& shader, const glm::mat4& modelMatrix)
 {
-    glBindVertexArray(vertexArray);
+    glBindVertexArray(vertexArray.id());
 
     shader.setVec3("materialAmbient", material.ambient);
     shader.setVec3("materialDiffuse", material.diffuse);

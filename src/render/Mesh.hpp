@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 
 #include <glm/mat4x4.hpp>
 #include <glm/vec2.hpp>
@@ -76,7 +77,7 @@ public:
     std::vector<Texture> textures; // diffuse first, then specular, then normal
     Material material;
     std::string name;
-    GLuint vertexArray = 0;
+    GLVertexArray vertexArray;
 
     std::unique_ptr<btCollisionShape> collisionShape;
     // Created for every mesh, filled only when the shape is the triangle hull.
@@ -84,8 +85,8 @@ public:
     glm::vec3 center{0.0f}; // centre of the bounding box of the positions
     bool hasTriangleShape = false;
 
-    GLuint vertexBuffer = 0;
-    GLuint elementBuffer = 0;
+    GLBuffer vertexBuffer;
+    GLBuffer elementBuffer;
 
 private:
     void upload(const std::vector<Vertex>& vertices);

@@ -1,5 +1,8 @@
 #include "render/ParticleGenerator.hpp"
 
+#include <algorithm>
+#include <cmath>
+
 #include <utility>
 
 namespace fennik::render {
@@ -21,48 +24,27 @@ constexpr GLsizeiptr colorBytes = ParticlePool::poolSize * sizeof(ParticleColor)
 
 ParticleGenerator::ParticleGenerator()
 {
-    glGenVertexArrays(1, &vertexArray);
-    glBindVertexArray(vertexArray);
+    glBindVertexArray(vertexArray.id());
 
-    glGenBuffers(1, &quadBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, sizeof quadCorners, quadCorners, GL_STATIC_DRAW);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
     glVertexAttribDivisor(0, 0);
 
-    glGenBuffers(1, &positionBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, positionBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, positionBytes, nullptr, GL_STREAM_DRAW);
     glEnableVertexAttribArray(1);
     glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
     glVertexAttribDivisor(1, 1);
 
-    glGenBuffers(1, &colorBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, colorBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, colorBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, colorBytes, nullptr, GL_STREAM_DRAW);
     glEnableVertexAttribArray(2);
     glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, 0, nullptr);
     glVertexAttribDivisor(2, 1);
 
     glBindVertexArray(0);
-}
-
-ParticleGenerator::ParticleGenerator(ParticleGenerator&& other) noexcept
-    : ParticlePool(std::move(other)),
-      vertexArray(std::exchange(other.vertexArray, 0)),
-      quadBuffer(std::exchange(other.quadBuffer, 0)),
-      positionBuffer(std::exchange(other.positionBuffer, 0)),
-      colorBuffer(std::exchange(other.colorBuffer, 0))
-{
-}
-
-ParticleGenerator::~ParticleGenerator()
-{
-    // Names of 0 (a moved-from generator) are ignored by OpenGL.
-    const GLuint buffers[] = {quadBuffer, positionBuffer, colorBuffer};
-    glDeleteBuffers(3, buffers);
-    glDeleteVertexArrays(1, &vertexArray);
 }
 
 void ParticleGenerator::draw(Shader& shader, const glm::mat4& view, const glm::mat4& projection, float alpha)
@@ -73,12 +55,12 @@ void ParticleGenerator::draw(Shader& shader, const glm::mat4& view, const glm::m
     if (!orderedSinceUpdate())
         sortForDrawing();
 
-    glBindVertexArray(vertexArray);
+    glBindVertexArray(vertexArray.id());
     // Orphan the buffers so the driver need not wait for last frame's draw.
-    glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, positionBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, positionBytes, nullptr, GL_STREAM_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, liveCount * sizeof(glm::vec4), positions.data());
-    glBindBuffer(GL_ARRAY_BUFFER, colorBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, colorBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, colorBytes, nullptr, GL_STREAM_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, liveCount * sizeof(ParticleColor), instanceColors.data());
 
@@ -88,7 +70,10 @@ void ParticleGenerator::draw(Shader& shader, const glm::mat4& view, const glm::m
     shader.setVec3("CameraRight_worldspace", glm::vec3(view[0][0], view[1][0], view[2][0]));
     shader.setVec3("CameraUp_worldspace", glm::vec3(view[0][1], view[1][1], view[2][1]));
 
-    glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, static_cast<GLsizei>(liveCount));
+    // Drawn far to near: the nearest share is the tail of the list.
+    const double share = std::clamp(static_cast<double>(drawnShare), 0.0, 1.0);
+    const auto drawn = static_cast<GLsizei>(std::lround(static_cast<double>(liveCount) * share));
+    glDrawArraysInstancedBaseInstance(GL_TRIANGLE_STRIP, 0, 4, drawn, static_cast<GLuint>(liveCount) - static_cast<GLuint>(drawn));
 }
 
 } // namespace fennik::render

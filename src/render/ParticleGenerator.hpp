@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 #include "render/ParticlePool.hpp"
 #include "render/Shader.hpp"
 
@@ -19,11 +20,7 @@ namespace fennik::render {
 class ParticleGenerator : public ParticlePool {
 public:
     ParticleGenerator();
-    ~ParticleGenerator();
-
-    ParticleGenerator(ParticleGenerator&& other) noexcept;
-    ParticleGenerator(const ParticleGenerator&) = delete;
-    ParticleGenerator& operator=(const ParticleGenerator&) = delete;
+    ParticleGenerator(ParticleGenerator&& other) noexcept = default;
     ParticleGenerator& operator=(ParticleGenerator&&) = delete;
 
     template <typename Source>
@@ -54,10 +51,15 @@ public:
     // particle vertex array bound.
     void draw(Shader& shader, const glm::mat4& view, const glm::mat4& projection, float alpha);
 
-    GLuint vertexArray = 0;
-    GLuint quadBuffer = 0;
-    GLuint positionBuffer = 0;
-    GLuint colorBuffer = 0;
+    // The share of the live particles drawn (0 to 1), the nearest ones: a cheaper
+    // picture without changing what the simulation does.
+    float drawnShare = 1.0f;
+
+private:
+    GLVertexArray vertexArray;
+    GLBuffer quadBuffer;
+    GLBuffer positionBuffer;
+    GLBuffer colorBuffer;
 };
 
 } // namespace fennik::render

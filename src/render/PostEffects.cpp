@@ -7,8 +7,8 @@ namespace fennik::render {
 
 namespace {
 
-// How far the depth of field spreads a pixel at the largest blur amount, and in how
-// many taps on each side.
+// How far the depth of field spreads a pixel at the largest blur amount (in pixels of
+// a full-size picture), and in how many taps on each side.
 constexpr float bokehRadius = 40.0f;
 constexpr int depthOfFieldTaps = 16;
 
@@ -31,52 +31,66 @@ PostEffects::PostEffects(GpuResources& gpu)
 
 void PostEffects::drawInto(GLuint framebuffer)
 {
-    // The scene target's size: the window's, or its last real one while minimised.
-    const FramebufferExtra& scene = gpu.sceneTarget();
+    // The scene target's size: the window's times the render scale, or its last real
+    // one while minimised.
+    const RenderTarget& scene = gpu.sceneTarget();
+    drawInto(framebuffer, scene.width(), scene.height());
+}
+
+void PostEffects::drawInto(GLuint framebuffer, int width, int height)
+{
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glViewport(0, 0, scene.width, scene.height);
+    glViewport(0, 0, width, height);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     gpu.quad().draw();
 }
 
-void PostEffects::blurBloom(GLuint brightParts)
+void PostEffects::blurBloom(GLuint brightParts, bool half)
 {
     blurProgram->use();
     blurProgram->setInt("image", units::passInput);
     blurProgram->setInt("horizontal", 1);
     bindTexture(units::passInput, brightParts);
-    drawInto(gpu.postTarget(0).framebuffer);
+    RenderTarget& rows = half ? gpu.bloomTarget(0) : gpu.postTarget(0);
+    RenderTarget& columns = half ? gpu.bloomTarget(1) : gpu.postTarget(1);
+    drawInto(rows.framebuffer(), rows.width(), rows.height());
     blurProgram->setInt("horizontal", 0);
-    bindTexture(units::passInput, gpu.postTarget(0).texture);
-    drawInto(gpu.postTarget(1).framebuffer);
+    bindTexture(units::passInput, rows.texture());
+    drawInto(columns.framebuffer(), columns.width(), columns.height());
 }
 
-void PostEffects::combine(GLuint sceneColour, const Tone& tone)
+GLuint PostEffects::bloomResult(bool half)
+{
+    return half ? gpu.bloomTarget(1).texture() : gpu.postTarget(1).texture();
+}
+
+void PostEffects::combine(GLuint sceneColour, GLuint bloom, const Tone& tone, GLuint framebuffer, bool finished)
 {
     combineProgram->use();
     combineProgram->setInt("bloomBlur", units::passInput);
     combineProgram->setInt("scene", units::passSecondInput);
-    combineProgram->setInt("bloom", 1);
+    combineProgram->setInt("bloom", bloom != 0 ? 1 : 0);
     combineProgram->setInt("useACES", tone.aces ? 1 : 0);
     combineProgram->setFloat("gamma", tone.gamma);
     combineProgram->setFloat("exposure", tone.exposure);
-    bindTexture(units::passInput, gpu.postTarget(1).texture);
+    combineProgram->setInt("finalPicture", finished ? 1 : 0);
+    bindTexture(units::passInput, bloom);
     bindTexture(units::passSecondInput, sceneColour);
-    drawInto(gpu.postTarget(0).framebuffer);
+    drawInto(framebuffer);
 }
 
-void PostEffects::depthOfField(GLuint framebuffer)
+void PostEffects::depthOfField(GLuint framebuffer, float renderScale)
 {
     depthOfFieldProgram->use();
     depthOfFieldProgram->setInt("image", units::passInput);
-    depthOfFieldProgram->setFloat("bokehRadius", bokehRadius);
+    depthOfFieldProgram->setFloat("bokehRadius", bokehRadius * renderScale);
     depthOfFieldProgram->setInt("tapsPerSide", depthOfFieldTaps);
     depthOfFieldProgram->setInt("isHorizontal", 1);
-    bindTexture(units::passInput, gpu.postTarget(0).texture);
-    drawInto(gpu.postTarget(1).framebuffer);
+    bindTexture(units::passInput, gpu.postTarget(0).texture());
+    drawInto(gpu.postTarget(1).framebuffer());
     depthOfFieldProgram->setInt("isHorizontal", 0);
-    bindTexture(units::passInput, gpu.postTarget(1).texture);
+    bindTexture(units::passInput, gpu.postTarget(1).texture());
     drawInto(framebuffer);
     bindTexture(units::passInput, 0);
 }
@@ -88,6 +102,17 @@ void PostEffects::copy(GLuint texture, GLuint framebuffer)
     copyProgram->setVec4("_quadcolor", glm::vec4(1.0f));
     bindTexture(units::passInput, texture);
     drawInto(framebuffer);
+    bindTexture(units::passInput, 0);
+}
+
+void PostEffects::scaleUp(GLuint texture, int width, int height)
+{
+    copyProgram->use();
+    copyProgram->setInt("screenTexture", units::passInput);
+    copyProgram->setVec4("_quadcolor", glm::vec4(1.0f));
+    // The post targets filter linearly: each window pixel blends the four nearest.
+    bindTexture(units::passInput, texture);
+    drawInto(0, width, height);
     bindTexture(units::passInput, 0);
 }
 

@@ -11,9 +11,9 @@ class Shader;
 
 // The full-screen passes after the lit scene, on the shared post-processing targets:
 // a Gaussian glow around the parts brighter than 1, the glow added to the scene with
-// exposure, tone mapping and gamma, and a depth-of-field blur that writes the finished
-// picture where it is asked to. Each pass sets the GL state it needs; none clears, as
-// every one covers its whole target.
+// exposure, tone mapping and gamma, a depth-of-field blur, and the bilinear scale-up of
+// a picture drawn below the window's size. Each pass sets the GL state it needs; none
+// clears, as every one covers its whole target.
 class PostEffects {
 public:
     struct Tone {
@@ -24,19 +24,25 @@ public:
 
     explicit PostEffects(GpuResources& gpu);
 
-    // The bright parts blurred along rows, then columns: the glow, in post target 1.
-    void blurBloom(GLuint brightParts);
-    // Scene colour plus the glow, tone-mapped, in post target 0; its alpha keeps the
-    // scene's depth-of-field blur amount.
-    void combine(GLuint sceneColour, const Tone& tone);
+    // The bright parts blurred along rows, then columns: the glow, in post target 1, or
+    // with `half` in the second half-size bloom target (bloomResult).
+    void blurBloom(GLuint brightParts, bool half);
+    GLuint bloomResult(bool half);
+    // Scene colour plus `bloom` (none when 0), tone-mapped, into `framebuffer`; its alpha
+    // keeps the scene's depth-of-field blur amount, or is opaque for the `finished` picture.
+    void combine(GLuint sceneColour, GLuint bloom, const Tone& tone, GLuint framebuffer, bool finished);
     // Post target 0 blurred by the amounts in its alpha, into `framebuffer` (0: the
-    // window), opaque.
-    void depthOfField(GLuint framebuffer);
-    // `texture` as it is into `framebuffer`.
+    // window), opaque. The blur's reach follows the render scale, so it covers the same
+    // share of the window at any scale.
+    void depthOfField(GLuint framebuffer, float renderScale);
+    // `texture` as it is into `framebuffer`, at the scene's size.
     void copy(GLuint texture, GLuint framebuffer);
+    // `texture`, filtered bilinearly, over the whole window of `width` x `height`.
+    void scaleUp(GLuint texture, int width, int height);
 
 private:
     void drawInto(GLuint framebuffer);
+    void drawInto(GLuint framebuffer, int width, int height);
 
     GpuResources& gpu;
     std::shared_ptr<Shader> blurProgram;

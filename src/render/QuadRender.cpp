@@ -11,10 +11,8 @@ QuadRender::QuadRender()
         1.0f,  1.0f,  0.0f, 1.0f, 1.0f,
         1.0f,  -1.0f, 0.0f, 1.0f, 0.0f,
     };
-    glGenVertexArrays(1, &vertexArray);
-    glGenBuffers(1, &vertexBuffer);
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBindVertexArray(vertexArray.id());
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, sizeof corners, corners, GL_STATIC_DRAW);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 5 * sizeof(float), nullptr);
     glEnableVertexAttribArray(0);
@@ -23,15 +21,9 @@ QuadRender::QuadRender()
     glBindVertexArray(0);
 }
 
-QuadRender::~QuadRender()
-{
-    glDeleteBuffers(1, &vertexBuffer);
-    glDeleteVertexArrays(1, &vertexArray);
-}
-
 void QuadRender::draw() const
 {
-    glBindVertexArray(vertexArray);
+    glBindVertexArray(vertexArray.id());
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     glBindVertexArray(0);
 }

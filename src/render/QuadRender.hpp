@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 
 namespace fennik::render {
 
@@ -11,15 +12,12 @@ namespace fennik::render {
 class QuadRender {
 public:
     QuadRender();
-    ~QuadRender();
-
-    QuadRender(const QuadRender&) = delete;
-    QuadRender& operator=(const QuadRender&) = delete;
 
     void draw() const;
 
-    GLuint vertexArray = 0;
-    GLuint vertexBuffer = 0;
+private:
+    GLVertexArray vertexArray;
+    GLBuffer vertexBuffer;
 };
 
 } // namespace fennik::render

@@ -49,8 +49,8 @@ std::shared_ptr<Shader> Shader::fromSources(std::string vertexSource, std::strin
 
 Shader::~Shader()
 {
+    // The owner deletes the program; it is not left current.
     glUseProgram(0);
-    glDeleteProgram(program);
 }
 
 GLuint Shader::compileStage(const std::string& stage, GLenum type) const
@@ -86,31 +86,31 @@ void Shader::build()
     const GLuint vertexStage = compileStage(vertex, GL_VERTEX_SHADER);
     const GLuint fragmentStage = compileStage(fragment, GL_FRAGMENT_SHADER);
 
-    program = glCreateProgram();
-    glAttachShader(program, vertexStage);
-    glAttachShader(program, fragmentStage);
-    glLinkProgram(program);
+    program = GLProgram();
+    glAttachShader(program.id(), vertexStage);
+    glAttachShader(program.id(), fragmentStage);
+    glLinkProgram(program.id());
 
     GLint linked = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    glGetProgramiv(program.id(), GL_LINK_STATUS, &linked);
     if (linked) {
-        glDetachShader(program, vertexStage);
-        glDetachShader(program, fragmentStage);
+        glDetachShader(program.id(), vertexStage);
+        glDetachShader(program.id(), fragmentStage);
         glDeleteShader(vertexStage);
         glDeleteShader(fragmentStage);
         return;
     }
 
     GLint logLength = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
+    glGetProgramiv(program.id(), GL_INFO_LOG_LENGTH, &logLength);
     std::vector<char> infoLog(static_cast<std::size_t>(logLength) + 1, '\0');
-    glGetProgramInfoLog(program, logLength, nullptr, infoLog.data());
+    glGetProgramInfoLog(program.id(), logLength, nullptr, infoLog.data());
     if (sourcesInMemory)
         log::line("Failed to link shader program:");
     else
         log::line("Failed to link shader program: ", shaderDirectory + vertex, " + ", shaderDirectory + fragment);
     log::line(infoLog.data());
-    glDeleteProgram(program);
+    program.reset();
     glDeleteShader(vertexStage);
     glDeleteShader(fragmentStage);
     pauseAndExit();
@@ -120,7 +120,7 @@ GLint Shader::getUniformLocation(const std::string& name)
 {
     if (auto found = uniformCache.find(name); found != uniformCache.end())
         return found->second;
-    const GLint location = glGetUniformLocation(program, name.c_str());
+    const GLint location = glGetUniformLocation(program.id(), name.c_str());
     uniformCache.emplace(name, location);
     return location;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 
 #include <glm/mat3x3.hpp>
 #include <glm/mat4x4.hpp>
@@ -29,7 +30,7 @@ public:
     // A program whose two stages are GLSL text held in memory rather than file names.
     static std::shared_ptr<Shader> fromSources(std::string vertexSource, std::string fragmentSource);
 
-    void use() const { glUseProgram(program); }
+    void use() const { glUseProgram(program.id()); }
     static void unuse() { glUseProgram(0); }
 
     // Unknown or optimised-away names are cached as -1 like any other.
@@ -43,7 +44,6 @@ public:
     void setMat3(const std::string& name, const glm::mat3& value);
     void setMat4(const std::string& name, const glm::mat4& value);
 
-    GLuint program = 0;
     const std::string vertex;
     const std::string fragment;
     const bool sourcesInMemory;
@@ -55,6 +55,7 @@ private:
     void build();
     GLuint compileStage(const std::string& stage, GLenum type) const;
 
+    GLProgram program{GLProgram::Empty{}};
     std::unordered_map<std::string, GLint> uniformCache;
 };
 

@@ -127,16 +127,19 @@ public:
         std::function<void()> overlay;
     };
     // The frame, in order: shadow map, lit scene, particles, sky box, bloom blur, bloom
-    // combine, depth of field (into the window; while normals are shown the lit scene
-    // goes to the window as it is instead), health bars, 2D overlay.
+    // combine (or tone mapping without the glow), depth of field, scale up (below full
+    // render scale), health bars, 2D overlay. While normals are shown the lit scene
+    // goes out as it is instead of the post passes. Which passes run follows the
+    // settings' graphics (core::GraphicsSettings), whose targets render::gpu() holds.
     render::Frame buildFrame(FrameParts parts);
     // Draws `frame`, timing its passes, with everything that moves `alpha` (0 to 1) of
     // the way from where the previous tick left it to where the last tick did.
     void draw(const render::Frame& frame, float alpha);
     // The `alpha` of the frame being drawn.
     float drawAlpha() const { return alpha; }
-    // The passes' GPU times of the latest measured frame as overlay lines, the frame's
-    // total last; and their drawing in the top-right corner.
+    // The preset and the render scale, then the passes' GPU times of the latest measured
+    // frame as overlay lines, the frame's total last; and their drawing in the top-right
+    // corner.
     std::vector<std::string> timingLines() const;
     void drawTimings();
     // 0: the plain normal-coloured program under a dimmed sun; 1: physically based
@@ -212,6 +215,10 @@ private:
     void renderBloomCombine();
     void renderDepthOfField();
     void presentToWindow();
+    void scalePictureUp();
+    // Where the last post pass writes: the window, or below full render scale post
+    // target 0, which the scale-up pass draws over the window.
+    GLuint pictureFramebuffer();
     void renderHealthBars();
     void releaseBodies();
     // Drops the floor contacts the last step found for `entity`: the points whose normal,

@@ -48,10 +48,7 @@ void Scene::createRenderResources()
     gpu = &render::gpu();
     // Made now rather than in the middle of a frame, where making a target would
     // change the texture bindings of the pass that asked for it.
-    gpu->shadowMap();
-    gpu->sceneTarget();
-    gpu->postTarget(0);
-    gpu->postTarget(1);
+    gpu->configure(settings->graphics);
     gpu->skybox();
     gpu->quad();
     gpu->timer();
@@ -76,18 +73,25 @@ render::Frame Scene::buildFrame(FrameParts parts)
             const render::SavedGLState saved;
             draw();
         };
-    const auto postProcessed = [this] { return !drawNormal; };
+    // Which passes run follows the graphics settings and the debug views from frame to
+    // frame; "picture" is the window itself at full render scale.
     const auto plain = [this] { return drawNormal; };
+    const auto bloomOn = [this] { return !drawNormal && settings->graphics.bloom != core::Bloom::Off; };
+    const auto bloomOff = [this] { return !drawNormal && settings->graphics.bloom == core::Bloom::Off; };
+    const auto depthOfFieldOn = [this] { return !drawNormal && settings->graphics.depthOfField; };
+    const auto scaledDown = [this] { return gpu->renderScale() < 1.0f; };
     std::vector<render::Pass> passes{
         {"shadow map", {}, {"shadow map"}, [this] { renderShadowMap(); }, {}},
         {"lit scene", {"shadow map"}, {"scene colour", "bright parts", "scene depth"}, [this] { renderLitScene(); }, {}},
         {"landing marker", {"scene depth"}, {"scene colour", "bright parts"}, [this] { renderLandingMarker(); }, {}},
         {"particles", {"scene depth"}, {"scene colour"}, std::move(parts.particles), {}},
         {"sky box", {"scene depth"}, {"scene colour"}, [this] { renderSkybox(); }, {}},
-        {"bloom blur", {"bright parts"}, {"bloom"}, [this] { renderBloomBlur(); }, postProcessed},
-        {"bloom combine", {"scene colour", "bloom"}, {"tone-mapped"}, [this] { renderBloomCombine(); }, postProcessed},
-        {"depth of field", {"tone-mapped"}, {"window"}, [this] { renderDepthOfField(); }, postProcessed},
-        {"scene to window", {"scene colour"}, {"window"}, [this] { presentToWindow(); }, plain},
+        {"bloom blur", {"bright parts"}, {"bloom"}, [this] { renderBloomBlur(); }, bloomOn},
+        {"bloom combine", {"scene colour", "bloom"}, {"picture"}, [this] { renderBloomCombine(); }, bloomOn},
+        {"tone mapping", {"scene colour"}, {"picture"}, [this] { renderBloomCombine(); }, bloomOff},
+        {"depth of field", {"picture"}, {"picture"}, [this] { renderDepthOfField(); }, depthOfFieldOn},
+        {"scene to window", {"scene colour"}, {"picture"}, [this] { presentToWindow(); }, plain},
+        {"scale up", {"picture"}, {"window"}, [this] { scalePictureUp(); }, scaledDown},
         {"health bars", {"window"}, {"window"}, parts.healthBars ? [this] { renderHealthBars(); } : std::function<void()>(), {}},
         {"2D overlay", {"window"}, {"window"}, overlay, {}},
     };
@@ -179,8 +183,8 @@ void Scene::renderShadowMap()
     lightSpaceMatrix = skylight->lightSpaceMatrix;
     depthShader->setMat4("lightSpaceMatrix", lightSpaceMatrix);
 
-    render::DepthFramebuffer& shadowMap = gpu->shadowMap();
-    glViewport(0, 0, shadowMap.width, shadowMap.height);
+    render::RenderTarget& shadowMap = gpu->shadowMap();
+    glViewport(0, 0, shadowMap.width(), shadowMap.height());
     shadowMap.bind();
     // Without depth testing the map would hold whatever was drawn last, not nearest.
     glEnable(GL_DEPTH_TEST);
@@ -194,7 +198,7 @@ void Scene::renderShadowMap()
 
 void Scene::renderLitScene()
 {
-    render::FramebufferExtra& target = gpu->sceneTarget();
+    render::RenderTarget& target = gpu->sceneTarget();
     target.bind();
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
@@ -205,7 +209,7 @@ void Scene::renderLitScene()
     glDisable(GL_BLEND);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The target's own size: the last real window size while the window is minimised.
-    glViewport(0, 0, target.width, target.height);
+    glViewport(0, 0, target.width(), target.height());
 
     const render::DirectionalLight& light = *skylight->light;
     sceneShader->use();
@@ -228,14 +232,15 @@ void Scene::renderLitScene()
     sceneShader->setInt("bokehRadius", 100);
     sceneShader->setInt("skybox", render::units::skybox);
     sceneShader->setInt("shadowMap", render::units::shadowMap);
+    sceneShader->setInt("softShadows", settings->graphics.softShadows ? 1 : 0);
     // Nothing the entities draw glows; whoever draws a glowing object after this
     // stage sets it and puts it back.
     sceneShader->setVec3("emission", glm::vec3(0.0f));
 
     glActiveTexture(render::units::active(render::units::skybox));
-    glBindTexture(GL_TEXTURE_CUBE_MAP, gpu->skybox().texture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, gpu->skybox().texture());
     glActiveTexture(render::units::active(render::units::shadowMap));
-    glBindTexture(GL_TEXTURE_2D, gpu->shadowMap().texture);
+    glBindTexture(GL_TEXTURE_2D, gpu->shadowMap().texture());
     sceneShader->setMat4("lightSpaceMatrix", lightSpaceMatrix);
 
     drawEntities(*sceneShader, debugDraw);
@@ -246,7 +251,7 @@ void Scene::renderSkybox()
 {
     render::Cubemap& skybox = gpu->skybox();
     glActiveTexture(render::units::active(render::units::skybox));
-    glBindTexture(GL_TEXTURE_CUBE_MAP, skybox.texture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, skybox.texture());
     skyboxShader->use();
     skyboxShader->setInt("skybox", render::units::skybox);
     skyboxShader->setFloat("gamma", settings->gamma);
@@ -263,24 +268,39 @@ void Scene::renderSkybox()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+GLuint Scene::pictureFramebuffer()
+{
+    return gpu->renderScale() < 1.0f ? gpu->postTarget(0).framebuffer() : 0;
+}
+
 void Scene::renderBloomBlur()
 {
-    postEffects->blurBloom(gpu->sceneTarget().brightTexture);
+    postEffects->blurBloom(gpu->sceneTarget().texture(1), settings->graphics.bloom == core::Bloom::Half);
 }
 
 void Scene::renderBloomCombine()
 {
-    postEffects->combine(gpu->sceneTarget().texture, {settings->exposure, settings->gamma, settings->useAces});
+    const core::Bloom bloom = settings->graphics.bloom;
+    const GLuint glow = bloom == core::Bloom::Off ? 0 : postEffects->bloomResult(bloom == core::Bloom::Half);
+    // The depth of field reads post target 0 and writes the picture.
+    const GLuint target = settings->graphics.depthOfField ? gpu->postTarget(0).framebuffer() : pictureFramebuffer();
+    postEffects->combine(gpu->sceneTarget().texture(), glow, {settings->exposure, settings->gamma, settings->useAces},
+                         target, !settings->graphics.depthOfField);
 }
 
 void Scene::renderDepthOfField()
 {
-    postEffects->depthOfField(0);
+    postEffects->depthOfField(pictureFramebuffer(), gpu->renderScale());
 }
 
 void Scene::presentToWindow()
 {
-    postEffects->copy(gpu->sceneTarget().texture, 0);
+    postEffects->copy(gpu->sceneTarget().texture(), pictureFramebuffer());
+}
+
+void Scene::scalePictureUp()
+{
+    postEffects->scaleUp(gpu->postTarget(0).texture(), gpu->windowWidth(), gpu->windowHeight());
 }
 
 void Scene::renderHealthBars()
@@ -324,8 +344,8 @@ glm::mat4 Scene::screenProjection() const
     float width = static_cast<float>(settings->windowWidth);
     float height = static_cast<float>(settings->windowHeight);
     if ((width <= 0.0f || height <= 0.0f) && gpu) {
-        width = static_cast<float>(gpu->sceneTarget().width);
-        height = static_cast<float>(gpu->sceneTarget().height);
+        width = static_cast<float>(gpu->windowWidth());
+        height = static_cast<float>(gpu->windowHeight());
     }
     return glm::ortho(0.0f, width, 0.0f, height, -1.0f, 1.0f);
 }
@@ -340,6 +360,11 @@ std::vector<std::string> Scene::timingLines() const
         std::snprintf(figure, sizeof figure, "%.1f ms", milliseconds);
         lines.push_back(name + "  " + figure);
     };
+    // What the timings were taken with, first.
+    lines.push_back("preset  " + core::presetName(settings->graphics.preset.value_or(core::GraphicsPreset::Custom)));
+    char scale[16];
+    std::snprintf(scale, sizeof scale, "%.2f", static_cast<double>(gpu->renderScale()));
+    lines.push_back(std::string("render scale  ") + scale);
     const render::GpuTimer& timer = gpu->timer();
     for (const auto& pass : timer.latest())
         line(pass.name, pass.milliseconds);

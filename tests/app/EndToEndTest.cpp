@@ -108,13 +108,20 @@ TEST(EndToEnd, StartsWithTheExactLogAndStopsCleanlyOnSigtermAndSigint)
     std::string expected = "[INFO]: Starting Fennik's Zavororor...\n[INFO]: Reading settings.ini...\n";
     for (const std::string& line : fennik::test::defaultSettingsLog())
         expected += line + "\n";
-    expected += "[INFO]: Default 'stub' level initialized!\n[INFO]: Initializing game...\n";
+    // Then the renderer, whose name is the machine's, and the preset it gets.
+    const std::regex renderer("\\[INFO\\]: Renderer '.+': graphics preset (low, as it draws on the processor|"
+                              "high, as it is a graphics card)\n");
+    const std::string after = "[INFO]: Default 'stub' level initialized!\n[INFO]: Initializing game...\n";
     for (int signal : {SIGTERM, SIGINT}) {
         Process game({FENNIK_EXECUTABLE});
         ASSERT_TRUE(game.waitForLine("[INFO]: Set level: StartMenu active!", 300s));
         kill(game.pid, signal);
         EXPECT_EQ(game.waitForExit(60s), 0) << strsignal(signal);
         EXPECT_EQ(game.output.substr(0, expected.size()), expected);
+        const std::size_t lineEnd = game.output.find('\n', expected.size()) + 1;
+        EXPECT_TRUE(std::regex_match(game.output.substr(expected.size(), lineEnd - expected.size()), renderer))
+            << game.output;
+        EXPECT_EQ(game.output.substr(lineEnd, after.size()), after);
         EXPECT_TRUE(game.output.ends_with("\n[INFO]: Closing game...\n")) << strsignal(signal);
         EXPECT_EQ(game.output.find("[ERROR]"), std::string::npos) << game.output;
     }

@@ -132,3 +132,87 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
     EXPECT_EQ(log.count("[WARN]: Could not save your settings"), 1u);
     EXPECT_TRUE(fennik::core::saveSettings(*settings, player));
 }
+
+// A preset sets every switch; switches beside a named preset do not count, beside
+// Custom they do. What cannot be used is replaced with one warning each.
+TEST(Settings, GraphicsPresetsSetTheirSwitchesAndBadValuesFallBackWithAWarningEach)
+{
+    using fennik::core::Bloom;
+    using fennik::core::GraphicsPreset;
+    LogCapture log;
+    auto settings = loadSettings(write("[graphics]\npreset = ultra\nrender_scale = 3\nshadow_size = 7\n"));
+    const auto& graphics = settings->graphics;
+    EXPECT_FALSE(graphics.preset) << "left to the renderer";
+    EXPECT_FLOAT_EQ(graphics.renderScale, 1.0f);
+    EXPECT_EQ(graphics.shadowSize, 2048);
+    EXPECT_EQ(log.count("[WARN]: "), 3u);
+    EXPECT_EQ(log.count("Invalid graphics preset 'ultra' in settings (low, medium, high or custom)"), 1u);
+    EXPECT_EQ(log.count("Invalid render_scale 3 in settings (0.5 to 1.0), using 1"), 1u);
+    EXPECT_EQ(log.count("Invalid shadow_size 7 in settings (512, 1024, 2048 or 4096), using 2048"), 1u);
+
+    settings = loadSettings(write("[graphics]\npreset = LOW\nshadow_size = 4096\nbloom = full\n"));
+    EXPECT_EQ(settings->graphics.preset, GraphicsPreset::Low);
+    EXPECT_TRUE(settings->graphics.chosen);
+    EXPECT_TRUE(settings->graphics.sameSwitches(fennik::core::presetSwitches(GraphicsPreset::Low)));
+    EXPECT_EQ(settings->graphics.shadowSize, 1024);
+    EXPECT_EQ(settings->graphics.bloom, Bloom::Off);
+    EXPECT_LT(settings->graphics.renderScale, 1.0f);
+
+    settings = loadSettings(write("[graphics]\npreset = custom\nrender_scale = 0.6\nshadow_size = 512\nbloom = half\n"
+                                  "depth_of_field = false\nantialiasing = 3\nparticles = 101\nsoft_shadows = no\n"));
+    EXPECT_EQ(settings->graphics.preset, GraphicsPreset::Custom);
+    EXPECT_FLOAT_EQ(settings->graphics.renderScale, 0.6f);
+    EXPECT_EQ(settings->graphics.shadowSize, 512);
+    EXPECT_EQ(settings->graphics.bloom, Bloom::Half);
+    EXPECT_FALSE(settings->graphics.depthOfField || settings->graphics.softShadows);
+    EXPECT_EQ(settings->graphics.samples, 4);
+    EXPECT_EQ(settings->graphics.particles, 100);
+    EXPECT_EQ(fennik::core::matchingPreset(settings->graphics), GraphicsPreset::Custom);
+    EXPECT_EQ(fennik::core::matchingPreset(fennik::core::presetSwitches(GraphicsPreset::Medium)), GraphicsPreset::Medium);
+}
+
+// Without a chosen preset a renderer that draws on the processor starts on low; a
+// choice in the player's file wins, and only a choice is saved.
+TEST(Settings, TheRenderersNameChoosesThePresetUnlessThePlayerHasChosenOne)
+{
+    using fennik::core::GraphicsPreset;
+    struct Case { const char* renderer; GraphicsPreset preset; };
+    for (const Case& c : {Case{"llvmpipe (LLVM 15.0.6, 256 bits)", GraphicsPreset::Low},
+                          Case{"softpipe", GraphicsPreset::Low},
+                          Case{"zink Vulkan 1.3(llvmpipe (LLVM 15.0.6, 256 bits) (MESA_LLVMPIPE))", GraphicsPreset::Low},
+                          Case{"Google SwiftShader", GraphicsPreset::Low},
+                          Case{"AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", GraphicsPreset::High},
+                          Case{"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", GraphicsPreset::High}}) {
+        const std::string player = (files / "unchosen/settings.ini").string();
+        std::filesystem::remove(player);
+        auto settings = loadSettings(write(""), player);
+        LogCapture log;
+        fennik::core::settleGraphicsPreset(*settings, c.renderer);
+        EXPECT_EQ(settings->graphics.preset, c.preset) << c.renderer;
+        EXPECT_TRUE(settings->graphics.sameSwitches(fennik::core::presetSwitches(c.preset))) << c.renderer;
+        ASSERT_EQ(log.lines().size(), 1u);
+        EXPECT_EQ(log.count(std::string("Renderer '") + c.renderer + "': graphics preset " +
+                            fennik::core::presetName(c.preset)), 1u) << log.text();
+        // Saving other choices does not make the renderer's preset the player's.
+        ASSERT_TRUE(fennik::core::saveSettings(*settings, player));
+        EXPECT_FALSE(loadSettings(write(""), player)->graphics.preset) << c.renderer;
+    }
+
+    const std::string player = files.write("chosen/settings.ini", "[graphics]\npreset = high\n").string();
+    auto settings = loadSettings(write(""), player);
+    LogCapture log;
+    fennik::core::settleGraphicsPreset(*settings, "llvmpipe (LLVM 15.0.6, 256 bits)");
+    EXPECT_EQ(settings->graphics.preset, GraphicsPreset::High);
+    EXPECT_EQ(log.count("graphics preset high, your choice"), 1u) << log.text();
+
+    // A custom set of switches comes back as it was saved.
+    settings->graphics.preset = GraphicsPreset::Custom;
+    settings->graphics.renderScale = 0.85f;
+    settings->graphics.bloom = fennik::core::Bloom::Half;
+    settings->graphics.samples = 0;
+    settings->graphics.particles = 25;
+    ASSERT_TRUE(fennik::core::saveSettings(*settings, player));
+    const auto again = loadSettings(write(""), player);
+    EXPECT_EQ(again->graphics.preset, GraphicsPreset::Custom);
+    EXPECT_TRUE(again->graphics.sameSwitches(settings->graphics));
+}

@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -112,23 +113,45 @@ std::set<std::pair<int, GLuint>> liveObjects()
     return live;
 }
 
-TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLObjects)
+// How many GL objects of each kind are alive: a target made again takes a new name.
+std::map<int, long> liveCounts()
+{
+    std::map<int, long> counts;
+    for (const auto& [kind, name] : liveObjects())
+        ++counts[kind];
+    return counts;
+}
+
+void usePreset(GameHarness& harness, core::GraphicsPreset preset)
+{
+    core::applyPreset(harness.game->settings->graphics, preset);
+    render::gpu().configure(harness.game->settings->graphics);
+}
+
+TEST(FramePictures, EveryLevelDrawsTheKnownPictureOfEachPresetAndSwitchesResizesAndPresetsMakeNoGLObjects)
 {
     auto& harness = sharedGame();
     const unsigned width = harness.game->settings->windowWidth;
     harness.resizeWindow(pictureSize);
     Picture picture;
-    // The start menu as a new player sees it: no runs recorded, so no best time.
-    const TempDirectory noRuns("fennik_no_runs");
-    auto& runs = core::LevelManager::instance().deck.folder;
-    const std::string recorded = std::exchange(runs, noRuns.path().string());
-    restingFrame<levels::StartMenu>(harness, "StartMenu", picture);
-    runs = recorded;
-    compareWithStored(picture, "StartMenu");
-    for (const char* name : {"TestLevel", "TutorialLevel", "LevelOne", "LevelTwo", "LevelBoss"}) {
-        restingFrame<levels::PlayableLevel>(harness, name, picture);
-        compareWithStored(picture, name);
+    // High is the game's picture as it always was; the others keep their own.
+    for (const auto& [preset, suffix] : {std::pair{core::GraphicsPreset::High, ""},
+                                         std::pair{core::GraphicsPreset::Medium, "_medium"},
+                                         std::pair{core::GraphicsPreset::Low, "_low"}}) {
+        usePreset(harness, preset);
+        // The start menu as a new player sees it: no runs recorded, so no best time.
+        const TempDirectory noRuns("fennik_no_runs");
+        auto& runs = core::LevelManager::instance().deck.folder;
+        const std::string recorded = std::exchange(runs, noRuns.path().string());
+        restingFrame<levels::StartMenu>(harness, "StartMenu", picture);
+        runs = recorded;
+        compareWithStored(picture, std::string("StartMenu") + suffix);
+        for (const char* name : {"TestLevel", "TutorialLevel", "LevelOne", "LevelTwo", "LevelBoss"}) {
+            restingFrame<levels::PlayableLevel>(harness, name, picture);
+            compareWithStored(picture, name + std::string(suffix));
+        }
     }
+    usePreset(harness, core::GraphicsPreset::High);
 
     // Every level has drawn: from here on a switch, a resize or a frame makes nothing.
     const auto before = liveObjects();
@@ -143,6 +166,15 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLO
     // windows' two splash programs, the debug lines' and the 2D shapes' and text's.
     EXPECT_EQ(std::count_if(before.begin(), before.end(), [](const auto& object) { return object.first == 5; }),
               static_cast<long>(render::gpu().programCount()) + 5);
+
+    // Presets release what they no longer draw with: back on high, as many of each kind.
+    const auto counts = liveCounts();
+    for (core::GraphicsPreset preset : {core::GraphicsPreset::Low, core::GraphicsPreset::Medium,
+                                        core::GraphicsPreset::Low, core::GraphicsPreset::High}) {
+        usePreset(harness, preset);
+        drawFrame(harness, "frame_preset");
+    }
+    EXPECT_EQ(liveCounts(), counts);
 }
 
 // Pixels of the right half (clear of the gauge) off by more than 2/255: a frame drawn a

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace fennik::test {
@@ -23,6 +24,13 @@ GameHarness::GameHarness()
     const std::string scratch = (std::filesystem::temp_directory_path() / "fennik-level-tests").string();
     setenv("XDG_DATA_HOME", (scratch + "/data").c_str(), 0);
     setenv("XDG_CONFIG_HOME", (scratch + "/config").c_str(), 0);
+    // The cases and the reference pictures are of the high preset, which the software
+    // renderer of the test display would not start on.
+    const std::filesystem::path chosen = std::filesystem::path(getenv("XDG_CONFIG_HOME")) / "fennik/settings.ini";
+    if (!std::filesystem::exists(chosen)) {
+        std::filesystem::create_directories(chosen.parent_path());
+        std::ofstream(chosen) << "[graphics]\npreset = high\n";
+    }
     input.setTime(100.0);
     scripted = std::make_unique<core::ScopedInputSource>(input);
     game = std::make_unique<app::FenniksZavororor>("Fennik's Zavororor");

@@ -8,6 +8,7 @@
 #include "physics/Enemy.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
+#include "render/GpuResources.hpp"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -165,7 +166,7 @@ TEST(Keys, DebugAndViewKeysActOnReleaseOnlyAndReachTheScene)
     for (int key : {GLFW_KEY_F1, GLFW_KEY_F3, GLFW_KEY_F4, GLFW_KEY_F5})
         harness.tap(key);
 
-    // F7 lists the GPU time of every pass the frame ran, then the frame's total, in the
+    // F7 lists the preset, the render scale, the GPU time of every pass the frame ran, then the frame's total, in the
     // top-right corner; the times come back a few frames later.
     const auto corner = [](const Picture& picture) {
         std::vector<std::uint8_t> pixels;
@@ -182,13 +183,38 @@ TEST(Keys, DebugAndViewKeysActOnReleaseOnlyAndReachTheScene)
     std::vector<std::string> listed;
     for (const std::string& line : lines)
         listed.push_back(line.substr(0, line.find("  ")));
-    std::vector<std::string> ran;
+    // What the timings were taken with comes first.
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 2),
+              (std::vector<std::string>{"preset  high", "render scale  1.00"}));
+    std::vector<std::string> ran{"preset", "render scale"};
     for (const render::Pass& pass : LevelProbe::frameOf(level).passes())
         if (!pass.runsWhen || pass.runsWhen())
             ran.push_back(pass.name);
     ran.push_back("frame");
     EXPECT_EQ(listed, ran);
     EXPECT_NE(corner(grab("leveltests_pass_timings")), plain) << "the list is drawn";
+
+    // Each preset runs its own passes, and F7 names the preset and what ran.
+    auto& graphics = harness.game->settings->graphics;
+    const std::vector<std::string> scene3D{"shadow map", "lit scene", "particles", "sky box"};
+    const std::vector<std::string> overlay{"health bars", "2D overlay", "frame"};
+    using core::GraphicsPreset;
+    for (const auto& [preset, post, scale] :
+         {std::tuple{GraphicsPreset::Low, std::vector<std::string>{"tone mapping", "scale up"}, "0.75"},
+          std::tuple{GraphicsPreset::Medium, std::vector<std::string>{"bloom blur", "bloom combine"}, "1.00"},
+          std::tuple{GraphicsPreset::High, std::vector<std::string>{"bloom blur", "bloom combine", "depth of field"},
+                     "1.00"}}) {
+        core::applyPreset(graphics, preset);
+        render::gpu().configure(graphics);
+        harness.tick(4);
+        std::vector<std::string> expected{"preset  " + core::presetName(preset), std::string("render scale  ") + scale};
+        for (const auto* part : {&scene3D, &post, &overlay})
+            expected.insert(expected.end(), part->begin(), part->end());
+        std::vector<std::string> shown = scene.timingLines();
+        for (std::size_t line = 2; line < shown.size(); ++line)
+            shown[line] = shown[line].substr(0, shown[line].find("  "));
+        EXPECT_EQ(shown, expected);
+    }
     harness.tap(GLFW_KEY_F7);
 }
 

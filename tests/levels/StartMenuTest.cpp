@@ -10,11 +10,13 @@
 #include "levels/StartMenu.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
+#include "render/GpuResources.hpp"
 #include "support/TempDirectory.hpp"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace fennik::test {
@@ -114,6 +116,32 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     EXPECT_EQ(settings.keys[Action::Forward], GLFW_KEY_S);
     EXPECT_EQ(settings.keys[Action::Back], GLFW_KEY_W);
     EXPECT_EQ(settings.keys[Action::Left], GLFW_KEY_A);
+
+    // Graphics, below the actions: High to Medium to Low, each applied at once; then the
+    // render scale a step up, which makes the preset Custom and resizes the scene's
+    // targets alone: the shadow map keeps its size, the overlay the window's.
+    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_LEFT})
+        key(code);
+    EXPECT_EQ(menu.getOptions().captions()[14], "Graphics: Medium");
+    render::GpuResources& gpu = render::gpu();
+    EXPECT_EQ(gpu.bloomTarget(1).width(), int(settings.windowWidth) / 2) << "the glow at half size";
+    key(GLFW_KEY_LEFT);
+    EXPECT_EQ(settings.graphics.preset, core::GraphicsPreset::Low);
+    EXPECT_FLOAT_EQ(gpu.renderScale(), 0.75f);
+    EXPECT_EQ(gpu.shadowMap().width(), 1024);
+    const GLuint sceneColour = gpu.sceneTarget().texture();
+    const glm::mat4 overlay = menu.getScene().screenProjection();
+    key(GLFW_KEY_DOWN);
+    key(GLFW_KEY_RIGHT);
+    EXPECT_EQ(menu.getOptions().captions()[0], "Volume: 90 %");
+    EXPECT_EQ(menu.getOptions().captions()[15], "Render scale: 80 %");
+    EXPECT_EQ(settings.graphics.preset, core::GraphicsPreset::Custom);
+    EXPECT_EQ(gpu.sceneTarget().width(), int(std::lround(settings.windowWidth * 0.8)));
+    EXPECT_EQ(gpu.postTarget(0).height(), int(std::lround(settings.windowHeight * 0.8)));
+    EXPECT_EQ(gpu.sceneTarget().texture(), sceneColour) << "resized in place";
+    EXPECT_EQ(gpu.shadowMap().width(), 1024);
+    EXPECT_EQ(menu.getScene().screenProjection(), overlay);
+    drawFrame(harness, "options_graphics_custom");
     key(GLFW_KEY_ESCAPE);
     EXPECT_FALSE(menu.getOptions().isOpen());
     EXPECT_FALSE(glfwWindowShouldClose(core::LevelManager::instance().window)) << "Escape left the options only";
@@ -125,6 +153,8 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     EXPECT_FLOAT_EQ(saved->fov, 60.0f);
     EXPECT_FLOAT_EQ(saved->uiScale, 110.0f);
     EXPECT_EQ(saved->keys.keys, settings.keys.keys);
+    EXPECT_EQ(saved->graphics.preset, core::GraphicsPreset::Custom);
+    EXPECT_TRUE(saved->graphics.sameSwitches(settings.graphics));
 
     // From a level: the pause menu's middle button, and Escape back to the pause menu.
     auto& level = startOn(harness, "TestLevel");
@@ -142,6 +172,7 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     else
         ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
     settings = before;
+    render::gpu().configure(settings.graphics);
     harness.active().onResize(int(settings.windowWidth), int(settings.windowHeight));
 }
 

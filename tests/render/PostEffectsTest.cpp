@@ -24,9 +24,9 @@ void fill(GLuint texture, glm::vec4 colour)
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-bool isComplete(const FramebufferBase& target)
+bool isComplete(const RenderTarget& target)
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer());
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     return complete;
@@ -39,19 +39,20 @@ class PostEffectsTest : public test::GLTest {};
 TEST_F(PostEffectsTest, TheSharedTargetsFollowTheWindowInPlace)
 {
     GpuResources& resources = gpu();
-    FramebufferExtra& scene = resources.sceneTarget();
-    const GLint format = test::textureFormat(scene.texture);
-    const GLuint sceneTexture = scene.texture;
+    RenderTarget& scene = resources.sceneTarget();
+    const GLint format = test::textureFormat(scene.texture());
+    const GLuint sceneTexture = scene.texture();
     for (auto [w, h] : {Size{64, 48}, Size{0, 0}, Size{0, 600}, Size{800, 0}})
         resources.resizeTargets(w, h);
-    EXPECT_EQ(scene.texture, sceneTexture);
-    for (GLuint texture : {scene.texture, scene.brightTexture, resources.postTarget(0).texture,
-                           resources.postTarget(1).texture}) {
+    EXPECT_EQ(scene.texture(), sceneTexture);
+    for (GLuint texture : {scene.texture(), scene.texture(1), resources.postTarget(0).texture(),
+                           resources.postTarget(1).texture()}) {
         EXPECT_EQ(test::textureSize(texture), (Size{64, 48}));
         EXPECT_EQ(test::textureFormat(texture), format);
     }
     EXPECT_TRUE(isComplete(scene)) << "the depth-stencil storage must follow the colour size";
     EXPECT_TRUE(isComplete(resources.postTarget(0)));
+    EXPECT_EQ(test::textureSize(resources.bloomTarget(1).texture()), (Size{32, 24})) << "the half-size glow";
     resources.resizeTargets(size, size);
 }
 
@@ -61,21 +62,21 @@ TEST_F(PostEffectsTest, CombineAppliesExposureThenTheToneCurveThenGamma)
 {
     GpuResources& resources = gpu();
     resources.resizeTargets(size, size);
-    FramebufferExtra& scene = resources.sceneTarget();
+    RenderTarget& scene = resources.sceneTarget();
     PostEffects effects(resources);
-    fill(scene.brightTexture, {0, 0, 0, 1}); // no glow
+    fill(scene.texture(1), {0, 0, 0, 1}); // no glow
     const auto drawn = [&](PostEffects::Tone tone, int channel) {
-        effects.blurBloom(scene.brightTexture);
-        effects.combine(scene.texture, tone);
+        effects.blurBloom(scene.texture(1), false);
+        effects.combine(scene.texture(), effects.bloomResult(false), tone, resources.postTarget(0).framebuffer(), false);
         std::vector<glm::vec4> image(size * size);
-        glBindTexture(GL_TEXTURE_2D, resources.postTarget(0).texture);
+        glBindTexture(GL_TEXTURE_2D, resources.postTarget(0).texture());
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, image.data());
         glBindTexture(GL_TEXTURE_2D, 0);
         return image[5 * size + 5][channel];
     };
 
     // Without ACES: 1 - exp(-x * exposure), then the 1 / gamma power.
-    fill(scene.texture, {0.3f, 0.6f, 0.0f, 0.0f});
+    fill(scene.texture(), {0.3f, 0.6f, 0.0f, 0.0f});
     EXPECT_NEAR(drawn({2.0f, 2.2f, false}, 0), std::pow(1.0f - std::exp(-0.6f), 1.0f / 2.2f), 2e-3f);
     EXPECT_NEAR(drawn({2.0f, 2.2f, false}, 1), std::pow(1.0f - std::exp(-1.2f), 1.0f / 2.2f), 2e-3f);
 

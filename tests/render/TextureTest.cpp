@@ -1,3 +1,4 @@
+#include "render/GLObject.hpp"
 #include "render/NoiseTexture.hpp"
 #include "render/Texture.hpp"
 
@@ -48,6 +49,30 @@ protected:
     }
     test::TempDirectory files{"fennik_textures"};
 };
+
+// One owner per object: a move hands the name over and empties the source, giving an
+// owner another object deletes the one it had, and the last owner deletes the object.
+TEST_F(Textures, AnOwnerMovesItsObjectAndDeletesWhatItHoldsLast)
+{
+    GLuint first = 0;
+    GLuint second = 0;
+    {
+        GLTexture texture;
+        first = texture.id();
+        glBindTexture(GL_TEXTURE_2D, first); // made real: a name alone is not yet a texture
+        GLTexture moved(std::move(texture));
+        EXPECT_FALSE(texture);
+        EXPECT_EQ(moved.id(), first);
+        GLTexture other;
+        second = other.id();
+        glBindTexture(GL_TEXTURE_2D, second);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        moved = std::move(other);
+        EXPECT_FALSE(glIsTexture(first)) << "the object it held";
+        EXPECT_TRUE(glIsTexture(second));
+    }
+    EXPECT_FALSE(glIsTexture(second));
+}
 
 TEST_F(Textures, FormatFollowsTheChannelCountAndRowsArriveIntact)
 {

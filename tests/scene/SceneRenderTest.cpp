@@ -45,7 +45,7 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
     scene.createPlayer(&fennik.meshes.at(0), 11.0f, {0.0f, 2.0f, 0.0f}, false);
     scene.createCamera();
     scene.resizeFramebuffers();
-    EXPECT_EQ(render::gpu().sceneTarget().width, size) << "the lit scene is drawn at the window's size";
+    EXPECT_EQ(render::gpu().sceneTarget().width(), size) << "the lit scene is drawn at the window's size";
     scene.camera->pitch = 12.0f; // lower than the game's view: the horizon and the sky show
     for (int tick = 0; tick < 60; ++tick, scene.stepPhysics())
         scene.update(); // Fennik lands and the camera glides to its place behind him
@@ -74,7 +74,7 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
     glReadPixels(size / 2, size / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_EQ(depth, 1.0f);
     std::vector<float> litScene(static_cast<std::size_t>(size) * size * 4);
-    glBindTexture(GL_TEXTURE_2D, render::gpu().sceneTarget().texture);
+    glBindTexture(GL_TEXTURE_2D, render::gpu().sceneTarget().texture());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, litScene.data());
     glBindTexture(GL_TEXTURE_2D, 0);
 

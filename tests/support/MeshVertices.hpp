@@ -10,7 +10,7 @@ namespace fennik::test {
 inline std::vector<render::Vertex> verticesOf(const render::Mesh& mesh)
 {
     GLint bytes = 0;
-    glBindBuffer(GL_ARRAY_BUFFER, mesh.vertexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.vertexBuffer.id());
     glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &bytes);
     std::vector<render::Vertex> vertices(static_cast<std::size_t>(bytes) / sizeof(render::Vertex));
     glGetBufferSubData(GL_ARRAY_BUFFER, 0, bytes, vertices.data());
