@@ -143,7 +143,7 @@ void GameBase::start()
     glfwHideWindow(splashWindow->handle);
     glfwMakeContextCurrent(mainWindow->handle);
     Window::setVsync(settings->vsync);
-    core::SoundEngine::instance().setVolume(settings->volume);
+    applyVolumes();
     splashWindow->releaseSplash();
     mainWindow->releaseSplash();
     glfwShowWindow(mainWindow->handle);
@@ -178,6 +178,7 @@ void GameBase::runFrame()
         if (auto level = levelManager->getActiveLevel())
             level->render(static_cast<float>(ticker.alpha()));
     }
+    followMusic();
     // The GUI has seen this frame's clicks while drawing.
     core::clearLatchedMouseButtons();
     glfwSwapBuffers(mainWindow->handle);
@@ -196,6 +197,28 @@ void GameBase::runTicks(int ticks)
         if (auto level = levelManager->getActiveLevel())
             level->update();
     }
+}
+
+void GameBase::applyVolumes()
+{
+    auto& sound = core::SoundEngine::instance();
+    sound.setVolume(settings->volume);
+    sound.setMusicVolume(settings->musicVolume);
+    sound.setEffectsVolume(settings->effectsVolume);
+}
+
+void GameBase::followMusic()
+{
+    // Whatever makes a level active (a switch, the demo, a replay) brings its piece.
+    auto& sound = core::SoundEngine::instance();
+    const auto level = levelManager->getActiveLevel();
+    sound.playMusic(level ? core::SoundEngine::musicFor(level->name) : std::string());
+    const bool paused = level && level->isPaused();
+    sound.duckMusic(paused);
+    // Focus loss pauses the level, and the music waits with it; a replay plays on.
+    sound.holdMusic(paused && !levelManager->deck.playing() &&
+                    glfwGetWindowAttrib(mainWindow->handle, GLFW_FOCUSED) == GLFW_FALSE);
+    sound.updateMusic();
 }
 
 void GameBase::pollGamepad()
@@ -223,7 +246,7 @@ void GameBase::applySettings()
     if (mainWindow && settings->fullscreen != mainWindow->isFullscreen())
         toggleFullscreen();
     Window::setVsync(settings->vsync);
-    core::SoundEngine::instance().setVolume(settings->volume);
+    applyVolumes();
     // The field of view reaches the projection through the resize path.
     if (auto level = levelManager->getActiveLevel())
         level->onResize(static_cast<int>(settings->windowWidth), static_cast<int>(settings->windowHeight));

@@ -4,6 +4,7 @@
 
 #include <glm/vec3.hpp>
 
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -13,7 +14,9 @@
 
 namespace fennik::core {
 
-// The game's sound effects, played through OpenAL Soft from WAV files decoded with
+class MusicStream;
+
+// The game's sound effects and music, played through OpenAL Soft from WAV files decoded with
 // libsndfile. One engine serves the process and mixes on OpenAL's own thread; all
 // calls come from the main thread.
 //
@@ -43,8 +46,27 @@ public:
     // across it, since OpenAL cannot orient a listener from parallel vectors.
     void setListenerPosition(glm::vec3 position, glm::vec3 facing, glm::vec3 velocity, glm::vec3 up);
 
-    // The master volume, 0 to 100 percent (clamped): the listener's gain.
+    // The master volume, 0 to 100 percent (clamped): the listener's gain, over the
+    // music's and the effects' own.
     void setVolume(float percent);
+    void setMusicVolume(float percent);
+    void setEffectsVolume(float percent);
+
+    // --- music ---------------------------------------------------------------------
+    // The piece each level plays, as a file name ("" for none).
+    static std::string musicFor(const std::string& levelName);
+    // Streams `file` in a loop, fading whatever played before out and the new piece in
+    // over a second; the piece already playing goes on untouched, and "" fades to
+    // silence. A file that cannot be played is reported once and stays silent.
+    void playMusic(const std::string& file);
+    // Lowers the music under the pause menu, or brings it back.
+    void duckMusic(bool ducked);
+    // Holds the music where it is while the game waits for the player's window.
+    void holdMusic(bool held);
+    // Decodes what the music needs next and moves the fades on: once a frame.
+    void updateMusic();
+    // The piece playing (or fading in), "" for none. For diagnostics and tests.
+    const std::string& musicPlaying() const { return musicFile; }
 
     // Voices still held: playing, or not yet reclaimed. For diagnostics and tests.
     std::size_t activeVoices();
@@ -69,6 +91,21 @@ private:
     std::map<std::pair<std::string, Layout>, unsigned int> buffers;
     std::set<std::string> undecodable;
     std::vector<std::shared_ptr<Sound::Voice>> voices;
+    float effectsGain = 1.0f;
+
+    struct Piece {
+        std::unique_ptr<MusicStream> stream;
+        float level = 0.0f; // of its fade, 0 to 1
+    };
+    void applyMusicGains();
+    std::string musicFile;
+    Piece music; // the one fading in or playing
+    std::vector<Piece> fadingOut;
+    float musicGain = 0.8f;
+    float duckLevel = 1.0f;
+    bool ducked = false;
+    bool musicHeld = false;
+    std::chrono::steady_clock::time_point lastMusicUpdate;
 };
 
 } // namespace fennik::core

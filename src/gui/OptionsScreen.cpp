@@ -63,6 +63,14 @@ OptionsScreen::OptionsScreen()
                core::SoundEngine::instance().play2D("assets/music/jump.wav"); // how loud it is now
            },
            {});
+    addRow(left, next(), [this] { return "Music: " + number(settings.musicVolume, "%.0f") + " %"; },
+           [this](int step) { settings.musicVolume = stepped(settings.musicVolume, step, 0.0f, 100.0f, 10.0f); }, {});
+    addRow(left, next(), [this] { return "Effects: " + number(settings.effectsVolume, "%.0f") + " %"; },
+           [this](int step) {
+               settings.effectsVolume = stepped(settings.effectsVolume, step, 0.0f, 100.0f, 10.0f);
+               core::SoundEngine::instance().play2D("assets/music/jump.wav");
+           },
+           {});
     addRow(left, next(), [this] { return "Full screen: " + onOff(settings.fullscreen); },
            [this](int) { settings.fullscreen = !settings.fullscreen; }, {});
     addRow(left, next(), [this] { return "Vsync: " + onOff(settings.vsync); },
@@ -81,6 +89,7 @@ OptionsScreen::OptionsScreen()
            [this](int step) { settings.exposure = stepped(settings.exposure, step, 0.1f, 5.0f, 0.1f); }, {});
     addRow(left, next(), [this] { return "Invert camera drag: " + onOff(settings.invertDrag); },
            [this](int) { settings.invertDrag = !settings.invertDrag; }, {});
+    const float leftEnd = y;
 
     y = top;
     for (int index = 0; index < core::actionCount; ++index) {
@@ -93,7 +102,7 @@ OptionsScreen::OptionsScreen()
                },
                {}, [this, action] { waitingFor = action; });
     }
-    addRow(width * 0.5f, std::min(top - 7.0f * rowStep, y) - rowStep * 0.5f, [] { return std::string("Back"); }, {},
+    addRow(width * 0.5f, std::min(leftEnd, y) - rowStep * 0.5f, [] { return std::string("Back"); }, {},
            [this] { back(); });
 
     std::vector<GUIElement*> order;

@@ -20,8 +20,8 @@ struct GameSettings;
 
 namespace fennik::gui {
 
-// The options screen, in the game's own buttons over a dimmed picture: master
-// volume, full screen, vsync, frame cap, field of view, exposure, the free camera's
+// The options screen, in the game's own buttons over a dimmed picture: master,
+// music and effects volumes, full screen, vsync, frame cap, field of view, exposure, the free camera's
 // drag, and the keys of the seven actions, then "Back".
 //
 // With a mouse a left click moves an option to its next value and a right click to
