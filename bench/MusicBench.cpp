@@ -44,7 +44,8 @@ void frameUpdate(benchmark::State& state)
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
         engine.updateMusic();
-        slowest = std::max(slowest, std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        const std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
+        slowest = std::max(slowest, spent.count());
     }
     state.counters["slowest_us"] = slowest;
     engine.playMusic("");

@@ -76,7 +76,8 @@ TEST(Settings, ThePlayersFileOverridesKeyByKeyAndKeepsWhatItCannotSay)
     const std::string shipped = write("[window]\nwidth = 640\nvsync = false\n[camera]\nfov = 50\n");
     const std::string player = files.write("player/settings.ini",
                                            "[window]\nvsync = true\nmax_fps = 3\n[camera]\nfov = 70\n"
-                                           "[sound]\nvolume = 250\nmusic = -5\neffects = 40\n[keys]\njump = UP\ninteract = F3\n"
+                                           "[sound]\nvolume = 250\nmusic = -5\neffects = 40\n"
+                                           "[keys]\njump = UP\ninteract = F3\n"
                                            "pause = NOSUCHKEY\nforward = s\n").string();
     LogCapture log;
     const auto settings = loadSettings(shipped, player);

@@ -166,7 +166,8 @@ std::array<double, 12> pitchClasses(const std::vector<std::array<int, 2>>& frame
 double overlap(const std::array<double, 12>& a, const std::array<double, 12>& b)
 {
     return std::inner_product(a.begin(), a.end(), b.begin(), 0.0) /
-           std::sqrt(std::inner_product(a.begin(), a.end(), a.begin(), 0.0) * std::inner_product(b.begin(), b.end(), b.begin(), 0.0));
+           std::sqrt(std::inner_product(a.begin(), a.end(), a.begin(), 0.0) *
+                     std::inner_product(b.begin(), b.end(), b.begin(), 0.0));
 }
 
 long residentKilobytes()
@@ -192,7 +193,7 @@ std::string writeTone(const std::string& name, double seconds)
     bytes += "data";
     put(frames * 2, 4);
     for (std::uint32_t n = 0; n < frames; ++n)
-        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(12000.0 * std::sin(2.0 * M_PI * 450.0 * n / 44100.0)))), 2);
+        put(static_cast<std::uint16_t>(std::lround(12000.0 * std::sin(2.0 * M_PI * 450.0 * n / 44100.0))), 2);
     const std::uint32_t riff = static_cast<std::uint32_t>(bytes.size() - 8);
     for (int i = 0; i < 4; ++i)
         bytes[4 + static_cast<std::size_t>(i)] = static_cast<char>(riff >> (8 * i));

@@ -236,7 +236,8 @@ void drum(Track& track, std::size_t start, char stroke, float velocity, float pa
             phase += (62.0 + 45.0 * std::exp(-time / 0.03)) / sampleRate;
             const double body = std::sin(twoPi * phase) * std::exp(-time / 0.16);
             const double slap = thump(rng.range(-1.0f, 1.0f)) * std::exp(-time / 0.012) * 2.0;
-            track.add(start + n, static_cast<float>((body + slap) * velocity) * rise(static_cast<double>(n), 40.0), pan);
+            const float onset = rise(static_cast<double>(n), 40.0);
+            track.add(start + n, static_cast<float>((body + slap) * velocity) * onset, pan);
         }
         return;
     }
@@ -289,7 +290,8 @@ Phrase compose(int bars, int degree, int goal, int motion, Rng& rng)
     int step = 0;
     const int end = bars * 16;
     while (step < end - 4) {
-        const std::vector<int>& cell = cells[static_cast<std::size_t>(rng.integer(0, static_cast<int>(cells.size()) - 1))];
+        const int pick = rng.integer(0, static_cast<int>(cells.size()) - 1);
+        const std::vector<int>& cell = cells[static_cast<std::size_t>(pick)];
         for (int length : cell) {
             if (step + length > end - 4)
                 break;
@@ -335,6 +337,12 @@ Phrase ornamented(const Phrase& phrase)
     return result;
 }
 
+// The first `notes` notes of a phrase.
+Phrase opening(const Phrase& phrase, std::size_t notes)
+{
+    return Phrase(phrase.begin(), phrase.begin() + static_cast<long>(std::min(notes, phrase.size())));
+}
+
 class Composer {
 public:
     Composer(const Piece& piece, Track& track)
@@ -370,7 +378,7 @@ private:
     std::size_t at(int bar, int step)
     {
         const auto jitter = static_cast<long>(rng.integer(-120, 120)); // a player's hands, not a clock
-        const auto exact = static_cast<long>((static_cast<std::size_t>(bar) * 16 + static_cast<std::size_t>(step)) * stepSamples);
+        const auto exact = static_cast<long>(static_cast<std::size_t>(bar * 16 + step) * stepSamples);
         return static_cast<std::size_t>(std::max(0L, exact + (exact > 0 ? jitter : 0L)));
     }
 
@@ -407,7 +415,8 @@ private:
             const int every = sparse || piece.motion == 0 ? 4 : 2;
             for (int step = 0; step < 16; step += every) {
                 const int degree = root + figure[static_cast<std::size_t>((step / every) % 8)];
-                pluck(track, at(bar + inBar, step), midiOf(degree, -1), gain * 0.42f * (step % 8 == 0 ? 1.0f : 0.8f), 0.5f,
+                const float velocity = gain * 0.42f * (step % 8 == 0 ? 1.0f : 0.8f);
+                pluck(track, at(bar + inBar, step), midiOf(degree, -1), velocity, 0.5f,
                       std::min(1.0f, piece.brightness + 0.2f), 1.6, static_cast<std::size_t>(every) * stepSamples, rng);
             }
         }
@@ -447,8 +456,7 @@ private:
 
         switch (kind) {
         case 'I': // the mode's shape before the tune: a fragment of the bridge, far off
-            melody(Phrase(bridge.begin(), bridge.begin() + static_cast<long>(std::min<std::size_t>(3, bridge.size()))), bar + 2,
-                   0.45f, piece.ney ? 'n' : 'o');
+            melody(opening(bridge, 3), bar + 2, 0.45f, piece.ney ? 'n' : 'o');
             break;
         case 'A':
             melody(motif, bar, level, 'o');
@@ -470,10 +478,8 @@ private:
             melody(ornamented(answer), bar + 2, level, 'q');
             break;
         default: // 'O': the motif's opening twice, fading, handing over to the intro
-            melody(Phrase(motif.begin(), motif.begin() + static_cast<long>(std::min<std::size_t>(4, motif.size()))), bar,
-                   0.55f, 'o');
-            melody(Phrase(motif.begin(), motif.begin() + static_cast<long>(std::min<std::size_t>(4, motif.size()))), bar + 2,
-                   0.4f, piece.ney ? 'n' : 'o');
+            melody(opening(motif, 4), bar, 0.55f, 'o');
+            melody(opening(motif, 4), bar + 2, 0.4f, piece.ney ? 'n' : 'o');
             break;
         }
     }
