@@ -218,7 +218,6 @@ void GameBase::followMusic()
     // Focus loss pauses the level, and the music waits with it; a replay plays on.
     sound.holdMusic(paused && !levelManager->deck.playing() &&
                     glfwGetWindowAttrib(mainWindow->handle, GLFW_FOCUSED) == GLFW_FALSE);
-    sound.updateMusic();
 }
 
 void GameBase::pollGamepad()

@@ -11,8 +11,8 @@ namespace fennik::core {
 // One piece of music streamed from its file through one OpenAL source: a few short
 // buffers are decoded ahead and refilled as they play, so a piece of any length costs
 // the same small memory, and at the end of the file decoding goes on from its start in
-// the same buffer, so the loop has no seam. Owned and driven by the sound engine on the
-// main thread; needs the engine's OpenAL context.
+// the same buffer, so the loop has no seam. Owned by the sound engine and driven by its
+// music thread under its lock; needs the engine's OpenAL context.
 class MusicStream {
 public:
     // The piece in `file`, queued and playing at `gain`; null when the file cannot be
@@ -22,8 +22,7 @@ public:
     MusicStream(const MusicStream&) = delete;
     MusicStream& operator=(const MusicStream&) = delete;
 
-    // Refills the buffers that have played; restarts the source if it ran dry while the
-    // game was busy. Once a frame is plenty: the queue holds most of a second.
+    // Refills the buffers that have played; restarts the source if it ever ran dry.
     void update();
     void setGain(float gain);
     // Holds the piece where it is, or lets it go on.

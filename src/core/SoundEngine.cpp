@@ -64,12 +64,19 @@ SoundEngine::SoundEngine()
         return;
     }
     output = std::make_unique<Output>(Output{device, context});
+    musicThread = std::thread([this] { musicLoop(); });
 }
 
 SoundEngine::~SoundEngine()
 {
     if (!output)
         return;
+    {
+        const std::lock_guard lock(musicLock);
+        musicStopping = true;
+    }
+    musicWake.notify_one();
+    musicThread.join();
     music.stream.reset();
     fadingOut.clear();
     // Handles kept by entities may outlive the engine; zeroing their source keeps
@@ -134,6 +141,7 @@ void SoundEngine::setVolume(float percent)
 
 void SoundEngine::setMusicVolume(float percent)
 {
+    const std::lock_guard lock(musicLock);
     musicGain = std::clamp(percent, 0.0f, 100.0f) / 100.0f;
     applyMusicGains();
 }
@@ -150,9 +158,9 @@ void SoundEngine::setEffectsVolume(float percent)
 std::string SoundEngine::musicFor(const std::string& levelName)
 {
     static const std::map<std::string, std::string> pieces = {
-        {"StartMenu", "assets/music/start_menu.ogg"},     {"TestLevel", "assets/music/test_level.ogg"},
+        {"StartMenu", "assets/music/start_menu.ogg"},         {"TestLevel", "assets/music/test_level.ogg"},
         {"TutorialLevel", "assets/music/tutorial_level.ogg"}, {"LevelOne", "assets/music/level_one.ogg"},
-        {"LevelTwo", "assets/music/level_two.ogg"},        {"LevelBoss", "assets/music/level_boss.ogg"},
+        {"LevelTwo", "assets/music/level_two.ogg"},           {"LevelBoss", "assets/music/level_boss.ogg"},
     };
     const auto piece = pieces.find(levelName);
     return piece == pieces.end() ? std::string() : piece->second;
@@ -162,28 +170,33 @@ void SoundEngine::playMusic(const std::string& file)
 {
     if (!output || file == musicFile)
         return;
+    bool known;
+    {
+        const std::lock_guard lock(musicLock);
+        known = unplayable.contains(file);
+    }
+    // Opened outside the lock: the music thread keeps the old piece going meanwhile.
+    std::unique_ptr<MusicStream> stream = file.empty() || known ? nullptr : MusicStream::open(file, 0.0f);
+    const std::lock_guard lock(musicLock);
     musicFile = file;
     if (music.stream)
         fadingOut.push_back(std::move(music));
-    music = Piece{};
-    if (file.empty())
-        return;
-    if (!undecodable.contains(file))
-        music.stream = MusicStream::open(file, 0.0f);
-    if (!music.stream && undecodable.insert(file).second)
-        log::error("Music file could not be played: ", file);
+    music = Piece{std::move(stream), 0.0f};
     if (music.stream)
         music.stream->hold(musicHeld);
-    lastMusicUpdate = std::chrono::steady_clock::now();
+    else if (!file.empty() && unplayable.insert(file).second)
+        log::error("Music file could not be played: ", file);
 }
 
 void SoundEngine::duckMusic(bool duck)
 {
+    const std::lock_guard lock(musicLock);
     ducked = duck;
 }
 
 void SoundEngine::holdMusic(bool held)
 {
+    const std::lock_guard lock(musicLock);
     musicHeld = held;
     if (music.stream)
         music.stream->hold(held);
@@ -191,14 +204,22 @@ void SoundEngine::holdMusic(bool held)
         piece.stream->hold(held);
 }
 
-void SoundEngine::updateMusic()
+void SoundEngine::musicLoop()
 {
-    if (!output)
-        return;
-    const auto now = std::chrono::steady_clock::now();
-    // A long stall (a level loading) must not skip the fade it interrupted.
-    const float seconds = std::min(std::chrono::duration<float>(now - lastMusicUpdate).count(), 0.1f);
-    lastMusicUpdate = now;
+    // Four times a buffer's worth a second: the queue never gets near empty.
+    constexpr auto period = std::chrono::milliseconds(25);
+    auto last = std::chrono::steady_clock::now();
+    std::unique_lock lock(musicLock);
+    while (!musicStopping) {
+        musicWake.wait_for(lock, period);
+        const auto now = std::chrono::steady_clock::now();
+        stepMusic(std::chrono::duration<float>(now - last).count());
+        last = now;
+    }
+}
+
+void SoundEngine::stepMusic(float seconds)
+{
     if (!musicHeld) {
         music.level = std::min(1.0f, music.level + seconds / musicFadeSeconds);
         for (Piece& piece : fadingOut)
@@ -207,13 +228,13 @@ void SoundEngine::updateMusic()
         const float duckStep = seconds * (1.0f - duckedLevel) / duckSeconds;
         duckLevel = ducked ? std::max(duckedLevel, duckLevel - duckStep) : std::min(1.0f, duckLevel + duckStep);
     }
-    if (music.stream && !music.stream->healthy() && undecodable.insert(musicFile).second)
-        log::error("Music file could not be played: ", musicFile);
     applyMusicGains();
     if (music.stream)
         music.stream->update();
     for (Piece& piece : fadingOut)
         piece.stream->update();
+    if (music.stream && !music.stream->healthy() && unplayable.insert(musicFile).second)
+        log::error("Music file could not be played: ", musicFile);
 }
 
 void SoundEngine::applyMusicGains()

@@ -4,21 +4,25 @@
 
 #include <glm/vec3.hpp>
 
-#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fennik::core {
 
 class MusicStream;
 
-// The game's sound effects and music, played through OpenAL Soft from WAV files decoded with
-// libsndfile. One engine serves the process and mixes on OpenAL's own thread; all
-// calls come from the main thread.
+// The game's sound effects and music, played through OpenAL Soft from files decoded
+// with libsndfile. One engine serves the process and mixes on OpenAL's own thread;
+// all calls come from the main thread. The music streams on a thread of its own, which
+// refills its buffers and moves its fades on every few milliseconds, so a slow frame
+// or a level loading never lets it run dry and the frame never decodes.
 //
 // Without an audio device the engine is a null engine: it says so once and every
 // call does nothing (play3D hands back an empty handle), so the game plays on in
@@ -63,10 +67,8 @@ public:
     void duckMusic(bool ducked);
     // Holds the music where it is while the game waits for the player's window.
     void holdMusic(bool held);
-    // Decodes what the music needs next and moves the fades on: once a frame.
-    void updateMusic();
     // The piece playing (or fading in), "" for none. For diagnostics and tests.
-    const std::string& musicPlaying() const { return musicFile; }
+    const std::string& musicPlaying() const { return musicFile; } // written on this thread only
 
     // Voices still held: playing, or not yet reclaimed. For diagnostics and tests.
     std::size_t activeVoices();
@@ -93,19 +95,28 @@ private:
     std::vector<std::shared_ptr<Sound::Voice>> voices;
     float effectsGain = 1.0f;
 
+    // The music thread's loop, and one step of it: refills and fades, under musicLock.
+    void musicLoop();
+    void stepMusic(float seconds);
+
     struct Piece {
         std::unique_ptr<MusicStream> stream;
         float level = 0.0f; // of its fade, 0 to 1
     };
     void applyMusicGains();
-    std::string musicFile;
+    std::string musicFile; // the piece asked for last
     Piece music; // the one fading in or playing
     std::vector<Piece> fadingOut;
     float musicGain = 0.8f;
     float duckLevel = 1.0f;
     bool ducked = false;
     bool musicHeld = false;
-    std::chrono::steady_clock::time_point lastMusicUpdate;
+    std::set<std::string> unplayable; // reported once each
+    // Guards the pieces and everything above them that the music thread reads.
+    std::mutex musicLock;
+    std::condition_variable musicWake;
+    bool musicStopping = false;
+    std::thread musicThread;
 };
 
 } // namespace fennik::core

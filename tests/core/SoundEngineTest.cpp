@@ -130,14 +130,10 @@ std::vector<std::array<int, 2>> framesSince(std::size_t mark)
     return frames;
 }
 
-// Plays the music on as the game's frames would, for `seconds`.
+// The music plays on by itself, whatever the frames do.
 void playFor(double seconds)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        SoundEngine::instance().updateMusic();
-        std::this_thread::sleep_for(16ms);
-    }
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
 // How much of each pitch class (C = 0) sounds from G3 to E6, as fractions of the whole.
