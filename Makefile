@@ -55,7 +55,7 @@ test-sanitize: setup
 	cd $(SANITIZE_DIR) && $(SANITIZER_OPTIONS) $(XVFB) ctest --output-on-failure -j$(JOBS) \
 	  -R '^($(subst $(eval) ,|,$(SANITIZED_TESTS)))$$'
 
-# Regenerates every model, texture, sky box face, note card and sound under assets/
+# Regenerates every model, texture, sky box face, note card, sound and piece of music under assets/
 # (deterministic: the committed files come out byte for byte).
 assets: setup
 	bash tools/generate-assets.sh

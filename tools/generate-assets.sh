@@ -1,6 +1,6 @@
 #!/bin/sh
 # Rebuilds every generated asset under assets/ (models, textures, sky box, note cards,
-# sounds). Run from anywhere; the files are written into the repository's assets/.
+# sounds, music). Run from anywhere; the files are written into the repository's assets/.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${FENNIK_ASSETGEN_BUILD:-$root/build-assetgen}"

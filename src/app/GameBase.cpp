@@ -147,7 +147,7 @@ void GameBase::start()
     glfwHideWindow(splashWindow->handle);
     glfwMakeContextCurrent(mainWindow->handle);
     Window::setVsync(settings->vsync);
-    core::SoundEngine::instance().setVolume(settings->volume);
+    applyVolumes();
     splashWindow->releaseSplash();
     mainWindow->releaseSplash();
     glfwShowWindow(mainWindow->handle);
@@ -182,6 +182,7 @@ void GameBase::runFrame()
         if (auto level = levelManager->getActiveLevel())
             level->render(static_cast<float>(ticker.alpha()));
     }
+    followMusic();
     // The GUI has seen this frame's clicks while drawing.
     core::clearLatchedMouseButtons();
     glfwSwapBuffers(mainWindow->handle);
@@ -202,6 +203,27 @@ void GameBase::runTicks(int ticks)
         // This tick has seen the taps since the last one.
         core::clearLatchedKeys();
     }
+}
+
+void GameBase::applyVolumes()
+{
+    auto& sound = core::SoundEngine::instance();
+    sound.setVolume(settings->volume);
+    sound.setMusicVolume(settings->musicVolume);
+    sound.setEffectsVolume(settings->effectsVolume);
+}
+
+void GameBase::followMusic()
+{
+    // Whatever makes a level active (a switch, the demo, a replay) brings its piece.
+    auto& sound = core::SoundEngine::instance();
+    const auto level = levelManager->getActiveLevel();
+    sound.playMusic(level ? core::SoundEngine::musicFor(level->name) : std::string());
+    const bool paused = level && level->isPaused();
+    sound.duckMusic(paused);
+    // Focus loss pauses the level, and the music waits with it; a replay plays on.
+    sound.holdMusic(paused && !levelManager->deck.playing() &&
+                    glfwGetWindowAttrib(mainWindow->handle, GLFW_FOCUSED) == GLFW_FALSE);
 }
 
 void GameBase::pollGamepad()
@@ -231,7 +253,7 @@ void GameBase::applySettings()
         settings->fullscreen = mainWindow->isFullscreen();
     }
     Window::setVsync(settings->vsync);
-    core::SoundEngine::instance().setVolume(settings->volume);
+    applyVolumes();
     // Made while the overlay draws into the window: put the window back for it.
     render::gpu().configure(settings->graphics);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

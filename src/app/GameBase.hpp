@@ -88,6 +88,10 @@ private:
     // Hands the gamepad's button changes since the last frame to the active level, and
     // logs a pad coming or going.
     void pollGamepad();
+    // The master, music and effects gains from the settings.
+    void applyVolumes();
+    // The active level's piece, lowered while it is paused: once a frame.
+    void followMusic();
 
     core::FixedTicker ticker;
     core::GamepadState lastPad;

@@ -66,12 +66,12 @@ std::int32_t readFrameCap(const INIReader& reader, std::int32_t fallback)
     return static_cast<std::int32_t>(value);
 }
 
-float readVolume(const INIReader& reader, float fallback)
+float readVolume(const INIReader& reader, const char* key, float fallback)
 {
-    const double value = reader.GetReal("sound", "volume", fallback);
+    const double value = reader.GetReal("sound", key, fallback);
     if (!(value >= 0.0 && value <= 100.0)) {
         const double clamped = value > 100.0 ? 100.0 : 0.0; // NaN reads as silence
-        log::warn("Invalid volume ", value, " in settings (0 to 100), using ", clamped);
+        log::warn("Invalid ", key, " ", value, " in settings (0 to 100), using ", clamped);
         return static_cast<float>(clamped);
     }
     return static_cast<float>(value);
@@ -185,7 +185,9 @@ void readValues(const INIReader& reader, GameSettings& settings)
     settings.gamma = static_cast<float>(reader.GetReal("fennik", "gamma", settings.gamma));
     settings.exposure = static_cast<float>(reader.GetReal("fennik", "exposure", settings.exposure));
     settings.useAces = reader.GetBoolean("fennik", "useACES", settings.useAces);
-    settings.volume = readVolume(reader, settings.volume);
+    settings.volume = readVolume(reader, "volume", settings.volume);
+    settings.musicVolume = readVolume(reader, "music", settings.musicVolume);
+    settings.effectsVolume = readVolume(reader, "effects", settings.effectsVolume);
     readKeys(reader, settings.keys);
     readGraphics(reader, settings.graphics);
 }
@@ -204,7 +206,8 @@ std::string playerSettingsText(const GameSettings& settings)
          << "[window]\nfullscreen = " << boolText(settings.fullscreen) << "\nvsync = " << boolText(settings.vsync)
          << "\nmax_fps = " << settings.maxFps << "\nui_scale = " << settings.uiScale << "\n\n[camera]\nfov = " << settings.fov
          << "\ninvert_drag = " << boolText(settings.invertDrag) << "\n\n[fennik]\nexposure = " << settings.exposure
-         << "\n\n[sound]\nvolume = " << settings.volume << "\n\n[keys]\n";
+         << "\n\n[sound]\nvolume = " << settings.volume << "\nmusic = " << settings.musicVolume
+         << "\neffects = " << settings.effectsVolume << "\n\n[keys]\n";
     for (int index = 0; index < actionCount; ++index) {
         const auto action = static_cast<Action>(index);
         text << actionName(action) << " = " << keyName(settings.keys[action]) << "\n";

@@ -28,6 +28,8 @@ struct GameSettings {
     float exposure = 0.0f;
     bool useAces = false;
     float volume = 100.0f;   // master volume, percent
+    float musicVolume = 80.0f;    // percent, under the master volume
+    float effectsVolume = 100.0f; // percent, under the master volume
     bool invertDrag = false; // the free camera turns the other way under a drag
     float uiScale = 100.0f;  // percent, on top of the window's own scale of the 2D overlay
     KeyBindings keys;

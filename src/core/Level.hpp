@@ -39,6 +39,8 @@ public:
     virtual void onFocus(bool) {}
     // A gamepad button (GLFW_GAMEPAD_BUTTON_*) went down (GLFW_PRESS) or up (GLFW_RELEASE).
     virtual void onGamepadButton(int, int) {}
+    // Whether the level stands paused (the music is lowered under its menu).
+    virtual bool isPaused() const { return false; }
 
     // --- replays -------------------------------------------------------------------
     // A hash of what a replay must bring back exactly: the player and the enemies, for

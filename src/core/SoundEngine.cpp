@@ -2,6 +2,7 @@
 
 #include "core/DecodedSound.hpp"
 #include "core/Log.hpp"
+#include "core/MusicStream.hpp"
 
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -9,6 +10,7 @@
 #include <glm/geometric.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -23,6 +25,9 @@ struct SoundEngine::Output {
 namespace {
 
 const glm::vec3 defaultFacing(0.0f, 0.0f, -1.0f);
+constexpr float musicFadeSeconds = 1.0f;
+constexpr float duckedLevel = 0.3f;
+constexpr float duckSeconds = 0.3f;
 const glm::vec3 defaultUp(0.0f, 1.0f, 0.0f);
 
 // Also false for NaN components, which must not reach OpenAL either.
@@ -59,12 +64,21 @@ SoundEngine::SoundEngine()
         return;
     }
     output = std::make_unique<Output>(Output{device, context});
+    musicThread = std::thread([this] { musicLoop(); });
 }
 
 SoundEngine::~SoundEngine()
 {
     if (!output)
         return;
+    {
+        const std::lock_guard lock(musicLock);
+        musicStopping = true;
+    }
+    musicWake.notify_one();
+    musicThread.join();
+    music.stream.reset();
+    fadingOut.clear();
     // Handles kept by entities may outlive the engine; zeroing their source keeps
     // them from touching OpenAL once it is gone.
     for (const auto& voice : voices) {
@@ -125,6 +139,114 @@ void SoundEngine::setVolume(float percent)
     alListenerf(AL_GAIN, std::clamp(percent, 0.0f, 100.0f) / 100.0f);
 }
 
+void SoundEngine::setMusicVolume(float percent)
+{
+    const std::lock_guard lock(musicLock);
+    musicGain = std::clamp(percent, 0.0f, 100.0f) / 100.0f;
+    applyMusicGains();
+}
+
+void SoundEngine::setEffectsVolume(float percent)
+{
+    effectsGain = std::clamp(percent, 0.0f, 100.0f) / 100.0f;
+    if (!output)
+        return;
+    for (const auto& voice : voices)
+        alSourcef(voice->source, AL_GAIN, effectsGain);
+}
+
+std::string SoundEngine::musicFor(const std::string& levelName)
+{
+    static const std::map<std::string, std::string> pieces = {
+        {"StartMenu", "assets/music/start_menu.ogg"},         {"TestLevel", "assets/music/test_level.ogg"},
+        {"TutorialLevel", "assets/music/tutorial_level.ogg"}, {"LevelOne", "assets/music/level_one.ogg"},
+        {"LevelTwo", "assets/music/level_two.ogg"},           {"LevelBoss", "assets/music/level_boss.ogg"},
+    };
+    const auto piece = pieces.find(levelName);
+    return piece == pieces.end() ? std::string() : piece->second;
+}
+
+void SoundEngine::playMusic(const std::string& file)
+{
+    if (!output || file == musicFile)
+        return;
+    bool known;
+    {
+        const std::lock_guard lock(musicLock);
+        known = unplayable.contains(file);
+    }
+    // Opened outside the lock: the music thread keeps the old piece going meanwhile.
+    std::unique_ptr<MusicStream> stream = file.empty() || known ? nullptr : MusicStream::open(file, 0.0f);
+    const std::lock_guard lock(musicLock);
+    musicFile = file;
+    if (music.stream)
+        fadingOut.push_back(std::move(music));
+    music = Piece{std::move(stream), 0.0f};
+    if (music.stream)
+        music.stream->hold(musicHeld);
+    else if (!file.empty() && unplayable.insert(file).second)
+        log::error("Music file could not be played: ", file);
+}
+
+void SoundEngine::duckMusic(bool duck)
+{
+    const std::lock_guard lock(musicLock);
+    ducked = duck;
+}
+
+void SoundEngine::holdMusic(bool held)
+{
+    const std::lock_guard lock(musicLock);
+    musicHeld = held;
+    if (music.stream)
+        music.stream->hold(held);
+    for (Piece& piece : fadingOut)
+        piece.stream->hold(held);
+}
+
+void SoundEngine::musicLoop()
+{
+    // Four times a buffer's worth a second: the queue never gets near empty.
+    constexpr auto period = std::chrono::milliseconds(25);
+    auto last = std::chrono::steady_clock::now();
+    std::unique_lock lock(musicLock);
+    while (!musicStopping) {
+        musicWake.wait_for(lock, period);
+        const auto now = std::chrono::steady_clock::now();
+        stepMusic(std::chrono::duration<float>(now - last).count());
+        last = now;
+    }
+}
+
+void SoundEngine::stepMusic(float seconds)
+{
+    if (!musicHeld) {
+        music.level = std::min(1.0f, music.level + seconds / musicFadeSeconds);
+        for (Piece& piece : fadingOut)
+            piece.level -= seconds / musicFadeSeconds;
+        std::erase_if(fadingOut, [](const Piece& piece) { return piece.level <= 0.0f; });
+        const float duckStep = seconds * (1.0f - duckedLevel) / duckSeconds;
+        duckLevel = ducked ? std::max(duckedLevel, duckLevel - duckStep) : std::min(1.0f, duckLevel + duckStep);
+    }
+    applyMusicGains();
+    if (music.stream)
+        music.stream->update();
+    for (Piece& piece : fadingOut)
+        piece.stream->update();
+    if (music.stream && !music.stream->healthy() && unplayable.insert(musicFile).second)
+        log::error("Music file could not be played: ", musicFile);
+}
+
+void SoundEngine::applyMusicGains()
+{
+    // Equal-power fades: the crossfade keeps the loudness instead of dipping halfway.
+    const auto fade = [](float level) { return std::sin(std::clamp(level, 0.0f, 1.0f) * 1.5707964f); };
+    if (music.stream)
+        music.stream->setGain(musicGain * duckLevel * fade(music.level));
+    for (Piece& piece : fadingOut)
+        piece.stream->setGain(musicGain * duckLevel * fade(piece.level));
+}
+
 std::size_t SoundEngine::activeVoices()
 {
     reclaimFinished();
@@ -180,6 +302,7 @@ std::shared_ptr<Sound::Voice> SoundEngine::start(const std::string& file, Layout
     alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
     alSourcei(source, AL_LOOPING, AL_FALSE);
     alSourcei(source, AL_SOURCE_RELATIVE, atListener ? AL_TRUE : AL_FALSE);
+    alSourcef(source, AL_GAIN, effectsGain);
     alSource3f(source, AL_POSITION, position.x, position.y, position.z);
     alSourcePlay(source);
 

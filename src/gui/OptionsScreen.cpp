@@ -54,6 +54,14 @@ OptionsScreen::OptionsScreen()
                core::SoundEngine::instance().play2D("assets/music/jump.wav"); // how loud it is now
            },
            {});
+    addRow([this] { return "Music: " + number(settings.musicVolume, "%.0f") + " %"; },
+           [this](int step) { settings.musicVolume = stepped(settings.musicVolume, step, 0.0f, 100.0f, 10.0f); }, {});
+    addRow([this] { return "Effects: " + number(settings.effectsVolume, "%.0f") + " %"; },
+           [this](int step) {
+               settings.effectsVolume = stepped(settings.effectsVolume, step, 0.0f, 100.0f, 10.0f);
+               core::SoundEngine::instance().play2D("assets/music/jump.wav");
+           },
+           {});
     addRow([this] { return "Full screen: " + onOff(settings.fullscreen); },
            [this](int) { settings.fullscreen = !settings.fullscreen; }, {});
     addRow([this] { return "Vsync: " + onOff(settings.vsync); }, [this](int) { settings.vsync = !settings.vsync; },

@@ -65,7 +65,7 @@ public:
 
     // Read by tests and by the levels' own rules.
     scene::Scene& getScene() { return *scene; }
-    bool isPaused() const { return paused; }
+    bool isPaused() const override { return paused; }
     bool allEnemiesDead() const;
 
     // The player's body and health and every enemy's, for the replays' checks.

@@ -77,7 +77,8 @@ TEST(Settings, ThePlayersFileOverridesKeyByKeyAndKeepsWhatItCannotSay)
     const std::string shipped = write("[window]\nwidth = 640\nvsync = false\n[camera]\nfov = 50\n");
     const std::string player = files.write("player/settings.ini",
                                            "[window]\nvsync = true\nmax_fps = 3\n[camera]\nfov = 70\n"
-                                           "[sound]\nvolume = 250\n[keys]\njump = UP\ninteract = F3\n"
+                                           "[sound]\nvolume = 250\nmusic = -5\neffects = 40\n"
+                                           "[keys]\njump = UP\ninteract = F3\n"
                                            "pause = NOSUCHKEY\nforward = s\n").string();
     LogCapture log;
     const auto settings = loadSettings(shipped, player);
@@ -86,13 +87,15 @@ TEST(Settings, ThePlayersFileOverridesKeyByKeyAndKeepsWhatItCannotSay)
     EXPECT_FLOAT_EQ(settings->fov, 70.0f);
     EXPECT_EQ(settings->maxFps, 0) << "a cap below ten";
     EXPECT_FLOAT_EQ(settings->volume, 100.0f) << "clamped";
+    EXPECT_FLOAT_EQ(settings->musicVolume, 0.0f) << "clamped";
+    EXPECT_FLOAT_EQ(settings->effectsVolume, 40.0f);
     using fennik::core::Action;
     EXPECT_EQ(settings->keys[Action::Jump], GLFW_KEY_UP);
     EXPECT_EQ(settings->keys[Action::Interact], GLFW_KEY_R) << "a debug key is never an action's";
     EXPECT_EQ(settings->keys[Action::Pause], GLFW_KEY_ESCAPE);
     EXPECT_EQ(settings->keys[Action::Forward], GLFW_KEY_S) << "taken from back, which gets W";
     EXPECT_EQ(settings->keys[Action::Back], GLFW_KEY_W);
-    EXPECT_EQ(log.count("[WARN]: "), 4u);
+    EXPECT_EQ(log.count("[WARN]: "), 5u);
     EXPECT_EQ(log.count("Cannot bind 'NOSUCHKEY' to pause in settings, keeping ESCAPE"), 1u);
 }
 
@@ -111,6 +114,8 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
     settings->exposure = 1.5f;
     settings->volume = 35.0f;
     settings->uiScale = 150.0f;
+    settings->musicVolume = 20.0f;
+    settings->effectsVolume = 60.0f;
     ASSERT_TRUE(settings->keys.bind(fennik::core::Action::Jump, GLFW_KEY_J));
     ASSERT_TRUE(fennik::core::saveSettings(*settings, player));
     files.write("saved/fennik/settings.ini.tmp", "[camera]\nfov = 31\n"); // a crash before the rename
@@ -122,6 +127,8 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
     EXPECT_FLOAT_EQ(again->exposure, 1.5f);
     EXPECT_FLOAT_EQ(again->volume, 35.0f);
     EXPECT_FLOAT_EQ(again->uiScale, 150.0f);
+    EXPECT_FLOAT_EQ(again->musicVolume, 20.0f);
+    EXPECT_FLOAT_EQ(again->effectsVolume, 60.0f);
     EXPECT_EQ(again->keys.keys, settings->keys.keys);
 
     // A folder that cannot be made (a file has its name; root writes anywhere else).

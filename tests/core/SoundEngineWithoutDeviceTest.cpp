@@ -26,5 +26,8 @@ TEST(SoundEngineWithoutDevice, WarnsOnceInTheLogAloneAndSkipsEveryCall)
     sound.stop();
     engine.setListenerPosition({0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0});
     EXPECT_EQ(engine.activeVoices(), 0u);
+    engine.playMusic("tests/core/SoundEngineTest.cpp");
+    engine.setMusicVolume(50.0f);
+    EXPECT_EQ(engine.musicPlaying(), "");
     EXPECT_TRUE(log.lines().size() == 1 && log.contains("[WARN]: No audio device")) << log.text();
 }

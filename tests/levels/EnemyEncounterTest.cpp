@@ -69,6 +69,9 @@ TEST(EnemyEncounter, ASideContactCostsFiveHealthThrowsThePlayerBackAndSoundsTheH
     const float metAt = positionOf(player).x;
     simulate(harness, 6);
     EXPECT_GT(positionOf(player).x, metAt + 1.0f);
+    harness.tick(); // a whole frame: the music follows the level in it
+    EXPECT_EQ(core::SoundEngine::instance().musicPlaying(), core::SoundEngine::musicFor("LevelOne"))
+        << "the active level's piece plays";
 }
 
 // A jump forgets the floor it leaves, not the beetle it was pushed into in that step.

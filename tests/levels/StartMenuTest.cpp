@@ -84,13 +84,16 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     harness.clickAt(volumeX, volumeY);
     EXPECT_FLOAT_EQ(settings.volume, 100.0f);
 
-    // Volume down a step, vsync off, the cap to 30, the view to 60 degrees, exposure up,
+    // Volume, music and effects down a step, vsync off, the cap to 30, the view to 60 degrees, exposure up,
     // the drag inverted; full screen stays as it is (a test window should not grow).
-    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_LEFT, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN,
+    for (int code : {GLFW_KEY_DOWN, GLFW_KEY_LEFT, GLFW_KEY_DOWN, GLFW_KEY_LEFT, GLFW_KEY_DOWN, GLFW_KEY_RIGHT,
+                     GLFW_KEY_LEFT, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN,
                      GLFW_KEY_RIGHT, GLFW_KEY_DOWN, GLFW_KEY_RIGHT, GLFW_KEY_RIGHT, GLFW_KEY_RIGHT, GLFW_KEY_DOWN,
                      GLFW_KEY_RIGHT, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
         key(code);
     EXPECT_FLOAT_EQ(settings.volume, 90.0f);
+    EXPECT_FLOAT_EQ(settings.musicVolume, 70.0f);
+    EXPECT_FLOAT_EQ(settings.effectsVolume, 90.0f) << "stops at 100, then a step down";
     EXPECT_FALSE(settings.vsync);
     EXPECT_EQ(settings.maxFps, 30);
     EXPECT_FLOAT_EQ(settings.fov, 60.0f);
@@ -106,7 +109,7 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
         key(code);
     EXPECT_FLOAT_EQ(settings.uiScale, 110.0f);
     ASSERT_EQ(menu.getOptions().listening(), Action::Jump);
-    EXPECT_EQ(menu.getOptions().captions()[12], "Jump: press a key");
+    EXPECT_EQ(menu.getOptions().captions()[14], "Jump: press a key");
     key(GLFW_KEY_J);
     for (int code : {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER, GLFW_KEY_S, GLFW_KEY_DOWN,
                      GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_F1, GLFW_KEY_ESCAPE})
@@ -148,6 +151,8 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
 
     const auto saved = core::loadSettings(core::settingsPath, core::playerSettingsPath());
     EXPECT_FLOAT_EQ(saved->volume, 90.0f);
+    EXPECT_FLOAT_EQ(saved->musicVolume, 70.0f);
+    EXPECT_FLOAT_EQ(saved->effectsVolume, 90.0f);
     EXPECT_TRUE(!saved->vsync && saved->invertDrag);
     EXPECT_EQ(saved->maxFps, 30);
     EXPECT_FLOAT_EQ(saved->fov, 60.0f);

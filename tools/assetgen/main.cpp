@@ -1,4 +1,4 @@
-// Writes the game's whole asset tree (models, textures, sky box, note cards, sounds)
+// Writes the game's whole asset tree (models, textures, sky box, note cards, sounds, music)
 // from code, so every file can be rebuilt byte for byte: fixed seeds, fixed number
 // formatting, no timestamps.
 //
@@ -13,6 +13,7 @@
 
 #include "Characters.hpp"
 #include "Levels.hpp"
+#include "Music.hpp"
 #include "NoteCards.hpp"
 #include "Pictures.hpp"
 #include "Sky.hpp"
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     };
     step("title pictures, icon and buttons", writeTitlePictures(paths));
     step("sounds", writeSounds(paths.music()));
+    step("music", writeMusic(paths.music()));
     step("characters and heart", writeCharacters(paths));
     step("surface textures", writeSurfaceTextures(paths));
     step("levels", writeLevels(paths));
