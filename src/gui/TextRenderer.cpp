@@ -27,8 +27,13 @@ std::map<char, Character> rasteriseGlyphs(FT_Face face)
         GLuint texture = 0;
         glGenTextures(1, &texture);
         glBindTexture(GL_TEXTURE_2D, texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, static_cast<GLsizei>(slot->bitmap.width),
-                     static_cast<GLsizei>(slot->bitmap.rows), 0, GL_RED, GL_UNSIGNED_BYTE, slot->bitmap.buffer);
+        // A blank (a space) has no bitmap; it still gets one clear texel, so its texture
+        // is complete should it ever be sampled.
+        const unsigned char clear = 0;
+        const bool blank = slot->bitmap.width == 0 || slot->bitmap.rows == 0;
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, blank ? 1 : static_cast<GLsizei>(slot->bitmap.width),
+                     blank ? 1 : static_cast<GLsizei>(slot->bitmap.rows), 0, GL_RED, GL_UNSIGNED_BYTE,
+                     blank ? &clear : slot->bitmap.buffer);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

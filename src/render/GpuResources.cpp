@@ -31,6 +31,7 @@ GpuResources::~GpuResources()
 {
     for (const auto& [key, name] : textures)
         glDeleteTextures(1, &name);
+    glDeleteTextures(1, &blank);
 }
 
 std::shared_ptr<Shader> GpuResources::program(const std::string& vertexFile, const std::string& fragmentFile)
@@ -56,6 +57,22 @@ GLuint GpuResources::materialTexture(const std::string& fileName, const std::str
     if (!slot)
         slot = textureFromFile(fileName, directory);
     return slot;
+}
+
+GLuint GpuResources::blankTexture()
+{
+    if (!blank) {
+        const unsigned char white[4] = {255, 255, 255, 255};
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glGenTextures(1, &blank);
+        glBindTexture(GL_TEXTURE_2D, blank);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    }
+    return blank;
 }
 
 Model& GpuResources::model(const std::string& path)

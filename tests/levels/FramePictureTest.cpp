@@ -12,6 +12,7 @@
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
 #include "render/GpuResources.hpp"
+#include "support/DrawChecks.hpp"
 #include "support/GLPictures.hpp"
 #include "support/TempDirectory.hpp"
 
@@ -81,8 +82,9 @@ const PictureTolerance& toleranceHere()
 {
     const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     // The driver cases name the implementation they mean to run on.
-    if (const char* expected = std::getenv("FENNIK_EXPECTED_RENDERER"))
+    if (const char* expected = std::getenv("FENNIK_EXPECTED_RENDERER")) {
         EXPECT_TRUE(renderer.starts_with(expected)) << renderer;
+    }
     for (const PictureTolerance& tolerance : tolerances)
         if (renderer.starts_with(tolerance.renderer))
             return tolerance;
@@ -160,6 +162,7 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLO
     auto& harness = sharedGame();
     const unsigned width = harness.game->settings->windowWidth;
     harness.resizeWindow(pictureSize);
+    const DrawChecks draws;
     Picture picture;
     // The start menu as a new player sees it: no runs recorded, so no best time.
     const TempDirectory noRuns("fennik_no_runs");
@@ -182,6 +185,9 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLO
         drawFrame(harness, "frame_again");
     }
     EXPECT_EQ(liveObjects(), before);
+    EXPECT_GT(draws.drawsChecked(), 100);
+    for (const std::string& fault : draws.faults())
+        ADD_FAILURE() << fault;
     // One program per pair of shader files, all in the shared owner; beside it only the
     // windows' two splash programs, the debug lines' and the 2D shapes' and text's.
     EXPECT_EQ(std::count_if(before.begin(), before.end(), [](const auto& object) { return object.first == 5; }),
