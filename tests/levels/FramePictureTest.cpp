@@ -11,8 +11,8 @@
 #include "levels/StartMenu.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
+#include "render/DrawChecks.hpp"
 #include "render/GpuResources.hpp"
-#include "support/DrawChecks.hpp"
 #include "support/GLPictures.hpp"
 #include "support/TempDirectory.hpp"
 
@@ -162,7 +162,7 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLO
     auto& harness = sharedGame();
     const unsigned width = harness.game->settings->windowWidth;
     harness.resizeWindow(pictureSize);
-    const DrawChecks draws;
+    const render::DrawChecks draws;
     Picture picture;
     // The start menu as a new player sees it: no runs recorded, so no best time.
     const TempDirectory noRuns("fennik_no_runs");

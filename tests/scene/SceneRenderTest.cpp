@@ -2,13 +2,13 @@
 
 #include "core/GameSettings.hpp"
 #include "physics/EntityFixedCamera.hpp"
+#include "render/DrawChecks.hpp"
 #include "render/GpuResources.hpp"
 #include "render/Model.hpp"
 #include "render/Shader.hpp"
 #include "render/Skylight.hpp"
 #include "render/DirectionalLight.hpp"
 
-#include "support/DrawChecks.hpp"
 #include "support/GLPictures.hpp"
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
@@ -146,7 +146,7 @@ TEST_F(SceneRenderTest, ExtremeLightAndBrokenGeometryLeaveOnlyFiniteValuesInEver
     for (int tick = 0; tick < 30; ++tick, scene.stepPhysics())
         scene.update();
     const render::Frame frame = scene.buildFrame({[] {}, true, {}});
-    const test::DrawChecks draws;
+    const render::DrawChecks draws;
 
     auto& gpu = render::gpu();
     const std::pair<const char*, GLuint> targets[] = {{"scene colour", gpu.sceneTarget().texture},

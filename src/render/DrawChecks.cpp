@@ -1,18 +1,22 @@
-#include "support/DrawChecks.hpp"
+#include "render/DrawChecks.hpp"
 
-#include <GL/glew.h>
+#include "core/Log.hpp"
+#include "render/GL.hpp"
 
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <vector>
 
-namespace fennik::test {
+namespace fennik::render {
+
+void checkDraw();
+
 namespace {
 
-std::set<std::string>* recorded = nullptr; // set while a DrawChecks lives
-int checkedDraws = 0;
+DrawChecks* active = nullptr;
 
 struct SamplerKind {
     GLenum type, target;
@@ -86,17 +90,35 @@ std::vector<GLuint> drawnInto()
     return attached;
 }
 
+template <typename Function>
+Function next(const char* name)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+PFNGLDRAWARRAYSINSTANCEDPROC realDrawArraysInstanced = nullptr;
+
+void GLAPIENTRY checkedDrawArraysInstanced(GLenum mode, GLint first, GLsizei count, GLsizei instances)
+{
+    checkDraw();
+    realDrawArraysInstanced(mode, first, count, instances);
+}
+
+} // namespace
+
 void checkDraw()
 {
-    if (!recorded)
+    if (!active)
         return;
     GLint program = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     if (program == 0)
         return;
-    ++checkedDraws;
+    ++active->draws;
     const auto fault = [&](const std::string& sampler, const std::string& what) {
-        recorded->insert("program " + std::to_string(program) + ", sampler " + sampler + ": " + what);
+        std::string text = "program " + std::to_string(program) + ", sampler " + sampler + ": " + what;
+        if (active->found.insert(text).second)
+            log::error("OpenGL draw: ", text);
     };
     GLint activeUnit = 0, uniforms = 0;
     glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
@@ -136,26 +158,11 @@ void checkDraw()
     glActiveTexture(static_cast<GLenum>(activeUnit));
 }
 
-template <typename Function>
-Function next(const char* name)
+
+DrawChecks::DrawChecks() : outer(std::exchange(active, this))
 {
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
-
-PFNGLDRAWARRAYSINSTANCEDPROC realDrawArraysInstanced = nullptr;
-
-void GLAPIENTRY checkedDrawArraysInstanced(GLenum mode, GLint first, GLsizei count, GLsizei instances)
-{
-    checkDraw();
-    realDrawArraysInstanced(mode, first, count, instances);
-}
-
-} // namespace
-
-DrawChecks::DrawChecks()
-{
-    recorded = new std::set<std::string>;
-    checkedDraws = 0;
+    if (outer)
+        return;
     // Reached through GLEW's pointer, unlike the two calls of OpenGL 1.1 below.
     realDrawArraysInstanced = glDrawArraysInstanced;
     __glewDrawArraysInstanced = checkedDrawArraysInstanced;
@@ -163,39 +170,29 @@ DrawChecks::DrawChecks()
 
 DrawChecks::~DrawChecks()
 {
-    __glewDrawArraysInstanced = realDrawArraysInstanced;
-    delete recorded;
-    recorded = nullptr;
+    active = outer;
+    if (!outer)
+        __glewDrawArraysInstanced = realDrawArraysInstanced;
 }
 
-const std::set<std::string>& DrawChecks::faults() const
-{
-    return *recorded;
-}
-
-int DrawChecks::drawsChecked() const
-{
-    return checkedDraws;
-}
-
-} // namespace fennik::test
+} // namespace fennik::render
 
 // The two draw calls of OpenGL 1.1 are plain symbols of the GL library: defined here,
-// they take the calls of the whole test program and hand them on.
+// they take the calls of the whole program and hand them on.
 extern "C" {
 
 void GLAPIENTRY glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
-    static const auto real = fennik::test::next<void(GLAPIENTRY*)(GLenum, GLint, GLsizei)>("glDrawArrays");
-    fennik::test::checkDraw();
+    static const auto real = fennik::render::next<void(GLAPIENTRY*)(GLenum, GLint, GLsizei)>("glDrawArrays");
+    fennik::render::checkDraw();
     real(mode, first, count);
 }
 
 void GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices)
 {
     static const auto real =
-        fennik::test::next<void(GLAPIENTRY*)(GLenum, GLsizei, GLenum, const void*)>("glDrawElements");
-    fennik::test::checkDraw();
+        fennik::render::next<void(GLAPIENTRY*)(GLenum, GLsizei, GLenum, const void*)>("glDrawElements");
+    fennik::render::checkDraw();
     real(mode, count, type, indices);
 }
 }
