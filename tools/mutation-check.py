@@ -118,7 +118,10 @@ class BuildGraph:
         self.scratch, self.build_dir = scratch, build_dir
         shown = subprocess.run(["ctest", "--show-only=json-v1"], cwd=build_dir, check=True,
                                capture_output=True, text=True).stdout
-        self.tests = [t["name"] for t in json.loads(shown)["tests"]]
+        # The `drivers` cases run the same programs on other OpenGL implementations,
+        # under an environment of their own; the faults meet those programs here.
+        self.tests = [t["name"] for t in json.loads(shown)["tests"]
+                      if not any(p["name"] == "LABELS" and "drivers" in p["value"] for p in t.get("properties", []))]
         self.target_dirs = {d.name[:-4]: d for d in build_dir.rglob("CMakeFiles/*.dir")}
         self.links = {name: self._linked(name) for name in self.target_dirs}
 

@@ -25,7 +25,9 @@ void main()
     vec3 hdr = lit.rgb;
     if (bloom == 1)
         hdr += texture(bloomBlur, uv).rgb;
-    hdr = max(hdr * exposure, vec3(0.0));
+    // Bounded above too: at an extreme exposure the ACES fit's square overflows a
+    // float and infinity over infinity is NaN. Both curves are flat at 1 long before.
+    hdr = clamp(hdr * exposure, vec3(0.0), vec3(65504.0));
 
     // Without ACES, the exponential exposure curve: still bounded by 1 and still
     // brighter with more exposure.

@@ -39,7 +39,9 @@ float blurAmount(float viewDepth)
 
 void main()
 {
-    vec3 n = normalize(surface.normal);
+    // A zero normal (in the model, or opposite ones interpolated) must not become NaN.
+    float lengthSquared = dot(surface.normal, surface.normal);
+    vec3 n = lengthSquared > 1e-12 ? surface.normal * inversesqrt(lengthSquared) : vec3(0.0, 1.0, 0.0);
     if (!gl_FrontFacing)
         n = -n;
 

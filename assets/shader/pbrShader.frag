@@ -57,6 +57,17 @@ const float ambientStrength = 0.3;
 // Highlights on polished metal reach thousands; the bloom only needs to know they
 // are bright, and a capped source keeps single pixels from flooding the blur.
 const float brightLimit = 12.0;
+// The largest value the half-float scene target holds: above it a channel would turn
+// to infinity, and the blur and tone mapping make infinities into NaN.
+const float largestHalf = 65504.0;
+
+// A unit vector along v, or `fallback` where v has no length (a zero normal in the
+// model, or opposite normals interpolated across a face): normalize() would divide by zero.
+vec3 unitOr(vec3 v, vec3 fallback)
+{
+    float lengthSquared = dot(v, v);
+    return lengthSquared > 1e-12 ? v * inversesqrt(lengthSquared) : fallback;
+}
 
 // How far a fragment is out of focus, 0 sharp to 1 fully blurred. The focal range
 // of 700 keeps about 7 units either side of the focal plane sharp and reaches full
@@ -73,17 +84,19 @@ vec3 toLinear(vec3 colour)
     return pow(colour, vec3(max(gamma, 0.01)));
 }
 
-vec3 shadingNormal()
+vec3 shadingNormal(vec3 towardsViewer)
 {
-    vec3 n = normalize(surface.normal);
+    vec3 n = unitOr(surface.normal, vec3(0.0));
     if (!gl_FrontFacing)
         n = -n;
+    if (n == vec3(0.0))
+        n = towardsViewer;
     // Meshes without texture coordinates carry zero tangents: no normal map then.
     if (enaNorm1 == 1 && dot(surface.tangent, surface.tangent) > 1e-8) {
-        vec3 t = normalize(surface.tangent - n * dot(n, surface.tangent));
+        vec3 t = unitOr(surface.tangent - n * dot(n, surface.tangent), vec3(0.0));
         vec3 b = cross(n, t);
         vec3 mapped = texture(texture_normal1, surface.uv).xyz * 2.0 - 1.0;
-        n = normalize(mat3(t, b, n) * mapped);
+        n = unitOr(mat3(t, b, n) * mapped, n);
     }
     return n;
 }
@@ -158,12 +171,12 @@ float geometrySchlickGGX(float nDotX, float k)
 
 vec3 fresnelSchlick(float cosTheta, vec3 f0)
 {
-    return f0 + (1.0 - f0) * pow(1.0 - cosTheta, 5.0);
+    return f0 + (1.0 - f0) * pow(clamp(1.0 - cosTheta, 0.0, 1.0), 5.0);
 }
 
 vec3 fresnelSchlickRoughness(float cosTheta, vec3 f0, float rough)
 {
-    return f0 + (max(vec3(1.0 - rough), f0) - f0) * pow(1.0 - cosTheta, 5.0);
+    return f0 + (max(vec3(1.0 - rough), f0) - f0) * pow(clamp(1.0 - cosTheta, 0.0, 1.0), 5.0);
 }
 
 vec3 sky(vec3 direction)
@@ -176,7 +189,9 @@ void main()
     float blur = blurAmount(surface.viewDepth);
     brightColor = vec4(0.0, 0.0, 0.0, 1.0);
 
-    vec3 n = shadingNormal();
+    // The camera may stand exactly on the surface.
+    vec3 v = unitOr(camera_world - surface.worldPosition, vec3(0.0, 1.0, 0.0));
+    vec3 n = shadingNormal(v);
     // With drawNormal set the post-processing is skipped and this colour is shown as it is.
     if (drawNormal == 1) {
         fragColor = vec4(n * 0.5 + 0.5, blur);
@@ -193,7 +208,6 @@ void main()
     // Below about 0.05 the highlight becomes narrower than a pixel and flickers.
     float rough = clamp(roughness, 0.05, 1.0);
 
-    vec3 v = normalize(camera_world - surface.worldPosition);
     float nDotV = max(dot(n, v), 1e-4);
     vec3 f0 = mix(vec3(0.04), baseColour, metal);
 
@@ -202,7 +216,7 @@ void main()
         vec3 l = -normalize(dirL.direction);
         float nDotL = dot(n, l);
         if (nDotL > 0.0) {
-            vec3 h = normalize(v + l);
+            vec3 h = unitOr(v + l, n);
             float nDotH = max(dot(n, h), 0.0);
             float k = (rough + 1.0) * (rough + 1.0) / 8.0;
             float d = distributionGGX(nDotH, rough * rough);
@@ -224,7 +238,7 @@ void main()
     vec3 reflected = mix(sky(reflect(-v, n)), irradiance, rough);
     vec3 ambient = (kDiffuse * irradiance * baseColour + fAmbient * reflected) * ambientStrength;
 
-    vec3 colour = direct + ambient + emission;
+    vec3 colour = min(direct + ambient + emission, vec3(largestHalf));
     fragColor = vec4(colour, blur);
 
     float luminance = dot(colour, vec3(0.2126, 0.7152, 0.0722));

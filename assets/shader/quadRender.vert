@@ -1,4 +1,4 @@
-#version 330 core
+#version 430 core
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec2 texCoords;
 

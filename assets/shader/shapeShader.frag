@@ -1,4 +1,4 @@
-#version 330 core
+#version 430 core
 in vec4 vertexColor;
 in vec2 uv;
 out vec4 fragColor;

@@ -1,6 +1,7 @@
 #include "app/Framework.hpp"
 
 #include "core/Log.hpp"
+#include "render/DrawChecks.hpp"
 #include "render/GL.hpp"
 #include "render/Shader.hpp"
 
@@ -71,6 +72,10 @@ bool frameworkInit()
         return false;
     }
     enableDebugOutput();
+#ifndef NDEBUG
+    // A debug build checks the textures of every draw call, all the process long.
+    static const render::DrawChecks drawChecks;
+#endif
 
     GLint currentProgram = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &currentProgram);

@@ -1,6 +1,7 @@
 #include "gui/ShapeRenderer.hpp"
 
 #include "core/Log.hpp"
+#include "render/GpuResources.hpp"
 
 namespace fennik::gui {
 
@@ -88,7 +89,7 @@ void ShapeRenderer::flush()
     shader->setInt("useTexture", texture != 0 ? 1 : 0);
 
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    glBindTexture(GL_TEXTURE_2D, texture != 0 ? texture : render::gpu().blankTexture());
 
     // Culling is on so a projection that flips y (faces turned away) draws nothing.
     glEnable(GL_CULL_FACE);

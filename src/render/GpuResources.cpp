@@ -56,6 +56,22 @@ GLuint GpuResources::materialTexture(const std::string& fileName, const std::str
     return slot.id();
 }
 
+GLuint GpuResources::blankTexture()
+{
+    if (!blank) {
+        const unsigned char white[4] = {255, 255, 255, 255};
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        blank = GLTexture();
+        glBindTexture(GL_TEXTURE_2D, blank.id());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    }
+    return blank.id();
+}
+
 Model& GpuResources::model(const std::string& path)
 {
     auto& slot = models[path];

@@ -44,6 +44,9 @@ public:
     GLuint texture(const std::string& path, bool flip);
     // One texture per file a model's material names (see `textureFromFile`).
     GLuint materialTexture(const std::string& fileName, const std::string& directory);
+    // One opaque white texel, bound where a mesh or a shape has no map of its own: a
+    // sampler on an empty unit reads what each driver pleases.
+    GLuint blankTexture();
     // The models every level shows (the player figure, the heart), imported once. A
     // model handed out again still takes the random draws its import would have taken,
     // so the looks of every model imported after it stay the same.
@@ -84,6 +87,7 @@ public:
 private:
     std::map<std::pair<std::string, std::string>, std::shared_ptr<Shader>> programs;
     std::map<std::pair<std::string, bool>, GLTexture> textures;
+    GLTexture blank{GLTexture::Empty{}};
     std::map<std::string, std::unique_ptr<Model>> models;
     std::unique_ptr<RenderTarget> shadow;
     std::unique_ptr<RenderTarget> scene;

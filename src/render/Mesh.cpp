@@ -1,5 +1,6 @@
 #include "render/Mesh.hpp"
 
+#include "render/GpuResources.hpp"
 #include "render/Shader.hpp"
 
 #include <btBulletCollisionCommon.h>
@@ -172,6 +173,12 @@ void Mesh::draw(Shader& shader, const glm::mat4& modelMatrix)
     shader.setInt("enaDiff1", 0);
     shader.setInt("enaSpec1", 0);
     shader.setInt("enaNorm1", 0);
+    // The maps this mesh lacks read the blank texel on unit 0 rather than whatever a
+    // sampler's unit held from the last mesh or pass; its own maps take their units below.
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, gpu().blankTexture());
+    shader.setInt("texture_diffuse1", 0);
+    shader.setInt("texture_normal1", 0);
 
     for (std::size_t i = 0; i < textures.size(); ++i) {
         const Texture& texture = textures[i];

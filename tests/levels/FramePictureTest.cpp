@@ -11,6 +11,7 @@
 #include "levels/StartMenu.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
+#include "render/DrawChecks.hpp"
 #include "render/GpuResources.hpp"
 #include "support/GLPictures.hpp"
 #include "support/TempDirectory.hpp"
@@ -26,7 +27,9 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <iterator>
 #include <set>
+#include <string>
 #include <utility>
 
 namespace fennik::test {
@@ -55,6 +58,41 @@ void restingFrame(GameHarness& harness, const std::string& name, Picture& pictur
     picture = drawFrame(harness, "frame_" + name);
 }
 
+// How far a frame may stray from the stored reference (drawn on llvmpipe) on each
+// OpenGL implementation, as shares of the pixels. Measured at 320 x 320 on every
+// stored picture (README, "OpenGL implementations"): the largest share seen, with a
+// margin, so that a pass drawn wrong anywhere on screen fails.
+struct PictureTolerance {
+    const char* renderer; // the start of GL_RENDERER
+    double overTwo, overEight, overSixteen, meanOff;
+};
+constexpr PictureTolerance tolerances[] = {
+    // The references' own: none off by more than 16/255, any off by up to 2/255.
+    {"llvmpipe", 0.001, 0.001, 0.0, 2.0},
+    // The 2D overlay is drawn straight into the multisampled window, whose sample
+    // positions the implementation chooses: edges of the gauge, text and buttons come
+    // out up to 190/255 apart (0.4 to 0.8 % of the pixels). Nothing else differs.
+    {"zink", 0.012, 0.012, 0.011, 1.0},
+    // A per-pixel level of detail and float texture filtering (llvmpipe works per
+    // 2 x 2 quad in 8 bits) move every textured pixel by a few 255ths (40 to 50 % of
+    // them); by more than 8/255 only about 1 %, by more than 16/255 the overlay's edges.
+    {"softpipe", 0.55, 0.015, 0.005, 3.5},
+};
+
+const PictureTolerance& toleranceHere()
+{
+    const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    // The driver cases name the implementation they mean to run on.
+    if (const char* expected = std::getenv("FENNIK_EXPECTED_RENDERER")) {
+        EXPECT_TRUE(renderer.starts_with(expected)) << renderer;
+    }
+    for (const PictureTolerance& tolerance : tolerances)
+        if (renderer.starts_with(tolerance.renderer))
+            return tolerance;
+    // A real card: the loosest measured bound, as for softpipe.
+    return tolerances[std::size(tolerances) - 1];
+}
+
 void compareWithStored(const Picture& shown, const std::string& name)
 {
     const std::string file = "tests/levels/fixtures/frames/" + name + ".png";
@@ -73,10 +111,11 @@ void compareWithStored(const Picture& shown, const std::string& name)
     ASSERT_EQ(width, shown.width);
     ASSERT_EQ(height, shown.height);
 
-    // At most 0.1 % of the pixels off by more than 2/255 in a channel, none by more than 16/255.
-    // The differences are kept as a picture: red where a pixel is off, the frame dimmed elsewhere.
-    int overTwo = 0;
-    int largest = 0;
+    // How many pixels are off by more than 2, 8 and 16 out of 255 in a channel, and by
+    // how much on average. The differences are kept as a picture: red where a pixel is
+    // off, the frame dimmed elsewhere.
+    int overTwo = 0, overEight = 0, overSixteen = 0;
+    double total = 0.0;
     std::vector<std::uint8_t> marked(shown.rgba.size());
     for (std::size_t i = 0; i < shown.rgba.size(); i += 4) {
         int off = 0;
@@ -85,15 +124,21 @@ void compareWithStored(const Picture& shown, const std::string& name)
             marked[i + c] = static_cast<std::uint8_t>(shown.rgba[i + c] / 4);
         }
         overTwo += off > 2;
-        largest = std::max(largest, off);
+        overEight += off > 8;
+        overSixteen += off > 16;
+        total += off;
         if (off > 2)
             marked[i] = static_cast<std::uint8_t>(std::min(255, 128 + 8 * off));
         marked[i + 3] = 255;
     }
     if (overTwo > 0)
         saveScreenshot("frame_" + name + "_differences.png", shown.width, shown.height, marked);
-    EXPECT_LE(overTwo, width * height / 1000) << name << ": pixels off by more than 2/255";
-    EXPECT_LE(largest, 16) << name << ": the largest difference";
+    const PictureTolerance& tolerance = toleranceHere();
+    const double pixels = width * height;
+    EXPECT_LE(overTwo / pixels, tolerance.overTwo) << name << " on " << tolerance.renderer << ": share off by more than 2/255";
+    EXPECT_LE(overEight / pixels, tolerance.overEight) << name << " on " << tolerance.renderer << ": share off by more than 8/255";
+    EXPECT_LE(overSixteen / pixels, tolerance.overSixteen) << name << " on " << tolerance.renderer << ": share off by more than 16/255";
+    EXPECT_LE(total / pixels, tolerance.meanOff) << name << " on " << tolerance.renderer << ": mean difference";
 }
 
 // Every GL object alive now, by kind and name: names are handed out anew and not
@@ -133,6 +178,7 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureOfEachPresetAndSwitchesResizes
     auto& harness = sharedGame();
     const unsigned width = harness.game->settings->windowWidth;
     harness.resizeWindow(pictureSize);
+    const render::DrawChecks draws;
     Picture picture;
     // High is the game's picture as it always was; the others keep their own.
     for (const auto& [preset, suffix] : {std::pair{core::GraphicsPreset::High, ""},
@@ -162,6 +208,9 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureOfEachPresetAndSwitchesResizes
         drawFrame(harness, "frame_again");
     }
     EXPECT_EQ(liveObjects(), before);
+    EXPECT_GT(draws.drawsChecked(), 100);
+    for (const std::string& fault : draws.faults())
+        ADD_FAILURE() << fault;
     // One program per pair of shader files, all in the shared owner; beside it only the
     // windows' two splash programs, the debug lines' and the 2D shapes' and text's.
     EXPECT_EQ(std::count_if(before.begin(), before.end(), [](const auto& object) { return object.first == 5; }),

@@ -2,19 +2,24 @@
 
 #include "core/GameSettings.hpp"
 #include "physics/EntityFixedCamera.hpp"
+#include "render/DrawChecks.hpp"
 #include "render/GpuResources.hpp"
 #include "render/Model.hpp"
 #include "render/Shader.hpp"
+#include "render/Skylight.hpp"
+#include "render/DirectionalLight.hpp"
 
 #include "support/GLPictures.hpp"
 #include "support/GLTestContext.hpp"
 #include "support/LogCapture.hpp"
+#include "support/MeshVertices.hpp"
 #include "support/TestSettings.hpp"
 
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace fennik::scene {
@@ -113,6 +118,75 @@ TEST_F(SceneRenderTest, ShowroomPictureHasShadowsABloomHaloAndAFarBlur)
     // The health gauge in the top-left corner, over the picture, full: its ring is green.
     const std::uint8_t* ring = &picture[(static_cast<std::size_t>(size - 100) * size + 100) * 4];
     EXPECT_TRUE(ring[1] > 150 && ring[0] < 80) << int(ring[0]) << ", " << int(ring[1]);
+}
+
+// Values no display shows but every later pass spreads: a NaN or an infinity in a
+// float target is black on one implementation and a white blotch on another. Neither
+// an extreme exposure, a light far above 1 nor a level model with zero normals and
+// faces of no area may leave one in any target.
+TEST_F(SceneRenderTest, ExtremeLightAndBrokenGeometryLeaveOnlyFiniteValuesInEveryTarget)
+{
+    constexpr int size = 160;
+    core::GameSettings settings = test::gameSettings(size, size);
+    test::LogCapture quiet;
+    render::Model showroom("tests/scene/fixtures/showroom.obj");
+    render::Model broken("tests/scene/fixtures/degenerate.obj");
+    // The loader keeps what the file says: normals of no length reach the shaders.
+    const auto floor = test::verticesOf(*broken.findMesh("floor_solid_zero_normals"));
+    ASSERT_FALSE(floor.empty());
+    EXPECT_EQ(glm::length(floor[0].normal), 0.0f);
+    render::Model fennik("assets/models/Fennik.obj");
+    Scene scene(window, &settings);
+    scene.addLevelGeometry(showroom, true);
+    scene.addLevelGeometry(broken, true);
+    scene.createPlayer(&fennik.meshes.at(0), 11.0f, {0.0f, 2.0f, 0.0f}, false);
+    scene.createCamera();
+    scene.resizeFramebuffers();
+    scene.camera->pitch = 30.0f;
+    for (int tick = 0; tick < 30; ++tick, scene.stepPhysics())
+        scene.update();
+    const render::Frame frame = scene.buildFrame({[] {}, true, {}});
+    const render::DrawChecks draws;
+
+    auto& gpu = render::gpu();
+    const std::pair<const char*, GLuint> targets[] = {{"scene colour", gpu.sceneTarget().texture},
+                                                      {"bright parts", gpu.sceneTarget().brightTexture},
+                                                      {"bloom", gpu.postTarget(1).texture},
+                                                      {"tone-mapped", gpu.postTarget(0).texture}};
+    struct Case {
+        const char* name;
+        float exposure;
+        glm::vec3 light;
+        bool aces;
+    };
+    for (const Case& lighting : {Case{"as shipped", 1.0f, glm::vec3(0.9f), true},
+                                 Case{"extreme exposure", 1e30f, glm::vec3(0.9f), true},
+                                 Case{"extreme exposure, no ACES", 1e30f, glm::vec3(0.9f), false},
+                                 Case{"blinding sun", 1.0f, glm::vec3(1e8f), true}}) {
+        settings.exposure = lighting.exposure;
+        settings.useAces = lighting.aces;
+        scene.skylight->light->color = lighting.light;
+        scene.draw(frame, 1.0f);
+        for (const auto& [name, texture] : targets) {
+            const auto [width, height] = test::textureSize(texture);
+            std::vector<float> values(static_cast<std::size_t>(width) * height * 4);
+            glBindTexture(GL_TEXTURE_2D, texture);
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, values.data());
+            const auto bad = std::count_if(values.begin(), values.end(), [](float v) { return !std::isfinite(v); });
+            EXPECT_EQ(bad, 0) << lighting.name << ": " << name;
+            // More exposure is never darker: at 1e30 every pixel tone-maps to white (a
+            // NaN there would be turned black by one driver's clamp and kept by another's).
+            if (lighting.exposure > 1.0f && texture == gpu.postTarget(0).texture) {
+                float darkest = 1.0f;
+                for (std::size_t i = 0; i < values.size(); i += 4)
+                    darkest = std::min({darkest, values[i], values[i + 1], values[i + 2]});
+                EXPECT_GT(darkest, 0.99f) << lighting.name;
+            }
+        }
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    for (const std::string& fault : draws.faults())
+        ADD_FAILURE() << fault;
 }
 
 } // namespace
