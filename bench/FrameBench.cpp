@@ -9,6 +9,7 @@
 // Run from the repository root. Defaults: 800x800, 20 frames after 3 to warm up.
 
 #include "app/FenniksZavororor.hpp"
+#include "core/DataDirectory.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Level.hpp"
 #include "core/LevelManager.hpp"
@@ -112,7 +113,7 @@ int main(int argc, char** argv)
 
     // The bare pipeline: the figure alone before the sky, under the same camera.
     {
-        render::Model& figure = render::gpu().model("assets/models/Fennik.obj");
+        render::Model& figure = render::gpu().model(core::dataPath("models/Fennik.obj"));
         scene::Scene bare(core::LevelManager::instance().window, game.settings.get());
         bare.createPlayer(figure.meshes.empty() ? nullptr : &figure.meshes.front(), 11.0f, {0.0f, 2.0f, 0.0f}, false);
         bare.createCamera();

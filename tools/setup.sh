@@ -9,6 +9,9 @@ packages=(
   libglfw3-dev libglew-dev libglm-dev libbullet-dev libassimp-dev libfreetype-dev
   libstb-dev zlib1g-dev libinih-dev libopenal-dev libasound2-dev libsndfile1-dev fonts-open-sans
   googletest xvfb xauth libgl1-mesa-dri mesa-utils xdotool
+  # `make package` (CPack's DEB generator reads the libraries' packages with dpkg-shlibdeps)
+  # and the install checks in CI.
+  dpkg-dev desktop-file-utils appstream lintian
   # `make fuzz`: clang and its runtime, which holds libFuzzer.
   clang-14 libclang-rt-14-dev
 )

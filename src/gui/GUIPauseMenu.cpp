@@ -1,5 +1,6 @@
 #include "gui/GUIPauseMenu.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/LevelManager.hpp"
 #include "render/GpuResources.hpp"
 
@@ -23,8 +24,8 @@ GUIPauseMenu::GUIPauseMenu(float centerX, float centerY)
       mainMenuButton(centerX, centerY - buttonOffset, "Main Menu", captionScale, buttonWidth, buttonHeight, true)
 {
     // Missing images give empty textures; the captions still show.
-    buttonTexture = render::gpu().texture("assets/textures/button.png", true);
-    buttonHoverTexture = render::gpu().texture("assets/textures/button_hover.png", true);
+    buttonTexture = render::gpu().texture(core::dataPath("textures/button.png"), true);
+    buttonHoverTexture = render::gpu().texture(core::dataPath("textures/button_hover.png"), true);
     for (GUIButton* button : {&resumeButton, &optionsButton, &mainMenuButton}) {
         button->texture = buttonTexture;
         wireHover(*button);

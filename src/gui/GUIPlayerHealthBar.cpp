@@ -2,6 +2,7 @@
 
 #include "render/GpuResources.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
@@ -38,7 +39,7 @@ float now()
 GUIPlayerHealthBar::GUIPlayerHealthBar(float x, float y, float size, float ring)
     : GUIElement(1, glm::vec3(x, y, 0.0f), size, size),
       ringWidth(ring),
-      heartModel(&render::gpu().model(heartModelPath)),
+      heartModel(&render::gpu().model(core::dataPath(heartModelFile))),
       heartShader(render::gpu().program("simpleShader.vert", "simpleShader.frag")),
       noiseTexture(noiseSize)
 {

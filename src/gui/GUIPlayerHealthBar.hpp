@@ -17,7 +17,7 @@ namespace fennik::gui {
 // inner disc of moving noise, and a small spinning heart bobbing beside it.
 class GUIPlayerHealthBar : public GUIElement {
 public:
-    static constexpr const char* heartModelPath = "assets/models/Heart.obj";
+    static constexpr const char* heartModelFile = "models/Heart.obj";
 
     // (x, y) is the gauge's corner point, `size` its radius, `ringWidth` the width of
     // the coloured ring around the inner disc. Needs a current context.

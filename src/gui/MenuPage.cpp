@@ -1,5 +1,6 @@
 #include "gui/MenuPage.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
@@ -36,8 +37,8 @@ void drawDimmedPage(const glm::mat4& projection, Text& title, float titleY)
 
 void styleButton(GUIButton& button)
 {
-    const GLuint idle = render::gpu().texture("assets/textures/button.png", true);
-    const GLuint hover = render::gpu().texture("assets/textures/button_hover.png", true);
+    const GLuint idle = render::gpu().texture(core::dataPath("textures/button.png"), true);
+    const GLuint hover = render::gpu().texture(core::dataPath("textures/button_hover.png"), true);
     button.texture = idle;
     button.onHover = [&button, hover] {
         button.texture = hover;

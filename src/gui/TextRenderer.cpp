@@ -1,5 +1,6 @@
 #include "gui/TextRenderer.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/Log.hpp"
 
 #include <ft2build.h>
@@ -50,7 +51,7 @@ std::map<char, Character> rasteriseGlyphs(FT_Face face)
 TextRenderer& TextRenderer::instance()
 {
     // Deliberately never deleted: the font outlives the windows and the context.
-    static TextRenderer* const font = new TextRenderer(gameFontPath, gamePixelSize);
+    static TextRenderer* const font = new TextRenderer(core::fontPath(), gamePixelSize);
     return *font;
 }
 

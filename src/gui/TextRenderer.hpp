@@ -25,7 +25,6 @@ struct Character {
 // and leaves the glyph map empty; text then draws nothing, and the game goes on.
 class TextRenderer {
 public:
-    static constexpr const char* gameFontPath = "assets/fonts/OpenSans-SemiBold.ttf";
     static constexpr std::uint32_t gamePixelSize = 32;
 
     // The process-wide font, built on first use (a context must be current then).

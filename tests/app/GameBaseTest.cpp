@@ -111,7 +111,7 @@ TEST(GameBase, StartsWithThePlayersSavedChoicesAndAppliesAndSavesAChangeAtOnce)
     ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
     test::LogCapture log;
     {
-        auto chosen = core::loadSettings(core::settingsPath);
+        auto chosen = core::loadSettings(core::gameSettingsPath());
         chosen->fov = 70.0f;
         chosen->fullscreen = true;
         chosen->maxFps = 60;
@@ -131,7 +131,7 @@ TEST(GameBase, StartsWithThePlayersSavedChoicesAndAppliesAndSavesAChangeAtOnce)
         core::LevelManager::instance().settingsChanged();
         EXPECT_FALSE(game.mainWindow->isFullscreen());
     }
-    EXPECT_FALSE(core::loadSettings(core::settingsPath, core::playerSettingsPath())->fullscreen);
+    EXPECT_FALSE(core::loadSettings(core::gameSettingsPath(), core::playerSettingsPath())->fullscreen);
     if (previous.empty())
         ::unsetenv("XDG_CONFIG_HOME");
     else
