@@ -54,6 +54,7 @@ grep -qx "$version" "$prefix/share/fennik/fennik.data" || fail "the installed ma
 play_installed() {
   local game=$1 data=$2 run="$scratch/run-$3"
   mkdir -p "$run/cwd" "$run/home"
+  : > "$run/log"
   (cd "$data" && find . -printf '%p %s %T@ %m\n' | sort) > "$run/before"
   chmod -R a-w "$data"
   (cd "$run/cwd" && env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u FENNIK_DATA_DIR HOME="$run/home" \
@@ -76,7 +77,9 @@ play_installed() {
   game_pid=""
   [ "$status" -eq 0 ] || { cat "$run/log"; fail "$3: exit status $status after SIGTERM"; }
   tail -n 1 "$run/log" | grep -qx '\[INFO\]: Closing game...' || { cat "$run/log"; fail "$3: no clean stop"; }
-  ! grep -q '^\[ERROR\]\|^\[WARN\]' "$run/log" || { cat "$run/log"; fail "$3: errors or warnings in the log"; }
+  # CI machines have no sound card; anything else the game warns about is a fault here.
+  ! grep '^\[ERROR\]\|^\[WARN\]' "$run/log" | grep -qv 'No audio device could be opened' ||
+    { cat "$run/log"; fail "$3: errors or warnings in the log"; }
   grep -qx "\[INFO\]: Game data from '$data'" "$run/log" || { cat "$run/log"; fail "$3: the data not from $data"; }
   chmod -R u+w "$data"
   (cd "$data" && find . -printf '%p %s %T@ %m\n' | sort) | sed 's/ [0-7]*$//' > "$run/after"
@@ -109,6 +112,8 @@ FENNIK_DATA_DIR="$scratch/empty" "$prefix/$bindir/fennik" > "$scratch/empty.log"
   { cat "$scratch/empty.log"; fail "no single line naming the place tried"; }
 [ "$prefix_files" = "$(cd "$scratch/root" && find . | sort)" ] || fail "files appeared under the install root"
 
+# Clean today even with --pedantic; a new error or warning fails the check.
 step "lintian"
-lintian --no-tag-display-limit --info "$deb" || true
+report=$(lintian --tag-display-limit 0 --info --fail-on error,warning "$deb" 2>&1) || { echo "$report"; fail "lintian"; }
+echo "$report" | grep -v 'running with root privileges' || true
 step "done"
