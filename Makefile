@@ -18,7 +18,7 @@ SANITIZER_OPTIONS := \
   LSAN_OPTIONS=suppressions=$(CURDIR)/$(SANITIZERS)/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1:suppressions=$(CURDIR)/$(SANITIZERS)/ubsan.supp
 
-.PHONY: all setup configure build run test test-drivers test-sanitize fuzz assets demo clean
+.PHONY: all setup configure build run test test-drivers test-sanitize fuzz assets demo package check-install clean
 
 all: build
 
@@ -69,5 +69,19 @@ assets: setup
 demo: build
 	BUILD_DIR=$(BUILD_DIR) bash tools/record-demo.sh
 
+# The Debian package, fennik_<version>_<arch>.deb in $(PACKAGE_DIR): the game alone,
+# built for the /usr prefix in a folder of its own, the program in /usr/games as
+# Debian's policy has it for games.
+PACKAGE_DIR ?= build-package
+package: setup
+	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_INSTALL_BINDIR=games -DFENNIK_BUILD_TESTS=OFF -DFENNIK_BUILD_TOOLS=OFF
+	cmake --build $(PACKAGE_DIR) -j$(JOBS)
+	cd $(PACKAGE_DIR) && cpack
+
+# The game as players install it (tools/check-install.sh): from build/ and the package.
+check-install: build package
+	bash tools/check-install.sh $(BUILD_DIR) $(PACKAGE_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(PACKAGE_DIR)

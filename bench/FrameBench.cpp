@@ -10,6 +10,7 @@
 // high preset (low, medium or high).
 
 #include "app/FenniksZavororor.hpp"
+#include "core/DataDirectory.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Level.hpp"
 #include "core/LevelManager.hpp"
@@ -120,7 +121,7 @@ int main(int argc, char** argv)
 
     // The bare pipeline: the figure alone before the sky, under the same camera.
     {
-        render::Model& figure = render::gpu().model("assets/models/Fennik.obj");
+        render::Model& figure = render::gpu().model(core::dataPath("models/Fennik.obj"));
         scene::Scene bare(core::LevelManager::instance().window, game.settings.get());
         bare.createPlayer(figure.meshes.empty() ? nullptr : &figure.meshes.front(), 11.0f, {0.0f, 2.0f, 0.0f}, false);
         bare.createCamera();

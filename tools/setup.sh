@@ -12,6 +12,9 @@ packages=(
   # The shaders through the reference compiler; zink's Vulkan driver (lavapipe) for
   # the pictures on other OpenGL implementations.
   glslang-tools mesa-vulkan-drivers
+  # `make package` (CPack's DEB generator reads the libraries' packages with dpkg-shlibdeps)
+  # and the install checks in CI.
+  dpkg-dev desktop-file-utils appstream lintian
   # `make fuzz`: clang and its runtime, which holds libFuzzer.
   clang-14 libclang-rt-14-dev
 )

@@ -2,6 +2,7 @@
 
 #include "app/Framework.hpp"
 #include "app/InputCallbacks.hpp"
+#include "core/DataDirectory.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "core/Level.hpp"
@@ -36,6 +37,9 @@ void logGlfwError(int code, const char* description)
 GameBase::GameBase(const std::string& title)
 {
     log::info("Starting Fennik's Zavororor...");
+    // Everything from the settings on is read from the data folder.
+    if (const std::string missing = core::useProcessDataDirectory(); !missing.empty())
+        throw StartupError(missing);
     // Ctrl+C or a kill end the game the way closing the window does, so the normal
     // shutdown runs; a request that arrives while the levels load ends the game at
     // its first frame.
@@ -43,7 +47,7 @@ GameBase::GameBase(const std::string& title)
     previousInterruptHandler = std::signal(SIGINT, onTerminationSignal);
     previousTerminateHandler = std::signal(SIGTERM, onTerminationSignal);
     levelManager = &core::LevelManager::instance();
-    settings = core::loadSettings(core::settingsPath, core::playerSettingsPath());
+    settings = core::loadSettings(core::gameSettingsPath(), core::playerSettingsPath());
 
     glfwSetErrorCallback(logGlfwError);
 
@@ -51,7 +55,7 @@ GameBase::GameBase(const std::string& title)
     if (!splashWindow->isUsable())
         throw StartupError("the splash window could not be created");
     glfwShowWindow(splashWindow->handle);
-    splashWindow->drawSplash("assets\\textures\\splash.png");
+    splashWindow->drawSplash(core::dataPath("textures/splash.png"));
     // The splash window's context names the renderer before the main window is made
     // with the preset's multisampling.
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
@@ -64,7 +68,7 @@ GameBase::GameBase(const std::string& title)
         throw StartupError("the main window could not be created");
     glfwHideWindow(mainWindow->handle);
     // The hidden main window holds this picture until its first frame is drawn.
-    mainWindow->drawSplash("assets\\textures\\background.png");
+    mainWindow->drawSplash(core::dataPath("textures/background.png"));
     // What every level draws with belongs to the main window's context.
     render::gpu();
 

@@ -1,4 +1,5 @@
 #include "app/FenniksZavororor.hpp"
+#include "core/DataDirectory.hpp"
 #include "core/Log.hpp"
 
 #include <GLFW/glfw3.h>
@@ -7,8 +8,8 @@ int main()
 {
     try {
         fennik::app::FenniksZavororor game("Fennik's Zavororor");
-        game.mainWindow->setIcon("assets/models/icon.png");
-        game.splashWindow->setIcon("assets/models/icon.png");
+        game.mainWindow->setIcon(fennik::core::dataPath("models/icon.png"));
+        game.splashWindow->setIcon(fennik::core::dataPath("models/icon.png"));
         game.run();
     } catch (const fennik::app::StartupError& failure) {
         fennik::log::error("Start-up failed: ", failure.what(), ". Exiting.");

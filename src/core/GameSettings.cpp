@@ -1,5 +1,6 @@
 #include "core/GameSettings.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/Files.hpp"
 #include "core/Log.hpp"
 
@@ -202,7 +203,7 @@ std::string playerSettingsText(const GameSettings& settings)
 {
     std::ostringstream text;
     text << "; Fennik's Zavororor: your own settings, written by the options screen.\n"
-         << "; They override the game's assets/settings.ini key by key.\n"
+         << "; They override the game's own settings.ini key by key.\n"
          << "[window]\nfullscreen = " << boolText(settings.fullscreen) << "\nvsync = " << boolText(settings.vsync)
          << "\nmax_fps = " << settings.maxFps << "\nui_scale = " << settings.uiScale << "\n\n[camera]\nfov = " << settings.fov
          << "\ninvert_drag = " << boolText(settings.invertDrag) << "\n\n[fennik]\nexposure = " << settings.exposure
@@ -268,6 +269,11 @@ void GameSettings::printSettings() const
     log::info("gUseAces: ", std::to_string(useAces));
     log::info("gExposure: ", sixDecimals(exposure));
     log::info("----------------------------------------------");
+}
+
+std::string gameSettingsPath()
+{
+    return dataPath("settings.ini");
 }
 
 std::string playerSettingsPath()

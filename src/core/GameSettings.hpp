@@ -38,7 +38,8 @@ struct GameSettings {
     void printSettings() const;
 };
 
-inline constexpr const char* settingsPath = "assets/settings.ini";
+// The game's own defaults, in its data folder.
+std::string gameSettingsPath();
 
 // Where this player's choices live: $XDG_CONFIG_HOME/fennik/settings.ini, or
 // ~/.config/fennik/settings.ini when the variable is unset (or not an absolute path,
@@ -58,7 +59,7 @@ inline constexpr float largestUiScale = 200.0f;
 // `playerPath` (when given and present) over it key by key, and logs the result. A
 // missing shipped file logs one line and gives the defaults; values the game cannot
 // use are replaced by their defaults with a warning each, in either file.
-std::shared_ptr<GameSettings> loadSettings(const std::string& path = settingsPath,
+std::shared_ptr<GameSettings> loadSettings(const std::string& path = gameSettingsPath(),
                                            const std::string& playerPath = "");
 
 // Writes what the options screen changes to `playerPath`, atomically: a temporary

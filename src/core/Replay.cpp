@@ -1,6 +1,7 @@
 #include "core/Replay.hpp"
 
 #include "core/Actions.hpp"
+#include "core/DataDirectory.hpp"
 #include "core/Files.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Log.hpp"
@@ -250,7 +251,7 @@ std::uint64_t assetFingerprint()
         namespace fs = std::filesystem;
         std::vector<fs::path> models;
         std::error_code error;
-        for (const auto& entry : fs::directory_iterator("assets/models", error))
+        for (const auto& entry : fs::directory_iterator(dataPath("models"), error))
             if (entry.path().extension() == ".obj")
                 models.push_back(entry.path());
         std::sort(models.begin(), models.end());

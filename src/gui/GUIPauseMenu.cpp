@@ -1,5 +1,6 @@
 #include "gui/GUIPauseMenu.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/LevelManager.hpp"
 #include "gui/MenuPage.hpp"
 #include "gui/ShapeRenderer.hpp"
@@ -29,8 +30,8 @@ GUIPauseMenu::GUIPauseMenu()
       title(&TextRenderer::instance(), "Paused")
 {
     // Missing images give empty textures; the captions still show.
-    buttonTexture = render::gpu().texture("assets/textures/button.png", true);
-    buttonHoverTexture = render::gpu().texture("assets/textures/button_hover.png", true);
+    buttonTexture = render::gpu().texture(core::dataPath("textures/button.png"), true);
+    buttonHoverTexture = render::gpu().texture(core::dataPath("textures/button_hover.png"), true);
     for (GUIButton* button : {&resumeButton, &optionsButton, &mainMenuButton}) {
         button->texture = buttonTexture;
         wireHover(*button);

@@ -2,6 +2,8 @@
 
 #include "render/GpuResources.hpp"
 
+#include "core/DataDirectory.hpp"
+#include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "gui/ShapeRenderer.hpp"
 
@@ -36,7 +38,7 @@ float now()
 GUIPlayerHealthBar::GUIPlayerHealthBar(float radius, float ring)
     : GUIElement(1, Anchor::TopLeft, glm::vec2(0.0f), glm::vec2(2.0f * radius)),
       ringWidth(ring),
-      heartModel(&render::gpu().model(heartModelPath)),
+      heartModel(&render::gpu().model(core::dataPath(heartModelFile))),
       heartShader(render::gpu().program("simpleShader.vert", "simpleShader.frag")),
       noiseTexture(noiseSize)
 {

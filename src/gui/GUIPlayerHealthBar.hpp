@@ -18,7 +18,7 @@ namespace fennik::gui {
 // reference units, scaled with the overlay; the gauge keeps its corner.
 class GUIPlayerHealthBar : public GUIElement {
 public:
-    static constexpr const char* heartModelPath = "assets/models/Heart.obj";
+    static constexpr const char* heartModelFile = "models/Heart.obj";
 
     // `radius` is the gauge's, `ringWidth` the width of the coloured ring around the
     // inner disc. Needs a current context.

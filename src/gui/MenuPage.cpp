@@ -1,5 +1,7 @@
 #include "gui/MenuPage.hpp"
 
+#include "core/DataDirectory.hpp"
+#include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "gui/GUIButton.hpp"
 #include "gui/ShapeRenderer.hpp"
@@ -42,8 +44,8 @@ void shareWidth(std::initializer_list<GUIButton*> buttons, const UiFrame& frame)
 
 void styleButton(GUIButton& button)
 {
-    const GLuint idle = render::gpu().texture("assets/textures/button.png", true);
-    const GLuint hover = render::gpu().texture("assets/textures/button_hover.png", true);
+    const GLuint idle = render::gpu().texture(core::dataPath("textures/button.png"), true);
+    const GLuint hover = render::gpu().texture(core::dataPath("textures/button_hover.png"), true);
     button.texture = idle;
     button.onHover = [&button, hover] {
         button.texture = hover;

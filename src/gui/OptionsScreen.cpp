@@ -1,5 +1,6 @@
 #include "gui/OptionsScreen.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
@@ -51,7 +52,7 @@ OptionsScreen::OptionsScreen()
     addRow([this] { return "Volume: " + number(settings.volume, "%.0f") + " %"; },
            [this](int step) {
                settings.volume = stepped(settings.volume, step, 0.0f, 100.0f, 10.0f);
-               core::SoundEngine::instance().play2D("assets/music/jump.wav"); // how loud it is now
+               core::SoundEngine::instance().play2D(core::dataPath("music/jump.wav")); // how loud it is now
            },
            {});
     addRow([this] { return "Music: " + number(settings.musicVolume, "%.0f") + " %"; },

@@ -1,5 +1,6 @@
 #include "gui/TextRenderer.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/Log.hpp"
 
 #include <ft2build.h>
@@ -25,7 +26,7 @@ struct Bitmap {
 TextRenderer& TextRenderer::instance()
 {
     // Deliberately never deleted: the font outlives the windows and the context.
-    static TextRenderer* const font = new TextRenderer(gameFontPath, gamePixelSize);
+    static TextRenderer* const font = new TextRenderer(core::fontPath(), gamePixelSize);
     return *font;
 }
 

@@ -40,7 +40,6 @@ struct GlyphSet {
 // draws nothing, and the game goes on.
 class TextRenderer {
 public:
-    static constexpr const char* gameFontPath = "assets/fonts/OpenSans-SemiBold.ttf";
     static constexpr std::uint32_t gamePixelSize = 32;
     // A menu page, the prompts and a caption or two use a handful of sizes at once.
     static constexpr std::size_t keptSizes = 8;

@@ -1,20 +1,21 @@
 #include "levels/LevelBoss.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/LevelManager.hpp"
 #include "physics/Interactable.hpp"
 #include "physics/Player.hpp"
+#include "render/GpuResources.hpp"
 #include "render/Mesh.hpp"
 #include "render/Model.hpp"
 #include "render/ParticleGenerator.hpp"
-#include "render/GpuResources.hpp"
 #include "scene/Scene.hpp"
 
 namespace fennik::levels {
 
 void LevelBoss::loadLevelModels()
 {
-    bossModel = &loadModel("assets/models/boss_enemy.obj");
-    endFigureModel = &loadModel("assets/models/kobbin.obj");
+    bossModel = &loadModel(core::dataPath("models/boss_enemy.obj"));
+    endFigureModel = &loadModel(core::dataPath("models/kobbin.obj"));
 }
 
 void LevelBoss::addEnemies()
@@ -24,7 +25,7 @@ void LevelBoss::addEnemies()
 
 void LevelBoss::loadNoteTextures()
 {
-    noteTexture = render::gpu().texture("assets/textures/end_texture.png", true);
+    noteTexture = render::gpu().texture(core::dataPath("textures/end_texture.png"), true);
 }
 
 void LevelBoss::addInteractables()

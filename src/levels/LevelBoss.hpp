@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DataDirectory.hpp"
 #include "levels/PlayableLevel.hpp"
 
 namespace fennik::levels {
@@ -21,7 +22,7 @@ public:
     bool runComplete() const override { return endSpawned; }
 
 protected:
-    std::string levelModelPath() const override { return "assets/models/bossRoom.obj"; }
+    std::string levelModelPath() const override { return core::dataPath("models/bossRoom.obj"); }
     glm::vec3 playerStart() const override { return {0.0f, 1.915f, 24.0f}; }
     void loadLevelModels() override;
     void addEnemies() override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DataDirectory.hpp"
 #include "levels/PlayableLevel.hpp"
 
 namespace fennik::levels {
@@ -11,7 +12,7 @@ public:
     using PlayableLevel::PlayableLevel;
 
 protected:
-    std::string levelModelPath() const override { return "assets/models/secondLevel.obj"; }
+    std::string levelModelPath() const override { return core::dataPath("models/secondLevel.obj"); }
     glm::vec3 playerStart() const override { return {0.0f, 1.915f, 24.0f}; }
     void loadLevelModels() override;
     void addEnemies() override;

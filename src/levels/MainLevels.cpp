@@ -1,6 +1,7 @@
 #include "levels/LevelOne.hpp"
 #include "levels/LevelTwo.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "render/GpuResources.hpp"
 #include "render/Model.hpp"
 #include "scene/Scene.hpp"
@@ -9,13 +10,13 @@ namespace fennik::levels {
 
 namespace {
 
-constexpr const char* enemyModelPath = "assets/models/enemy.obj";
+constexpr const char* enemyModelFile = "models/enemy.obj";
 
 } // namespace
 
 void LevelOne::loadLevelModels()
 {
-    enemyModel = &loadModel(enemyModelPath);
+    enemyModel = &loadModel(core::dataPath(enemyModelFile));
 }
 
 void LevelOne::addEnemies()
@@ -32,7 +33,7 @@ void LevelOne::addInteractables()
 
 void LevelOne::loadNoteTextures()
 {
-    noteTexture = render::gpu().texture("assets/textures/level1_texture.png", true);
+    noteTexture = render::gpu().texture(core::dataPath("textures/level1_texture.png"), true);
 }
 
 void LevelOne::applySwitchRules()
@@ -43,7 +44,7 @@ void LevelOne::applySwitchRules()
 
 void LevelTwo::loadLevelModels()
 {
-    enemyModel = &loadModel(enemyModelPath);
+    enemyModel = &loadModel(core::dataPath(enemyModelFile));
 }
 
 void LevelTwo::addEnemies()

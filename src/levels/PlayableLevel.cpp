@@ -1,5 +1,6 @@
 #include "levels/PlayableLevel.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/FixedTicker.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
@@ -104,7 +105,7 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     particleShader = render::gpu().program("particleShader.vert", "particleShader.frag");
     shapes = &gui::ShapeRenderer::instance();
 
-    playerModel = &render::gpu().model(playerModelPath);
+    playerModel = &render::gpu().model(core::dataPath(playerModelFile));
     levelModel = &loadModel(levelModelPath());
     loadLevelModels();
 

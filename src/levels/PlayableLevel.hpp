@@ -74,7 +74,7 @@ public:
     // drag: given by the player through `command`, or by a replay.
     void replayEvent(const core::ReplayEvent& event) override;
 
-    static constexpr const char* playerModelPath = "assets/models/Fennik.obj";
+    static constexpr const char* playerModelFile = "models/Fennik.obj";
     static constexpr float playerMass = 11.0f;
 
 protected:

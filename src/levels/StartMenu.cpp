@@ -1,5 +1,6 @@
 #include "levels/StartMenu.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/GameSettings.hpp"
 #include "core/Input.hpp"
 #include "core/LevelManager.hpp"
@@ -8,12 +9,12 @@
 #include "gui/MenuPage.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ReplaysScreen.hpp"
+#include "gui/ShapeRenderer.hpp"
 #include "gui/Text.hpp"
 #include "gui/TextRenderer.hpp"
-#include "gui/ShapeRenderer.hpp"
 #include "physics/EntityFixedCamera.hpp"
-#include "render/Model.hpp"
 #include "render/GpuResources.hpp"
+#include "render/Model.hpp"
 #include "scene/Scene.hpp"
 
 #include <GLFW/glfw3.h>
@@ -26,7 +27,7 @@ namespace fennik::levels {
 
 namespace {
 
-constexpr const char* demoPath = "assets/replays/demo.fzreplay";
+constexpr const char* demoFile = "replays/demo.fzreplay";
 
 // The title picture, the best time and the buttons, in reference units around the
 // middle of the window (see gui::UiFrame).
@@ -52,8 +53,8 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     window = mainWindow;
     settings = gameSettings;
     scene = std::make_shared<scene::Scene>(window, settings);
-    playerModel = &render::gpu().model("assets/models/Fennik.obj");
-    levelModel = std::make_unique<render::Model>("assets/models/beginning.obj");
+    playerModel = &render::gpu().model(core::dataPath("models/Fennik.obj"));
+    levelModel = std::make_unique<render::Model>(core::dataPath("models/beginning.obj"));
 
     scene->createPlayer(playerModel->meshes.empty() ? nullptr : &playerModel->meshes.front(), 10.0f,
                         {-3.471045f, 1.915f, 34.187042f}, false);
@@ -67,7 +68,7 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     initialized = true;
 
     shapes = &gui::ShapeRenderer::instance();
-    core::SoundEngine::instance().play2D("assets/music/empty.wav");
+    core::SoundEngine::instance().play2D(core::dataPath("music/empty.wav"));
 
     // Evenly spaced below the title picture, "Start Game" where it always was.
     const auto button = [&](float below, const char* caption) {
@@ -82,7 +83,7 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     quitButton = button(225.0f, "Quit Game");
     options = std::make_unique<gui::OptionsScreen>();
     replays = std::make_unique<gui::ReplaysScreen>();
-    splashTexture = render::gpu().texture("assets/textures/splash.png", true);
+    splashTexture = render::gpu().texture(core::dataPath("textures/splash.png"), true);
     bestTime = std::make_unique<gui::Text>(&gui::TextRenderer::instance(), "");
 
     auto& deck = core::LevelManager::instance().deck;
@@ -137,14 +138,14 @@ void StartMenu::playDemo()
 {
     idleSince = core::input().time();
     if (!demo) {
-        core::ReplayEntry entry = core::readReplay(demoPath, *settings);
+        core::ReplayEntry entry = core::readReplay(core::dataPath(demoFile), *settings);
         if (!entry.replay) {
             attractMode = false; // refused with a log line; the menu stays as it is
             return;
         }
         demo = std::move(entry.replay);
     }
-    core::LevelManager::instance().deck.play(*demo, demoPath, true);
+    core::LevelManager::instance().deck.play(*demo, core::dataPath(demoFile), true);
 }
 
 void StartMenu::applyWindowSize()

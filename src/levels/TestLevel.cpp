@@ -1,5 +1,6 @@
 #include "levels/TestLevel.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "render/GpuResources.hpp"
 #include "scene/Scene.hpp"
 
@@ -12,7 +13,7 @@ void TestLevel::addInteractables()
 
 void TestLevel::loadNoteTextures()
 {
-    noteTexture = render::gpu().texture("assets/textures/beginning_texture.png", true);
+    noteTexture = render::gpu().texture(core::dataPath("textures/beginning_texture.png"), true);
 }
 
 void TestLevel::applySwitchRules()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DataDirectory.hpp"
 #include "levels/PlayableLevel.hpp"
 
 namespace fennik::levels {
@@ -11,7 +12,7 @@ public:
     using PlayableLevel::PlayableLevel;
 
 protected:
-    std::string levelModelPath() const override { return "assets/models/beginning.obj"; }
+    std::string levelModelPath() const override { return core::dataPath("models/beginning.obj"); }
     glm::vec3 playerStart() const override { return {-3.471045f, 1.915f, 34.187042f}; }
     bool skipsInteractableMeshes() const override { return false; }
     void addInteractables() override;

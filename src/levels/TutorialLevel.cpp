@@ -1,16 +1,17 @@
 #include "levels/TutorialLevel.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "physics/Interactable.hpp"
-#include "render/Model.hpp"
 #include "render/GpuResources.hpp"
+#include "render/Model.hpp"
 #include "scene/Scene.hpp"
 
 namespace fennik::levels {
 
 void TutorialLevel::loadLevelModels()
 {
-    dummyModel = &loadModel("assets/models/dummy.obj");
-    dummy2Model = &loadModel("assets/models/dummy2.obj");
+    dummyModel = &loadModel(core::dataPath("models/dummy.obj"));
+    dummy2Model = &loadModel(core::dataPath("models/dummy2.obj"));
 }
 
 void TutorialLevel::addEnemies()
@@ -31,9 +32,9 @@ void TutorialLevel::addInteractables()
 
 void TutorialLevel::loadNoteTextures()
 {
-    noteTextures[0] = render::gpu().texture("assets/textures/tutorial1_texture.png", true);
-    noteTextures[1] = render::gpu().texture("assets/textures/tutorial3_texture.png", true);
-    noteTextures[2] = render::gpu().texture("assets/textures/tutorial2_texture.png", true);
+    noteTextures[0] = render::gpu().texture(core::dataPath("textures/tutorial1_texture.png"), true);
+    noteTextures[1] = render::gpu().texture(core::dataPath("textures/tutorial3_texture.png"), true);
+    noteTextures[2] = render::gpu().texture(core::dataPath("textures/tutorial2_texture.png"), true);
 }
 
 GLuint TutorialLevel::noteTextureFor(const physics::Interactable& interactable) const

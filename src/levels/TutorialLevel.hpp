@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DataDirectory.hpp"
 #include "levels/PlayableLevel.hpp"
 
 #include <array>
@@ -14,7 +15,7 @@ public:
     using PlayableLevel::PlayableLevel;
 
 protected:
-    std::string levelModelPath() const override { return "assets/models/tutorial.obj"; }
+    std::string levelModelPath() const override { return core::dataPath("models/tutorial.obj"); }
     glm::vec3 playerStart() const override { return {-3.471045f, 1.915f, 34.187042f}; }
     void loadLevelModels() override;
     void addEnemies() override;

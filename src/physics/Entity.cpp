@@ -1,6 +1,7 @@
 #define GLM_ENABLE_EXPERIMENTAL
 #include "physics/Entity.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/SoundEngine.hpp"
 #include "render/Mesh.hpp"
 
@@ -200,7 +201,7 @@ void Entity::knockback(glm::vec3 direction)
 void Entity::hit(glm::vec3 direction)
 {
     knockback(direction);
-    playSound("assets/music/hit.wav");
+    playSound(core::dataPath("music/hit.wav"));
     damage();
 }
 

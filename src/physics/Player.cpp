@@ -1,5 +1,6 @@
 #include "physics/Player.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/Input.hpp"
 #include "render/Mesh.hpp"
 
@@ -42,7 +43,7 @@ void Player::processInput(GLFWwindow* window, const core::KeyBindings& keys)
         // A small lift so the jump starts clear of the floor it pushes off from.
         btTransform& transform = body->getWorldTransform();
         transform.getOrigin().setY(transform.getOrigin().y() + 0.01f);
-        playSound("assets/music/jump.wav");
+        playSound(core::dataPath("music/jump.wav"));
         jumping = true;
     }
 }

@@ -3,6 +3,7 @@
 #include "render/DecodedImage.hpp"
 #include "render/TextureUnits.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/Log.hpp"
 
 
@@ -39,7 +40,7 @@ void Cubemap::load(const std::vector<std::string>& faces)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
     for (std::size_t i = 0; i < faces.size() && i < 6; ++i) {
-        const std::string path = "assets/textures/skybox/" + faces[i];
+        const std::string path = core::dataPath("textures/skybox/" + faces[i]);
         // Faces are always uploaded as RGB; ask the decoder for exactly that so a
         // grey or RGBA file cannot be read past its end.
         const DecodedImage face = DecodedImage::read(path, 3, false);

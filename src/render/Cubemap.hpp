@@ -14,7 +14,7 @@ class Cubemap {
 public:
     Cubemap();
 
-    // Face file names under "assets/textures/skybox/", in the order +X, -X, +Y, -Y, +Z, -Z.
+    // Face file names under the data folder's "textures/skybox/", in the order +X, -X, +Y, -Y, +Z, -Z.
     // A face that cannot be decoded is reported and left empty; the others load.
     // Leaves the cube map bound on the sky box's unit (render/TextureUnits.hpp).
     void load(const std::vector<std::string>& faces);

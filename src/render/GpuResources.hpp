@@ -38,7 +38,7 @@ public:
     GpuResources(const GpuResources&) = delete;
     GpuResources& operator=(const GpuResources&) = delete;
 
-    // One linked program per pair of stage files under "assets/shader/".
+    // One linked program per pair of stage files under the data folder's "shader/".
     std::shared_ptr<Shader> program(const std::string& vertexFile, const std::string& fragmentFile);
     // One texture per image file and orientation (see `loadTexture`).
     GLuint texture(const std::string& path, bool flip);

@@ -8,7 +8,7 @@
 
 namespace fennik::render {
 
-// One model file (the levels use Wavefront OBJ under "assets/models/") turned into
+// One model file (the levels use Wavefront OBJ from the data folder's "models/") turned into
 // named meshes, in import order: read by ImportedModel, then uploaded. Fully built
 // when the constructor returns. A file that cannot be imported gives an empty model:
 // every lookup in it fails, and the game goes on without the missing pieces.

@@ -1,5 +1,6 @@
 #include "render/Shader.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/Log.hpp"
 #include "render/FatalError.hpp"
 
@@ -13,11 +14,14 @@ namespace fennik::render {
 
 namespace {
 
-constexpr const char* shaderDirectory = "assets/shader/";
+std::string shaderFile(const std::string& name)
+{
+    return core::dataPath("shader/" + name);
+}
 
 std::string readStageFile(const std::string& fileName)
 {
-    const std::string path = shaderDirectory + fileName;
+    const std::string path = shaderFile(fileName);
     std::ifstream file(path);
     if (!file.is_open()) {
         log::line("Couldn't open shader file: ", path);
@@ -75,7 +79,7 @@ GLuint Shader::compileStage(const std::string& stage, GLenum type) const
     glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
     std::vector<char> infoLog(static_cast<std::size_t>(logLength) + 1, '\0');
     glGetShaderInfoLog(shader, logLength, nullptr, infoLog.data());
-    log::line("Failed to compile shader: ", sourcesInMemory ? "(source in memory)" : shaderDirectory + stage);
+    log::line("Failed to compile shader: ", sourcesInMemory ? "(source in memory)" : shaderFile(stage));
     log::line(infoLog.data());
     glDeleteShader(shader);
     pauseAndExit();
@@ -108,7 +112,7 @@ void Shader::build()
     if (sourcesInMemory)
         log::line("Failed to link shader program:");
     else
-        log::line("Failed to link shader program: ", shaderDirectory + vertex, " + ", shaderDirectory + fragment);
+        log::line("Failed to link shader program: ", shaderFile(vertex), " + ", shaderFile(fragment));
     log::line(infoLog.data());
     program.reset();
     glDeleteShader(vertexStage);

@@ -14,7 +14,7 @@
 
 namespace fennik::render {
 
-// A linked vertex-and-fragment program. Stages are read from "assets/shader/";
+// A linked vertex-and-fragment program. Stages are read from the data folder's "shader/";
 // shaders are not optional, so a file that cannot be opened, compiled or linked
 // ends the process with the driver's log. Uniforms are set by name through a
 // per-program location cache: after the first set of a name, one hash lookup

@@ -1,5 +1,6 @@
 #include "render/Texture.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/Log.hpp"
 #include "render/DecodedImage.hpp"
 
@@ -64,7 +65,7 @@ GLuint textureFromFile(const std::string& fileName, const std::string& directory
 
     DecodedImage image = DecodedImage::read(directory + "/" + name, 0, false);
     if (!image)
-        image = DecodedImage::read(name, 0, false);
+        image = DecodedImage::read(core::dataPath(name), 0, false);
     if (!image) {
         log::error("Texture failed to load at path: ", fileName);
         return texture;

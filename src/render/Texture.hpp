@@ -16,7 +16,7 @@ namespace fennik::render {
 GLuint loadTexture(const std::string& path, bool flip);
 
 // A texture named by a model's material: tried next to the model first, then
-// relative to the working directory. Logs one error line when neither decodes.
+// in the data folder. Logs one error line when neither decodes.
 GLuint textureFromFile(const std::string& fileName, const std::string& directory);
 
 // Backslash-separated asset paths as written in the game name the same files on

@@ -105,7 +105,8 @@ std::string run(const std::string& command)
 
 TEST(EndToEnd, StartsWithTheExactLogAndStopsCleanlyOnSigtermAndSigint)
 {
-    std::string expected = "[INFO]: Starting Fennik's Zavororor...\n[INFO]: Reading settings.ini...\n";
+    std::string expected = "[INFO]: Starting Fennik's Zavororor...\n[INFO]: Game data from 'assets'\n"
+                           "[INFO]: Reading settings.ini...\n";
     for (const std::string& line : fennik::test::defaultSettingsLog())
         expected += line + "\n";
     // Then the renderer, whose name is the machine's, and the preset it gets.
@@ -127,13 +128,20 @@ TEST(EndToEnd, StartsWithTheExactLogAndStopsCleanlyOnSigtermAndSigint)
     }
 }
 
-TEST(EndToEnd, WithoutADisplayTheGameSaysWhyAndExitsWithStatusOne)
+TEST(EndToEnd, WithoutADisplayOrItsDataTheGameSaysWhyAndExitsWithStatusOne)
 {
     Process game({FENNIK_EXECUTABLE}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
     EXPECT_EQ(game.waitForExit(30s), 1);
     const std::size_t lastLine = game.output.rfind('\n', game.output.size() - 2) + 1;
     EXPECT_NE(game.output.find("\nERROR: glfwInit\n"), std::string::npos) << game.output;
     EXPECT_EQ(game.output.compare(lastLine, 9, "[ERROR]: "), 0) << game.output;
+
+    const fennik::test::TempDirectory empty{"fennik_no_data"};
+    Process lost({FENNIK_EXECUTABLE}, {{"FENNIK_DATA_DIR", empty.path().string()}});
+    EXPECT_EQ(lost.waitForExit(30s), 1);
+    EXPECT_EQ(lost.output, "[INFO]: Starting Fennik's Zavororor...\n[ERROR]: Start-up failed: no game data (a folder "
+                           "with fennik.data 1.0) found; looked in: FENNIK_DATA_DIR '" +
+                               empty.path().string() + "' (no fennik.data). Exiting.\n");
 }
 
 TEST(EndToEnd, ARealClickOnStartGameReachesTheTestLevel)

@@ -111,7 +111,7 @@ TEST(GameBase, StartsWithThePlayersSavedChoicesAndAppliesAndSavesAChangeAtOnce)
     ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
     test::LogCapture log;
     {
-        auto chosen = core::loadSettings(core::settingsPath);
+        auto chosen = core::loadSettings(core::gameSettingsPath());
         chosen->fov = 70.0f;
         chosen->fullscreen = true;
         chosen->maxFps = 60;

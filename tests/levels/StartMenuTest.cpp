@@ -149,7 +149,7 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     EXPECT_FALSE(menu.getOptions().isOpen());
     EXPECT_FALSE(glfwWindowShouldClose(core::LevelManager::instance().window)) << "Escape left the options only";
 
-    const auto saved = core::loadSettings(core::settingsPath, core::playerSettingsPath());
+    const auto saved = core::loadSettings(core::gameSettingsPath(), core::playerSettingsPath());
     EXPECT_FLOAT_EQ(saved->volume, 90.0f);
     EXPECT_FLOAT_EQ(saved->musicVolume, 70.0f);
     EXPECT_FLOAT_EQ(saved->effectsVolume, 90.0f);

@@ -95,8 +95,8 @@ TEST_F(Textures, FormatFollowsTheChannelCountAndRowsArriveIntact)
 TEST_F(Textures, ModelTexturesPreferTheModelFolderAndAMissingOneIsEmptyWithOneLine)
 {
     writePng("models/both.png", 4); // next to the model: RGBA
-    writePng("both.png", 1);        // relative to the working directory: red only
-    writePng("textures/only_here.png", 3);
+    writePng("assets/both.png", 1); // in the data folder: red only
+    writePng("assets/textures/only_here.png", 3);
     test::ScopedWorkingDirectory inside(files.path());
 
     test::LogCapture log;

@@ -219,10 +219,14 @@ bool writeBackground(const OutputPaths& paths)
     return canvas.savePng(paths.textures() + "/background.png", 3);
 }
 
-// The window icon: a fennec's face with its huge ears, on a transparent background.
-bool writeIcon(const OutputPaths& paths)
+// The icon: a fennec's face with its huge ears, on a transparent background, drawn at
+// `size` pixels (supersampled) rather than scaled from one picture: the dark rim keeps
+// at least a pixel and the eyes' glints go where they would be a speck.
+bool writeIcon(const std::string& path, int size)
 {
-    const int s = 256;
+    const int supersample = size <= 128 ? 4 : 2; // the rim's dilation grows with the square of the canvas
+    const int s = size * supersample;
+    const float k = static_cast<float>(s) / 256.0f; // the shapes were laid out on 256 pixels
     Canvas canvas(s, s, Colour(0.96f, 0.62f, 0.30f, 0.0f));
     auto at = [&](float x, float y) { return glm::vec2(x, y) * static_cast<float>(s); };
     Mask ears(s, s);
@@ -240,24 +244,26 @@ bool writeIcon(const OutputPaths& paths)
     Mask outline = head;
     outline.merge(ears, 0, 0);
     Mask border = outline;
-    border.dilate(8);
+    border.dilate(std::max(static_cast<int>(std::lround(8.0f * k)), supersample));
     canvas.paint(border, rgb(58, 26, 20));
     canvas.paint(ears, rgb(232, 146, 66));
     canvas.paint(innerEars, rgb(255, 214, 186));
     canvas.paintWith(head, [&](int, int y) { return mix(rgb(246, 172, 84), rgb(222, 122, 48), static_cast<float>(y) / s); });
     canvas.paint(cheeks, rgb(255, 244, 226));
     Mask eyes(s, s);
-    fillEllipse(eyes, at(0.37f, 0.55f), glm::vec2(15.0f, 19.0f));
-    fillEllipse(eyes, at(0.63f, 0.55f), glm::vec2(15.0f, 19.0f));
+    fillEllipse(eyes, at(0.37f, 0.55f), glm::vec2(15.0f, 19.0f) * k);
+    fillEllipse(eyes, at(0.63f, 0.55f), glm::vec2(15.0f, 19.0f) * k);
     canvas.paint(eyes, rgb(34, 20, 18));
-    Mask glints(s, s);
-    fillEllipse(glints, at(0.39f, 0.52f), glm::vec2(5.0f, 5.0f));
-    fillEllipse(glints, at(0.65f, 0.52f), glm::vec2(5.0f, 5.0f));
-    canvas.paint(glints, rgb(255, 255, 255));
+    if (size >= 32) {
+        Mask glints(s, s);
+        fillEllipse(glints, at(0.39f, 0.52f), glm::vec2(5.0f, 5.0f) * k);
+        fillEllipse(glints, at(0.65f, 0.52f), glm::vec2(5.0f, 5.0f) * k);
+        canvas.paint(glints, rgb(255, 255, 255));
+    }
     Mask nose(s, s);
-    fillEllipse(nose, at(0.50f, 0.84f), glm::vec2(14.0f, 10.0f));
+    fillEllipse(nose, at(0.50f, 0.84f), glm::vec2(14.0f, 10.0f) * k);
     canvas.paint(nose, rgb(34, 20, 18));
-    return canvas.downsample(4).savePng(paths.models() + "/icon.png", 4);
+    return canvas.downsample(supersample).savePng(path, 4);
 }
 
 // A bevelled plaque with a fine sand grain; the caption is drawn over it by the game, white
@@ -294,7 +300,10 @@ bool writeTitlePictures(const OutputPaths& paths)
 {
     bool ok = writeSplash(paths);
     ok = writeBackground(paths) && ok;
-    ok = writeIcon(paths) && ok;
+    // The window's icon, and the desktop's at every size its icon theme has.
+    ok = writeIcon(paths.models() + "/icon.png", 64) && ok;
+    for (int size : {16, 32, 48, 64, 128, 256, 512})
+        ok = writeIcon(paths.icons() + "/" + std::to_string(size) + "x" + std::to_string(size) + ".png", size) && ok;
     ok = writeButton(paths, "button.png", rgb(92, 46, 96), rgb(46, 22, 56), rgb(232, 170, 92), rgb(255, 220, 200)) && ok;
     ok = writeButton(paths, "button_hover.png", rgb(255, 226, 150), rgb(246, 166, 82), rgb(255, 248, 220), rgb(255, 255, 240)) && ok;
     return ok;

@@ -12,6 +12,7 @@ struct OutputPaths {
     std::string models() const { return root + "/models"; }
     std::string music() const { return root + "/music"; }
     std::string skybox() const { return root + "/textures/skybox"; }
+    std::string icons() const { return root + "/icons"; } // installed into the hicolor theme
     // Other Open Sans weights sit next to the semibold one.
     std::string fontVariant(const std::string& weight) const;
 };

@@ -1,4 +1,5 @@
-// Writes the game's whole asset tree (models, textures, sky box, note cards, sounds, music)
+// Writes the game's whole asset tree (models, textures, sky box, note cards, sounds, music,
+// icons)
 // from code, so every file can be rebuilt byte for byte: fixed seeds, fixed number
 // formatting, no timestamps.
 //
@@ -28,7 +29,7 @@ int main(int argc, char** argv)
     paths.fontFile = argc > 2 ? argv[2] : "/usr/share/fonts/truetype/open-sans/OpenSans-Semibold.ttf";
 
     std::error_code error;
-    for (const std::string& directory : {paths.textures(), paths.models(), paths.music(), paths.skybox()}) {
+    for (const std::string& directory : {paths.textures(), paths.models(), paths.music(), paths.skybox(), paths.icons()}) {
         std::filesystem::create_directories(directory, error);
         if (error) {
             std::cerr << "assetgen: cannot create " << directory << ": " << error.message() << "\n";

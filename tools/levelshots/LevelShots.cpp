@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/DataDirectory.hpp"
 #include "core/GameSettings.hpp"
 #include "core/LevelManager.hpp"
 #include "physics/EntityFixedCamera.hpp"
@@ -115,8 +116,8 @@ int main(int argc, char** argv)
     core::LevelManager::instance().setContext(window, settings.get());
 
     for (const Shot& shot : shots()) {
-        render::Model playerModel("assets/models/Fennik.obj");
-        render::Model levelModel("assets/models/" + shot.level + ".obj");
+        render::Model playerModel(core::dataPath("models/Fennik.obj"));
+        render::Model levelModel(core::dataPath("models/" + shot.level + ".obj"));
         std::vector<std::unique_ptr<render::Model>> figureModels;
         {
             scene::Scene scene(window, settings.get());
@@ -127,7 +128,7 @@ int main(int argc, char** argv)
                     scene.addInteractable(levelModel.findMesh("rock_interactable_Cube.023_BigRock1_1.004"), 15.0f, glm::vec3(0.0f), false, 0.0f, "default");
                     continue;
                 }
-                figureModels.push_back(std::make_unique<render::Model>("assets/models/" + figure.model + ".obj"));
+                figureModels.push_back(std::make_unique<render::Model>(core::dataPath("models/" + figure.model + ".obj")));
                 render::Mesh* mesh = figureModels.back()->meshes.empty() ? nullptr : &figureModels.back()->meshes[0];
                 if (figure.kind == Figure::Dummy) {
                     scene.addDummyEnemy(mesh, 20.0f, figure.position, false);
