@@ -1,5 +1,6 @@
 #include "core/SoundEngine.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/DecodedSound.hpp"
 #include "core/Log.hpp"
 #include "core/MusicStream.hpp"
@@ -158,12 +159,11 @@ void SoundEngine::setEffectsVolume(float percent)
 std::string SoundEngine::musicFor(const std::string& levelName)
 {
     static const std::map<std::string, std::string> pieces = {
-        {"StartMenu", "assets/music/start_menu.ogg"},         {"TestLevel", "assets/music/test_level.ogg"},
-        {"TutorialLevel", "assets/music/tutorial_level.ogg"}, {"LevelOne", "assets/music/level_one.ogg"},
-        {"LevelTwo", "assets/music/level_two.ogg"},           {"LevelBoss", "assets/music/level_boss.ogg"},
+        {"StartMenu", "start_menu.ogg"},         {"TestLevel", "test_level.ogg"}, {"TutorialLevel", "tutorial_level.ogg"},
+        {"LevelOne", "level_one.ogg"},           {"LevelTwo", "level_two.ogg"},   {"LevelBoss", "level_boss.ogg"},
     };
     const auto piece = pieces.find(levelName);
-    return piece == pieces.end() ? std::string() : piece->second;
+    return piece == pieces.end() ? std::string() : dataPath("music/" + piece->second);
 }
 
 void SoundEngine::playMusic(const std::string& file)

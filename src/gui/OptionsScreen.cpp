@@ -60,7 +60,7 @@ OptionsScreen::OptionsScreen()
     addRow([this] { return "Effects: " + number(settings.effectsVolume, "%.0f") + " %"; },
            [this](int step) {
                settings.effectsVolume = stepped(settings.effectsVolume, step, 0.0f, 100.0f, 10.0f);
-               core::SoundEngine::instance().play2D("assets/music/jump.wav");
+               core::SoundEngine::instance().play2D(core::dataPath("music/jump.wav"));
            },
            {});
     addRow([this] { return "Full screen: " + onOff(settings.fullscreen); },
