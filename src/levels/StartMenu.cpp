@@ -40,6 +40,7 @@ const glm::vec2 menuExtent(320.0f, 2.0f * 245.0f);
 // Fennik's half width on screen as a part of the window's height, and the room kept
 // between the buttons and Fennik.
 constexpr float foxHalfWidth = 0.09f;
+constexpr float foxEarsHalfWidth = 0.08f; // the ears reach up beside the title picture
 constexpr float foxClearance = 20.0f;
 
 } // namespace
@@ -159,8 +160,9 @@ void StartMenu::applyWindowSize()
     // as far as the window allows.
     const gui::UiFrame menu = menuFrame();
     const float foxHalf = foxHalfWidth * height;
-    const float beside = std::min(startButton->naturalWidth(menu) * 0.5f + menu.size(foxClearance) + foxHalf,
-                                  width * 0.5f - foxHalf);
+    const float clearOfButtons = startButton->naturalWidth(menu) * 0.5f + menu.size(foxClearance) + foxHalf;
+    const float clearOfTitle = menu.size(titleSize.x * 0.5f) + foxEarsHalfWidth * height;
+    const float beside = std::min(std::max(clearOfButtons, clearOfTitle), width * 0.5f - foxHalf);
     scene->camera->projection = glm::translate(glm::mat4(1.0f), glm::vec3(2.0f * beside / width, 0.0f, 0.0f)) *
                                 scene->camera->projection;
     scene->resizeFramebuffers();
