@@ -144,38 +144,31 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
 // Custom they do. What cannot be used is replaced with one warning each.
 TEST(Settings, GraphicsPresetsSetTheirSwitchesAndBadValuesFallBackWithAWarningEach)
 {
-    using fennik::core::Bloom;
-    using fennik::core::GraphicsPreset;
+    using namespace fennik::core;
     LogCapture log;
     auto settings = loadSettings(write("[graphics]\npreset = ultra\nrender_scale = 3\nshadow_size = 7\n"));
-    const auto& graphics = settings->graphics;
-    EXPECT_FALSE(graphics.preset) << "left to the renderer";
-    EXPECT_FLOAT_EQ(graphics.renderScale, 1.0f);
-    EXPECT_EQ(graphics.shadowSize, 2048);
+    EXPECT_FALSE(settings->graphics.preset) << "left to the renderer";
+    EXPECT_TRUE(settings->graphics.sameSwitches(presetSwitches(GraphicsPreset::High)));
     EXPECT_EQ(log.count("[WARN]: "), 3u);
     EXPECT_EQ(log.count("Invalid graphics preset 'ultra' in settings (low, medium, high or custom)"), 1u);
     EXPECT_EQ(log.count("Invalid render_scale 3 in settings (0.5 to 1.0), using 1"), 1u);
     EXPECT_EQ(log.count("Invalid shadow_size 7 in settings (512, 1024, 2048 or 4096), using 2048"), 1u);
 
     settings = loadSettings(write("[graphics]\npreset = LOW\nshadow_size = 4096\nbloom = full\n"));
-    EXPECT_EQ(settings->graphics.preset, GraphicsPreset::Low);
-    EXPECT_TRUE(settings->graphics.chosen);
-    EXPECT_TRUE(settings->graphics.sameSwitches(fennik::core::presetSwitches(GraphicsPreset::Low)));
-    EXPECT_EQ(settings->graphics.shadowSize, 1024);
-    EXPECT_EQ(settings->graphics.bloom, Bloom::Off);
+    EXPECT_TRUE(settings->graphics.preset == GraphicsPreset::Low && settings->graphics.chosen);
+    EXPECT_TRUE(settings->graphics.sameSwitches(presetSwitches(GraphicsPreset::Low)));
     EXPECT_LT(settings->graphics.renderScale, 1.0f);
 
     settings = loadSettings(write("[graphics]\npreset = custom\nrender_scale = 0.6\nshadow_size = 512\nbloom = half\n"
                                   "depth_of_field = false\nantialiasing = 3\nparticles = 101\nsoft_shadows = no\n"));
-    EXPECT_EQ(settings->graphics.preset, GraphicsPreset::Custom);
-    EXPECT_FLOAT_EQ(settings->graphics.renderScale, 0.6f);
-    EXPECT_EQ(settings->graphics.shadowSize, 512);
-    EXPECT_EQ(settings->graphics.bloom, Bloom::Half);
-    EXPECT_FALSE(settings->graphics.depthOfField || settings->graphics.softShadows);
-    EXPECT_EQ(settings->graphics.samples, 4);
-    EXPECT_EQ(settings->graphics.particles, 100);
-    EXPECT_EQ(fennik::core::matchingPreset(settings->graphics), GraphicsPreset::Custom);
-    EXPECT_EQ(fennik::core::matchingPreset(fennik::core::presetSwitches(GraphicsPreset::Medium)), GraphicsPreset::Medium);
+    GraphicsSettings expected = presetSwitches(GraphicsPreset::High);
+    expected.renderScale = 0.6f;
+    expected.shadowSize = 512;
+    expected.bloom = Bloom::Half;
+    expected.depthOfField = expected.softShadows = false;
+    EXPECT_TRUE(settings->graphics.sameSwitches(expected)) << "antialiasing 3 and particles 101 refused";
+    EXPECT_EQ(matchingPreset(settings->graphics), GraphicsPreset::Custom);
+    EXPECT_EQ(matchingPreset(presetSwitches(GraphicsPreset::Medium)), GraphicsPreset::Medium);
 }
 
 // Without a chosen preset a renderer that draws on the processor starts on low; a

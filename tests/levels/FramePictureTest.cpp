@@ -218,12 +218,16 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureOfEachPresetAndSwitchesResizes
 
     // Presets release what they no longer draw with: back on high, as many of each kind.
     const auto counts = liveCounts();
+    std::map<core::GraphicsPreset, long> framebuffers;
     for (core::GraphicsPreset preset : {core::GraphicsPreset::Low, core::GraphicsPreset::Medium,
                                         core::GraphicsPreset::Low, core::GraphicsPreset::High}) {
         usePreset(harness, preset);
         drawFrame(harness, "frame_preset");
+        framebuffers[preset] = liveCounts()[2];
     }
     EXPECT_EQ(liveCounts(), counts);
+    EXPECT_LT(framebuffers[core::GraphicsPreset::Low], framebuffers[core::GraphicsPreset::Medium])
+        << "low keeps one target to scale up from, medium two for the half-size glow";
 }
 
 // Pixels of the right half (clear of the gauge) off by more than 2/255: a frame drawn a
