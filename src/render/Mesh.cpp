@@ -202,6 +202,10 @@ void Mesh::draw(Shader& shader, const glm::mat4& modelMatrix)
     glBindVertexArray(0);
 
     unbindTextures(shader);
+    if (textures.empty()) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
 }
 
 void Mesh::unbindTextures(Shader& shader)
