@@ -249,6 +249,8 @@ TEST(Replays, EveryWayARunEndsLeavesAReplayThatPlaysBackToItsEnd)
     const int usual = std::max_element(widths.begin(), widths.end(), [](auto a, auto b) { return a.second < b.second; })->first;
     EXPECT_LE(widths.rbegin()->first - usual, 2) << "a caption widened its bar";
     menu.getReplays().back();
+    std::filesystem::remove(folder + "/2030-01-02_03-04-05.fzreplay");
+    std::filesystem::remove(folder + "/2030-01-02_03-04-06.fzreplay");
 }
 
 } // namespace
