@@ -296,18 +296,19 @@ std::string replaysFolder()
 
 std::string unplayableReason(const std::string& problem)
 {
+    // Short: the replays page shows them after the date, length and progress in one bar.
     static const std::pair<const char*, const char*> reasons[] = {
-        {"format version", "recorded by another version of the game"},
-        {"made with other assets", "recorded by another version of the game"},
-        {"made with other simulation", "recorded with other physics settings"},
-        {"truncated", "the file was cut short"},
-        {"damaged", "the file is damaged"},
+        {"format version", "other version"},
+        {"made with other assets", "other version"},
+        {"made with other simulation", "other physics"},
+        {"truncated", "cut short"},
+        {"damaged", "damaged file"},
         {"not a replay", "not a replay"},
     };
     for (const auto& [start, reason] : reasons)
         if (problem.rfind(start, 0) == 0)
             return reason;
-    return "the file cannot be read";
+    return "unreadable";
 }
 
 ReplayEntry readReplay(const std::string& path, const GameSettings& settings)

@@ -110,8 +110,8 @@ struct ReplayEntry {
     std::string reason; // why it cannot be played, in a player's words; empty when it can
 };
 
-// "recorded by another version of the game" for a `problem` as decodeReplay and
-// replayMismatch word it.
+// Why a file cannot be played in a player's few words ("other version", "damaged
+// file") for a `problem` as decodeReplay and replayMismatch word it.
 std::string unplayableReason(const std::string& problem);
 
 // $XDG_DATA_HOME/fennik/replays (~/.local/share/fennik/replays when unset); empty

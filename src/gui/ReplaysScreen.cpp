@@ -19,24 +19,28 @@ constexpr float titleY = 4.6f * rowStep;
 // From the title's top to the bottom of "Back", in reference units.
 const glm::vec2 extent(rowWidth, 2.0f * (titleY + 28.0f));
 
-// "07 Dec 14:03   2:17.43   Level 2"; a run that cannot be played says why after it.
+// "07 Dec 14:03   2:17.43   Level 2"; a run that cannot be played says why after it,
+// "07 Dec 14:03 2:17 Level 2 (other version)", closer set so that it stays in its bar.
 std::string captionOf(const core::ReplayEntry& entry)
 {
     const core::ReplayEntry::Summary& run = entry.summary;
-    std::string date = "Unknown date";
+    const bool playable = entry.reason.empty();
+    const std::string gap = playable ? "   " : " ";
+    std::string caption = "Unknown date";
     if (run.startedAt != 0) {
         const std::time_t started = static_cast<std::time_t>(run.startedAt);
         std::tm local{};
         localtime_r(&started, &local);
-        char text[32];
-        std::strftime(text, sizeof text, "%d %b %H:%M", &local);
-        date = text;
+        char date[32];
+        std::strftime(date, sizeof date, "%d %b %H:%M", &local);
+        caption = date;
     }
-    std::string caption = date;
-    if (run.ticks)
-        caption += "   " + core::formatRunTime(*run.ticks) + "   " + run.furthestLevel;
-    if (!entry.reason.empty())
-        caption += " - " + entry.reason;
+    if (run.ticks) {
+        const std::string time = core::formatRunTime(*run.ticks);
+        caption += gap + (playable ? time : time.substr(0, time.find('.'))) + gap + run.furthestLevel;
+    }
+    if (!playable)
+        caption += " (" + entry.reason + ")";
     return caption;
 }
 

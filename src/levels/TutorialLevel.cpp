@@ -16,7 +16,8 @@ void TutorialLevel::loadLevelModels()
 
 void TutorialLevel::addEnemies()
 {
-    scene->addDummyEnemy(firstMesh(dummyModel), 20.0f, {-14.0f, 1.9f, 29.0f}, false);
+    // Past the note on stomping, which the player reads first.
+    scene->addDummyEnemy(firstMesh(dummyModel), 20.0f, {-16.0f, 1.9f, -25.0f}, false);
     scene->addDummyEnemy(firstMesh(dummy2Model), 20.0f, {21.0f, 1.9f, -49.0f}, false);
 }
 

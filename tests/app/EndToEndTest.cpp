@@ -182,7 +182,7 @@ TEST(EndToEnd, ARealClickOnStartGameReachesTheTestLevel)
     // A run stopped by a signal (as by closing the window) is saved, and this game plays it.
     std::smatch saved;
     ASSERT_TRUE(std::regex_search(game.output, saved, std::regex(R"(Run recorded in (\S+) \()"))) << game.output;
-    const auto settings = fennik::core::loadSettings(fennik::core::settingsPath);
+    const auto settings = fennik::core::loadSettings(fennik::core::gameSettingsPath());
     const fennik::core::ReplayEntry run = fennik::core::readReplay(saved[1].str(), *settings);
     EXPECT_TRUE(run.replay) << run.problem;
 }

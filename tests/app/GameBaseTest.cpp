@@ -130,7 +130,7 @@ TEST(GameBase, StartsWithThePlayersSavedChoicesAndAppliesAndSavesAChangeAtOnce)
         game.settings->fullscreen = false;
         core::LevelManager::instance().settingsChanged();
         EXPECT_FALSE(game.mainWindow->isFullscreen());
-        EXPECT_FALSE(core::loadSettings(core::settingsPath, core::playerSettingsPath())->fullscreen);
+        EXPECT_FALSE(core::loadSettings(core::gameSettingsPath(), core::playerSettingsPath())->fullscreen);
 
         // F11 and Alt+Enter are the same choice, and saved the same way.
         GLFWwindow* window = game.mainWindow->handle;
@@ -138,9 +138,9 @@ TEST(GameBase, StartsWithThePlayersSavedChoicesAndAppliesAndSavesAChangeAtOnce)
         glfwSetKeyCallback(window, onKey);
         onKey(window, GLFW_KEY_F11, 0, GLFW_PRESS, 0);
         EXPECT_TRUE(game.mainWindow->isFullscreen());
-        EXPECT_TRUE(core::loadSettings(core::settingsPath, core::playerSettingsPath())->fullscreen);
+        EXPECT_TRUE(core::loadSettings(core::gameSettingsPath(), core::playerSettingsPath())->fullscreen);
         onKey(window, GLFW_KEY_ENTER, 0, GLFW_PRESS, GLFW_MOD_ALT);
-        EXPECT_FALSE(core::loadSettings(core::settingsPath, core::playerSettingsPath())->fullscreen);
+        EXPECT_FALSE(core::loadSettings(core::gameSettingsPath(), core::playerSettingsPath())->fullscreen);
     }
     if (previous.empty())
         ::unsetenv("XDG_CONFIG_HOME");

@@ -30,7 +30,7 @@ struct Level {
 const glm::vec3 menuStart(-3.471045f, 1.915f, 34.187042f), levelStart(0.0f, 1.915f, 24.0f);
 const Level levels[] = {
     {"beginning", false, false, {menuStart}, {}, 1},
-    {"tutorial", true, true, {menuStart}, {{"dummy", {-14.0f, 1.9f, 29.0f}}, {"dummy2", {21.0f, 1.9f, -49.0f}}}, 3},
+    {"tutorial", true, true, {menuStart}, {{"dummy", {-16.0f, 1.9f, -25.0f}}, {"dummy2", {21.0f, 1.9f, -49.0f}}}, 3},
     {"firstLevel",
      false,
      false,

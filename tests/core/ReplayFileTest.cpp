@@ -100,9 +100,9 @@ TEST(ReplayFile, ARunComesBackAsRecordedAndEveryBadFileIsRefusedWithItsReason)
     for (const auto& bad : refused)
         EXPECT_EQ(refusal(bad.bytes), bad.reason);
     // The replays page says it in a player's words.
-    EXPECT_EQ(unplayableReason(refusal(otherVersion)), "recorded by another version of the game");
-    EXPECT_EQ(unplayableReason("made with other assets"), "recorded by another version of the game");
-    EXPECT_EQ(unplayableReason(refusal(unevenLevels)), "the file is damaged");
+    EXPECT_EQ(unplayableReason(refusal(otherVersion)), "other version");
+    EXPECT_EQ(unplayableReason("made with other assets"), "other version");
+    EXPECT_EQ(unplayableReason(refusal(unevenLevels)), "damaged file");
 
     // Thousands of random damages: each is refused or read, never a crash or a hang.
     std::mt19937 random(7);

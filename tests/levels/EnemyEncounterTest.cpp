@@ -5,6 +5,7 @@
 
 #include "core/SoundEngine.hpp"
 #include "physics/Enemy.hpp"
+#include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
 
 #include <GLFW/glfw3.h>
@@ -135,7 +136,7 @@ TEST(EnemyEncounter, TutorialDummiesNeverHurtNeverMoveAndNeverDie)
     // Walking into the dummy meets its steep side: a side contact the tutorial forgives.
     ContactLog contacts(scene);
     player.sound = core::Sound();
-    teleport(player, {-14.0f, 1.915f, 29.0f + 3.2f});
+    teleport(player, positionOf(dummy) + glm::vec3(0.0f, 0.0f, 3.2f));
     harness.input.press(GLFW_KEY_D);
     simulate(harness, 25);
     EXPECT_GT(contacts.sideContactsWith(dummy), 0) << "the player never met the dummy's side";
@@ -176,6 +177,7 @@ TEST(EnemyEncounter, AJumpShowsItsLandingOnTheDummysBackOrTheGround)
     };
     const auto onBack = markerFrom(dummy + glm::vec3(0.0f, 6.0f, 0.0f));
     ASSERT_TRUE(onBack);
+    scene.camera->settle();
     drawFrame(harness, "landing_marker_on_dummy");
     const auto beside = markerFrom(dummy + glm::vec3(6.0f, 6.0f, 0.0f));
     const auto higher = markerFrom(dummy + glm::vec3(6.0f, 14.0f, 0.0f));

@@ -17,7 +17,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
 
 namespace fennik::test {
 namespace {
@@ -216,6 +218,39 @@ TEST(Replays, EveryWayARunEndsLeavesAReplayThatPlaysBackToItsEnd)
         EXPECT_EQ(deck().verifiedSwitches(), 1);
         harness.level<levels::StartMenu>("StartMenu").getReplays().back();
     }
+
+    // The list dates a file it cannot play, gives its length and progress when the file
+    // says them, and why in a few words; every caption stays inside a bar as wide as "Back".
+    const std::string folder = core::replaysFolder();
+    std::ifstream last(deck().lastSaved, std::ios::binary);
+    std::string otherVersion{std::istreambuf_iterator<char>(last), {}};
+    otherVersion[12] ^= 1; // the models' fingerprint: made with other models
+    std::ofstream(folder + "/2030-01-02_03-04-05.fzreplay", std::ios::binary) << otherVersion;
+    std::ofstream(folder + "/2030-01-02_03-04-06.fzreplay", std::ios::binary) << "FZREP";
+    auto& menu = startOn<levels::StartMenu>(harness, "StartMenu");
+    menu.getReplays().open(core::listReplays(folder, *harness.game->settings));
+    const std::vector<std::string> captions = menu.getReplays().captions();
+    EXPECT_EQ(captions.at(0), "02 Jan 03:04 (cut short)");
+    EXPECT_TRUE(captions.at(1).ends_with(" 0:00 Test area (other version)")) << captions.at(1);
+    const Picture list = drawFrame(harness, "replays_unplayable");
+    // The bars' purple insides, row by row: no row wider than most bars' rows.
+    std::map<int, int> widths;
+    for (int y = 0; y < list.height; ++y) {
+        int left = list.width, right = -1, purple = 0;
+        for (int x = 0; x < list.width; ++x) {
+            const std::uint8_t* p = &list.rgba[(static_cast<std::size_t>(y) * list.width + x) * 4];
+            if (p[0] > 60 && p[2] > 80 && p[1] + 30 < p[0] && p[1] + 30 < p[2])
+                left = std::min(left, x), right = std::max(right, x), ++purple;
+        }
+        if (purple > list.width / 3)
+            ++widths[right - left];
+    }
+    ASSERT_FALSE(widths.empty());
+    const int usual = std::max_element(widths.begin(), widths.end(), [](auto a, auto b) { return a.second < b.second; })->first;
+    EXPECT_LE(widths.rbegin()->first - usual, 2) << "a caption widened its bar";
+    menu.getReplays().back();
+    std::filesystem::remove(folder + "/2030-01-02_03-04-05.fzreplay");
+    std::filesystem::remove(folder + "/2030-01-02_03-04-06.fzreplay");
 }
 
 } // namespace

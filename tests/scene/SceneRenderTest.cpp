@@ -149,10 +149,10 @@ TEST_F(SceneRenderTest, ExtremeLightAndBrokenGeometryLeaveOnlyFiniteValuesInEver
     const render::DrawChecks draws;
 
     auto& gpu = render::gpu();
-    const std::pair<const char*, GLuint> targets[] = {{"scene colour", gpu.sceneTarget().texture},
-                                                      {"bright parts", gpu.sceneTarget().brightTexture},
-                                                      {"bloom", gpu.postTarget(1).texture},
-                                                      {"tone-mapped", gpu.postTarget(0).texture}};
+    const std::pair<const char*, GLuint> targets[] = {{"scene colour", gpu.sceneTarget().texture(0)},
+                                                      {"bright parts", gpu.sceneTarget().texture(1)},
+                                                      {"bloom", gpu.postTarget(1).texture()},
+                                                      {"tone-mapped", gpu.postTarget(0).texture()}};
     struct Case {
         const char* name;
         float exposure;
@@ -176,7 +176,7 @@ TEST_F(SceneRenderTest, ExtremeLightAndBrokenGeometryLeaveOnlyFiniteValuesInEver
             EXPECT_EQ(bad, 0) << lighting.name << ": " << name;
             // More exposure is never darker: at 1e30 every pixel tone-maps to white (a
             // NaN there would be turned black by one driver's clamp and kept by another's).
-            if (lighting.exposure > 1.0f && texture == gpu.postTarget(0).texture) {
+            if (lighting.exposure > 1.0f && texture == gpu.postTarget(0).texture()) {
                 float darkest = 1.0f;
                 for (std::size_t i = 0; i < values.size(); i += 4)
                     darkest = std::min({darkest, values[i], values[i + 1], values[i + 2]});

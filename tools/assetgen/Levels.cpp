@@ -260,8 +260,7 @@ bool tutorial(const OutputPaths& paths)
     cliff(level, -26.0f, west, 8.0f, 58.0f, 8.0f, 201);
     props::fence(level, {west, 56.0f}, {8.3f, 56.0f}, 2.2f);
     props::fence(level, {8.3f, 56.0f}, {8.3f, 8.0f}, 2.2f);
-    // Practice yard: the first dummy stands on a ring of grass, the first note in the path.
-    level.scenery(props::terrain({-18.0f, 25.0f}, {-10.0f, 33.0f}, 2.0f, [](float, float) { return 0.02f; }), Surface::Grass);
+    // The first note in the path; the practice yard comes after the note on stomping.
     notePedestal(level, {-4.4f, 1.9f, 22.6f}, 1.6f);
     pushableRock(level, {-12.0f, 0.0f, 13.0f}, 1.2f);
     // A launch step before the first chasm.
@@ -286,6 +285,8 @@ bool tutorial(const OutputPaths& paths)
     props::column(level, {-12.0f, 0.0f, -28.0f}, 4.0f, 0.8f, true);
     notePedestal(level, {-3.47f, 1.9f, -21.8f}, 1.6f);
     notePedestal(level, {20.0f, 1.9f, -21.7f}, 1.6f);
+    // Practice yard: the first dummy stands on a ring of grass past the note on stomping.
+    level.scenery(props::terrain({-20.0f, -29.0f}, {-12.0f, -21.0f}, 2.0f, [](float, float) { return 0.02f; }), Surface::Grass);
     props::crate(level, {16.0f, 0.0f, -4.0f}, 1.2f);
     patches(level, {west + 3.0f, -32.0f}, {0.0f, -1.0f}, 5, 214);
     props::crate(level, {17.4f, 0.0f, -4.0f}, 1.2f);
@@ -306,8 +307,8 @@ bool tutorial(const OutputPaths& paths)
     backRow(level, -18.5f, -44.0f, -72.0f, 208);
     frontRow(level, eastB - 0.4f, -44.0f, -72.0f, 209);
 
-    props::scatter(level, {west + 1.0f, 10.0f}, {7.0f, 54.0f}, 30, 210, {{-3.47f, 34.19f}, {-14.0f, 29.0f}, {-4.4f, 22.6f}, {-12.0f, 13.0f}, {1.5f, 12.0f}});
-    props::scatter(level, {west + 1.0f, -34.0f}, {eastB - 1.0f, 1.0f}, 35, 211, {{-3.47f, -21.8f}, {20.0f, -21.7f}, {7.0f, -12.0f}, {2.0f, 0.0f}});
+    props::scatter(level, {west + 1.0f, 10.0f}, {7.0f, 54.0f}, 30, 210, {{-3.47f, 34.19f}, {-4.4f, 22.6f}, {-12.0f, 13.0f}, {1.5f, 12.0f}});
+    props::scatter(level, {west + 1.0f, -34.0f}, {eastB - 1.0f, 1.0f}, 35, 211, {{-3.47f, -21.8f}, {20.0f, -21.7f}, {7.0f, -12.0f}, {2.0f, 0.0f}, {-16.0f, -25.0f}});
     props::scatter(level, {west + 1.0f, -72.0f}, {eastB - 1.0f, -44.0f}, 30, 212, {{21.0f, -49.0f}, {2.0f, -60.0f}, {2.0f, -45.0f}});
     // The chasms: water far below.
     chasmRiver(level, west, eastB, 3.0f, 8.0f);
