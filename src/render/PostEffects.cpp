@@ -75,7 +75,8 @@ void PostEffects::combine(GLuint sceneColour, GLuint bloom, const Tone& tone, GL
     combineProgram->setFloat("gamma", tone.gamma);
     combineProgram->setFloat("exposure", tone.exposure);
     combineProgram->setInt("finalPicture", finished ? 1 : 0);
-    bindTexture(units::passInput, bloom);
+    // Without bloom the sampler still gets a complete texture: an empty unit is undefined.
+    bindTexture(units::passInput, bloom != 0 ? bloom : gpu.blankTexture());
     bindTexture(units::passSecondInput, sceneColour);
     drawInto(framebuffer);
 }
