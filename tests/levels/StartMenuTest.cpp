@@ -125,7 +125,7 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     // targets alone: the shadow map keeps its size, the overlay the window's.
     for (int code : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_LEFT})
         key(code);
-    EXPECT_EQ(menu.getOptions().captions()[14], "Graphics: Medium");
+    EXPECT_EQ(menu.getOptions().captions()[17], "Graphics: Medium");
     render::GpuResources& gpu = render::gpu();
     EXPECT_EQ(gpu.bloomTarget(1).width(), int(settings.windowWidth) / 2) << "the glow at half size";
     key(GLFW_KEY_LEFT);
@@ -137,7 +137,7 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     key(GLFW_KEY_DOWN);
     key(GLFW_KEY_RIGHT);
     EXPECT_EQ(menu.getOptions().captions()[0], "Volume: 90 %");
-    EXPECT_EQ(menu.getOptions().captions()[15], "Render scale: 70 %");
+    EXPECT_EQ(menu.getOptions().captions()[18], "Render scale: 70 %");
     EXPECT_EQ(settings.graphics.preset, core::GraphicsPreset::Custom);
     EXPECT_EQ(gpu.sceneTarget().width(), int(std::lround(settings.windowWidth * 0.7)));
     EXPECT_EQ(gpu.postTarget(0).height(), int(std::lround(settings.windowHeight * 0.7)));
