@@ -3,7 +3,7 @@
 # GLSL 4.30 core it is written in: each file alone for its stage, then each pair the
 # code names as one program linked together (so the stages' interfaces must match).
 # Another vendor's compiler may refuse what Mesa's accepts; this one keeps to the
-# letter of the specification. Fails on any error.
+# letter of the GLSL standard. Fails on any error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
