@@ -196,7 +196,7 @@ TEST(Keys, DebugAndViewKeysActOnReleaseOnlyAndReachTheScene)
 
     // Each preset runs its own passes, and F7 names the preset and what ran.
     auto& graphics = harness.game->settings->graphics;
-    const std::vector<std::string> scene3D{"shadow map", "lit scene", "particles", "sky box"};
+    const std::vector<std::string> scene3D{"shadow map", "lit scene", "landing marker", "particles", "sky box"};
     const std::vector<std::string> overlay{"health bars", "2D overlay", "frame"};
     using core::GraphicsPreset;
     for (const auto& [preset, post, scale] :
