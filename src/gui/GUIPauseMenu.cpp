@@ -59,14 +59,8 @@ void GUIPauseMenu::draw(const glm::mat4& projection, const UiFrame& frame)
     const UiFrame fitted = frame.scaledTo(frame.fittingScale(extent));
     // The menu's own rectangle is never drawn.
     update(fitted);
-    ShapeRenderer& shapes = ShapeRenderer::instance();
-    shapes.beginShape(projection, GL_TRIANGLES);
-    shapes.texture = 0;
-    const glm::vec4 dim(0.0f, 0.0f, 0.0f, 0.35f);
-    shapes.rect(0.0f, 0.0f, frame.width, frame.height, dim, dim);
-    shapes.endShape();
-    title.color = glm::vec3(1.0f);
-    title.draw(fitted.point(Anchor::Centre, {0.0f, titleBaseline}), fitted.captionPixels(1.0f), projection, true);
+    // Lighter than a page's dim: the paused game stays in view behind the title.
+    drawDimmedPage(projection, fitted, title, titleBaseline, 0.35f);
 
     shareWidth({&resumeButton, &optionsButton, &mainMenuButton}, fitted);
     resumeButton.draw(projection, fitted);

@@ -21,12 +21,12 @@ const glm::vec3 idleCaption(1.0f);
 
 } // namespace
 
-void drawDimmedPage(const glm::mat4& projection, const UiFrame& frame, Text& title, float titleY)
+void drawDimmedPage(const glm::mat4& projection, const UiFrame& frame, Text& title, float titleY, float dimming)
 {
     ShapeRenderer& shapes = ShapeRenderer::instance();
     shapes.beginShape(projection, GL_TRIANGLES);
     shapes.texture = 0;
-    const glm::vec4 dim(0.0f, 0.0f, 0.0f, 0.6f);
+    const glm::vec4 dim(0.0f, 0.0f, 0.0f, dimming);
     shapes.rect(0.0f, 0.0f, frame.width, frame.height, dim, dim);
     shapes.endShape();
     title.color = glm::vec3(1.0f);

@@ -17,7 +17,8 @@ class Text;
 
 // Dims the whole window and draws `title` centred, its baseline `titleY` reference
 // units above the middle of `frame`.
-void drawDimmedPage(const glm::mat4& projection, const UiFrame& frame, Text& title, float titleY);
+void drawDimmedPage(const glm::mat4& projection, const UiFrame& frame, Text& title, float titleY,
+                    float dimming = 0.6f);
 
 // Gives `buttons` the width of the widest of them at `frame`.
 void shareWidth(std::initializer_list<GUIButton*> buttons, const UiFrame& frame);
