@@ -3,7 +3,6 @@
 #include "core/DataDirectory.hpp"
 #include "core/LevelManager.hpp"
 #include "gui/MenuPage.hpp"
-#include "gui/ShapeRenderer.hpp"
 #include "gui/TextRenderer.hpp"
 #include "render/GpuResources.hpp"
 
