@@ -29,20 +29,12 @@ ShapeRenderer& ShapeRenderer::instance()
 
 ShapeRenderer::ShapeRenderer() : shader(std::make_unique<render::Shader>("shapeShader.vert", "shapeShader.frag"))
 {
-    glGenVertexArrays(1, &vertexArray);
-    glGenBuffers(1, &vertexBuffer);
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBindVertexArray(vertexArray.id());
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, 0, nullptr, GL_STATIC_DRAW);
     describeVertexLayout();
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-}
-
-ShapeRenderer::~ShapeRenderer()
-{
-    glDeleteBuffers(1, &vertexBuffer);
-    glDeleteVertexArrays(1, &vertexArray);
 }
 
 void ShapeRenderer::beginShape(const glm::mat4& shapeProjection, GLenum shapeMode)
@@ -78,8 +70,8 @@ void ShapeRenderer::flush()
         return;
 
     shader->use();
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBindVertexArray(vertexArray.id());
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(float)), vertices.data(),
                  GL_STATIC_DRAW);
 

@@ -2,6 +2,7 @@
 
 #include "gui/ShapeBatch.hpp"
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 #include "render/Shader.hpp"
 
 #include <glm/mat4x4.hpp>
@@ -25,7 +26,6 @@ public:
     // Needs a current context. Renderers of one's own (tests) release their program
     // and buffers when destroyed.
     ShapeRenderer();
-    ~ShapeRenderer();
 
     ShapeRenderer(const ShapeRenderer&) = delete;
     ShapeRenderer& operator=(const ShapeRenderer&) = delete;
@@ -40,8 +40,6 @@ public:
     void endShape();
 
     std::unique_ptr<render::Shader> shader;
-    GLuint vertexArray = 0;
-    GLuint vertexBuffer = 0;
     bool drawing = false;
     glm::mat4 projection{1.0f};
     GLuint texture = 0; // 0 draws the vertex colours
@@ -49,6 +47,9 @@ public:
 
 private:
     void flush();
+
+    render::GLVertexArray vertexArray;
+    render::GLBuffer vertexBuffer;
 };
 
 } // namespace fennik::gui

@@ -24,52 +24,11 @@ float advanceInPixels(const Character& character)
 
 Text::Text(TextRenderer* textFont, std::string string) : font(textFont), text(std::move(string))
 {
-    glGenVertexArrays(1, &vertexArray);
-    glGenBuffers(1, &vertexBuffer);
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBindVertexArray(vertexArray.id());
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, quadBytes, nullptr, GL_DYNAMIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
-}
-
-Text::~Text()
-{
-    release();
-}
-
-Text::Text(Text&& other) noexcept
-    : font(other.font),
-      text(std::move(other.text)),
-      color(other.color),
-      vertexArray(std::exchange(other.vertexArray, 0)),
-      vertexBuffer(std::exchange(other.vertexBuffer, 0)),
-      model(other.model)
-{
-}
-
-Text& Text::operator=(Text&& other) noexcept
-{
-    if (this != &other) {
-        release();
-        font = other.font;
-        text = std::move(other.text);
-        color = other.color;
-        vertexArray = std::exchange(other.vertexArray, 0);
-        vertexBuffer = std::exchange(other.vertexBuffer, 0);
-        model = other.model;
-    }
-    return *this;
-}
-
-void Text::release()
-{
-    if (vertexBuffer != 0)
-        glDeleteBuffers(1, &vertexBuffer);
-    if (vertexArray != 0)
-        glDeleteVertexArrays(1, &vertexArray);
-    vertexBuffer = 0;
-    vertexArray = 0;
 }
 
 float Text::pixelsOf(float scale)
@@ -157,13 +116,13 @@ void Text::render(float pixels, const glm::mat4& projection, bool centered)
         vertices.insert(vertices.end(), quad.vertices.begin(), quad.vertices.end());
 
     glActiveTexture(GL_TEXTURE0);
-    glBindVertexArray(vertexArray);
+    glBindVertexArray(vertexArray.id());
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     if (!quads.empty()) {
         // Every glyph of one size lives in one atlas: one upload and one draw.
         glBindTexture(GL_TEXTURE_2D, quads.front().texture);
-        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.id());
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(float)), vertices.data(),
                      GL_DYNAMIC_DRAW);
         glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 5 * sizeof(float), nullptr);

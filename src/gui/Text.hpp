@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
@@ -26,12 +27,9 @@ public:
     };
 
     Text(TextRenderer* font, std::string text);
-    ~Text();
 
-    Text(Text&& other) noexcept;
-    Text& operator=(Text&& other) noexcept;
-    Text(const Text&) = delete;
-    Text& operator=(const Text&) = delete;
+    Text(Text&&) noexcept = default;
+    Text& operator=(Text&&) noexcept = default;
 
     // The font's pixel size that the older `scale` of a caption stands for: the size on
     // screen grows with the square of the scale, 32 pixels at 1.
@@ -57,14 +55,14 @@ public:
     TextRenderer* font;
     std::string text;
     glm::vec3 color{1.0f};
-    GLuint vertexArray = 0;
-    GLuint vertexBuffer = 0;
     glm::mat4 model{1.0f};
 
 private:
     // The quads at `pixels` through `model`.
     void render(float pixels, const glm::mat4& projection, bool centered);
-    void release();
+
+    render::GLVertexArray vertexArray;
+    render::GLBuffer vertexBuffer;
 };
 
 } // namespace fennik::gui

@@ -36,12 +36,10 @@ TextRenderer::TextRenderer(std::string path, std::uint32_t size)
       shader(std::make_unique<render::Shader>("textShader.vert", "textShader.frag"))
 {
     log::info("Loading Font: ", fontPath);
-    // The whole pool is made now: a later size fills a texture that already exists.
-    glGenTextures(static_cast<GLsizei>(atlases.size()), atlases.data());
     const std::uint8_t nothing = 0;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (const GLuint atlas : atlases) {
-        glBindTexture(GL_TEXTURE_2D, atlas);
+    for (const render::GLTexture& atlas : atlases) {
+        glBindTexture(GL_TEXTURE_2D, atlas.id());
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, 1, 1, 0, GL_RED, GL_UNSIGNED_BYTE, &nothing);
     }
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -63,7 +61,6 @@ TextRenderer::TextRenderer(std::string path, std::uint32_t size)
 
 TextRenderer::~TextRenderer()
 {
-    glDeleteTextures(static_cast<GLsizei>(atlases.size()), atlases.data());
     if (face)
         FT_Done_Face(face);
     if (library)
@@ -89,7 +86,7 @@ const GlyphSet& TextRenderer::sized(float pixels)
         if (sets[index].lastUse < sets[oldest].lastUse)
             oldest = index;
     }
-    rasterise(sets[oldest], atlases[oldest], wanted);
+    rasterise(sets[oldest], atlases[oldest].id(), wanted);
     sets[oldest].lastUse = uses;
     return sets[oldest];
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 #include "render/Shader.hpp"
 
 #include <glm/vec2.hpp>
@@ -81,7 +82,8 @@ private:
     FT_LibraryRec_* library = nullptr;
     FT_FaceRec_* face = nullptr;
     std::array<GlyphSet, keptSizes> sets{};
-    std::array<GLuint, keptSizes> atlases{};
+    // The whole pool is made with the font: a later size fills a texture that already exists.
+    std::array<render::GLTexture, keptSizes> atlases;
     std::uint64_t uses = 0;
     std::uint64_t rasterised = 0;
 };
