@@ -4,20 +4,12 @@
 
 namespace fennik::physics {
 
-BulletDebugDrawer::~BulletDebugDrawer()
-{
-    if (lineVertexArray)
-        glDeleteVertexArrays(1, &lineVertexArray);
-    if (lineBuffer)
-        glDeleteBuffers(1, &lineBuffer);
-}
-
 void BulletDebugDrawer::createLineObjects()
 {
-    glGenVertexArrays(1, &lineVertexArray);
-    glGenBuffers(1, &lineBuffer);
-    glBindVertexArray(lineVertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, lineBuffer);
+    lineVertexArray = render::GLVertexArray();
+    lineBuffer = render::GLBuffer();
+    glBindVertexArray(lineVertexArray.id());
+    glBindBuffer(GL_ARRAY_BUFFER, lineBuffer.id());
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
     glEnableVertexAttribArray(0);
     glBindVertexArray(0);
@@ -30,9 +22,9 @@ void BulletDebugDrawer::drawLine(const btVector3& from, const btVector3& to, con
         createLineObjects();
 
     const float segment[6] = {from.x(), from.y(), from.z(), to.x(), to.y(), to.z()};
-    glBindBuffer(GL_ARRAY_BUFFER, lineBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, lineBuffer.id());
     glBufferData(GL_ARRAY_BUFFER, sizeof segment, segment, GL_STATIC_DRAW);
-    glBindVertexArray(lineVertexArray);
+    glBindVertexArray(lineVertexArray.id());
     glDrawArrays(GL_LINES, 0, 2);
     glBindVertexArray(0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 
 #include <LinearMath/btIDebugDraw.h>
 
@@ -17,7 +18,6 @@ namespace fennik::physics {
 class BulletDebugDrawer : public btIDebugDraw {
 public:
     BulletDebugDrawer() = default;
-    ~BulletDebugDrawer() override;
 
     BulletDebugDrawer(const BulletDebugDrawer&) = delete;
     BulletDebugDrawer& operator=(const BulletDebugDrawer&) = delete;
@@ -33,11 +33,12 @@ public:
     void flushLines() override {}
 
     int debugMode = 0;
-    GLuint lineBuffer = 0;
-    GLuint lineVertexArray = 0;
 
 private:
     void createLineObjects();
+
+    render::GLBuffer lineBuffer{render::GLBuffer::Empty{}};
+    render::GLVertexArray lineVertexArray{render::GLVertexArray::Empty{}};
 };
 
 } // namespace fennik::physics
