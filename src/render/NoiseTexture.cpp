@@ -1,7 +1,5 @@
 #include "render/NoiseTexture.hpp"
 
-#include <utility>
-
 namespace fennik::render {
 
 NoiseTexture::NoiseTexture(unsigned size)
@@ -11,8 +9,7 @@ NoiseTexture::NoiseTexture(unsigned size)
     noise.setFractalOctaves(20);
     noise.setFrequency(0.01f);
 
-    glGenTextures(1, &textureName);
-    glBindTexture(GL_TEXTURE_2D, textureName);
+    glBindTexture(GL_TEXTURE_2D, textureName.id());
     // Shown magnified only (the gauge's disc is larger than the image): no mipmaps.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -25,31 +22,6 @@ NoiseTexture::NoiseTexture(unsigned size)
     generate(0.0f, 0.0f);
 }
 
-NoiseTexture::~NoiseTexture()
-{
-    if (textureName != 0)
-        glDeleteTextures(1, &textureName);
-}
-
-NoiseTexture::NoiseTexture(NoiseTexture&& other) noexcept
-    : pixelBytes(std::move(other.pixelBytes)), noise(other.noise),
-      textureName(std::exchange(other.textureName, 0)), side(std::exchange(other.side, 0))
-{
-}
-
-NoiseTexture& NoiseTexture::operator=(NoiseTexture&& other) noexcept
-{
-    if (this != &other) {
-        if (textureName != 0)
-            glDeleteTextures(1, &textureName);
-        pixelBytes = std::move(other.pixelBytes);
-        noise = other.noise;
-        textureName = std::exchange(other.textureName, 0);
-        side = std::exchange(other.side, 0);
-    }
-    return *this;
-}
-
 std::uint8_t NoiseTexture::toByte(float value)
 {
     return static_cast<std::uint8_t>(static_cast<std::int32_t>(value * 255.0f));
@@ -57,6 +29,9 @@ std::uint8_t NoiseTexture::toByte(float value)
 
 void NoiseTexture::generate(float offsetX, float offsetY)
 {
+    // One moved from has neither pixels nor a texture left to fill.
+    if (!textureName)
+        return;
     // Rows outside, so the bytes are written in the order they lie in memory.
     for (unsigned y = 0; y < side; ++y) {
         std::uint8_t* row = pixelBytes.data() + static_cast<std::size_t>(y) * side * channels;
@@ -69,7 +44,7 @@ void NoiseTexture::generate(float offsetX, float offsetY)
         }
     }
 
-    glBindTexture(GL_TEXTURE_2D, textureName);
+    glBindTexture(GL_TEXTURE_2D, textureName.id());
     // RGB rows of odd widths are not padded to four bytes.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (side > 0) {

@@ -2,6 +2,7 @@
 
 #include "core/Noise.hpp"
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 
 #include <cstdint>
 #include <vector>
@@ -11,28 +12,24 @@ namespace fennik::render {
 // A square grey texture of cellular noise that can be regenerated at moving
 // offsets; the health gauge scrolls one across its bar every frame.
 //
-// Owns its texture name. The game keeps each noise texture for the whole process,
-// so the destructor normally runs at shutdown: destroy it only while a context
-// that shares the texture is current.
+// The game keeps each noise texture for the whole process, so it normally goes at
+// shutdown: destroy it only while a context that shares the texture is current.
 class NoiseTexture {
 public:
     static constexpr unsigned channels = 3;
 
     // Generates the first image at offsets (0, 0).
     explicit NoiseTexture(unsigned size);
-    ~NoiseTexture();
 
-    NoiseTexture(const NoiseTexture&) = delete;
-    NoiseTexture& operator=(const NoiseTexture&) = delete;
-    NoiseTexture(NoiseTexture&& other) noexcept;
-    NoiseTexture& operator=(NoiseTexture&& other) noexcept;
+    NoiseTexture(NoiseTexture&&) noexcept = default;
+    NoiseTexture& operator=(NoiseTexture&&) noexcept = default;
 
     // Samples the noise at (x + offsetX, y + offsetY) for every pixel and uploads the
     // image into the texture's storage. Leaves no texture bound to GL_TEXTURE_2D and the
     // unpack alignment at 1.
     void generate(float offsetX, float offsetY);
 
-    GLuint texture() const { return textureName; }
+    GLuint texture() const { return textureName.id(); }
     unsigned size() const { return side; }
     // Row-major RGB, the last image generated.
     const std::vector<std::uint8_t>& pixels() const { return pixelBytes; }
@@ -46,7 +43,7 @@ public:
 private:
     std::vector<std::uint8_t> pixelBytes;
     core::Noise noise;
-    GLuint textureName = 0;
+    GLTexture textureName;
     unsigned side = 0;
 };
 
