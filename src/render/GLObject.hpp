@@ -32,6 +32,10 @@ struct Program {
     static GLuint make() { return glCreateProgram(); }
     static void release(GLuint name) { glDeleteProgram(name); }
 };
+struct Query {
+    static GLuint make() { GLuint name = 0; glGenQueries(1, &name); return name; }
+    static void release(GLuint name) { glDeleteQueries(1, &name); }
+};
 } // namespace gl_kinds
 
 // One OpenGL object and its only owner: made when constructed and deleted when
@@ -86,5 +90,6 @@ using GLVertexArray = GLObject<gl_kinds::VertexArray>;
 using GLFramebuffer = GLObject<gl_kinds::Framebuffer>;
 using GLRenderbuffer = GLObject<gl_kinds::Renderbuffer>;
 using GLProgram = GLObject<gl_kinds::Program>;
+using GLQuery = GLObject<gl_kinds::Query>;
 
 } // namespace fennik::render

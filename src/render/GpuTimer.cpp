@@ -2,21 +2,9 @@
 
 namespace fennik::render {
 
-GpuTimer::GpuTimer()
-{
-    for (Slot& slot : slots)
-        glGenQueries(static_cast<GLsizei>(slot.queries.size()), slot.queries.data());
-}
-
-GpuTimer::~GpuTimer()
-{
-    for (Slot& slot : slots)
-        glDeleteQueries(static_cast<GLsizei>(slot.queries.size()), slot.queries.data());
-}
-
 bool GpuTimer::collect(Slot& slot)
 {
-    const GLuint last = slot.queries[slot.names.size()];
+    const GLuint last = slot.queries[slot.names.size()].id();
     GLint available = 0;
     glGetQueryObjectiv(last, GL_QUERY_RESULT_AVAILABLE, &available);
     if (!available)
@@ -24,10 +12,10 @@ bool GpuTimer::collect(Slot& slot)
     // Results of one context arrive in order: when the last is there, all are.
     std::vector<PassTime> result;
     GLuint64 previous = 0;
-    glGetQueryObjectui64v(slot.queries[0], GL_QUERY_RESULT, &previous);
+    glGetQueryObjectui64v(slot.queries[0].id(), GL_QUERY_RESULT, &previous);
     for (std::size_t i = 0; i < slot.names.size(); ++i) {
         GLuint64 stamp = 0;
-        glGetQueryObjectui64v(slot.queries[i + 1], GL_QUERY_RESULT, &stamp);
+        glGetQueryObjectui64v(slot.queries[i + 1].id(), GL_QUERY_RESULT, &stamp);
         result.push_back({slot.names[i], static_cast<double>(stamp - previous) * 1e-6});
         previous = stamp;
     }
@@ -48,7 +36,7 @@ void GpuTimer::beginFrame()
     next = (next + 1) % framesInFlight;
     current = &slot;
     slot.names.clear();
-    glQueryCounter(slot.queries[0], GL_TIMESTAMP);
+    glQueryCounter(slot.queries[0].id(), GL_TIMESTAMP);
 }
 
 void GpuTimer::mark(const std::string& name)
@@ -56,7 +44,7 @@ void GpuTimer::mark(const std::string& name)
     if (!current || current->names.size() >= maxPasses)
         return;
     current->names.push_back(name);
-    glQueryCounter(current->queries[current->names.size()], GL_TIMESTAMP);
+    glQueryCounter(current->queries[current->names.size()].id(), GL_TIMESTAMP);
 }
 
 void GpuTimer::endFrame()

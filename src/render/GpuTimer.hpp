@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/GL.hpp"
+#include "render/GLObject.hpp"
 
 #include <array>
 #include <string>
@@ -24,9 +25,10 @@ public:
     static constexpr int framesInFlight = 4;
     static constexpr int maxPasses = 24;
 
-    GpuTimer();
-    ~GpuTimer();
+    // Needs a current context: every query is made now.
+    GpuTimer() = default;
 
+    // Not movable either: `current` points into the timer's own slots.
     GpuTimer(const GpuTimer&) = delete;
     GpuTimer& operator=(const GpuTimer&) = delete;
 
@@ -42,7 +44,7 @@ public:
 
 private:
     struct Slot {
-        std::array<GLuint, maxPasses + 1> queries{};
+        std::array<GLQuery, maxPasses + 1> queries;
         std::vector<std::string> names;
         bool pending = false;
     };
