@@ -36,6 +36,10 @@ struct Query {
     static GLuint make() { GLuint name = 0; glGenQueries(1, &name); return name; }
     static void release(GLuint name) { glDeleteQueries(1, &name); }
 };
+// A stage needs its type to be made: `wrap(glCreateShader(type))`.
+struct ShaderStage {
+    static void release(GLuint name) { glDeleteShader(name); }
+};
 } // namespace gl_kinds
 
 // One OpenGL object and its only owner: made when constructed and deleted when
@@ -91,5 +95,6 @@ using GLFramebuffer = GLObject<gl_kinds::Framebuffer>;
 using GLRenderbuffer = GLObject<gl_kinds::Renderbuffer>;
 using GLProgram = GLObject<gl_kinds::Program>;
 using GLQuery = GLObject<gl_kinds::Query>;
+using GLShaderStage = GLObject<gl_kinds::ShaderStage>;
 
 } // namespace fennik::render

@@ -57,51 +57,49 @@ Shader::~Shader()
     glUseProgram(0);
 }
 
-GLuint Shader::compileStage(const std::string& stage, GLenum type) const
+GLShaderStage Shader::compileStage(const std::string& stage, GLenum type) const
 {
     const std::string source = sourcesInMemory ? stage : readStageFile(stage);
 
-    const GLuint shader = glCreateShader(type);
-    if (shader == 0) {
+    GLShaderStage shader = GLShaderStage::wrap(glCreateShader(type));
+    if (!shader) {
         log::line("Failed to create ", type);
         pauseAndExit();
     }
     const char* text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
+    glShaderSource(shader.id(), 1, &text, nullptr);
+    glCompileShader(shader.id());
 
     GLint compiled = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled && glIsShader(shader))
+    glGetShaderiv(shader.id(), GL_COMPILE_STATUS, &compiled);
+    if (compiled && glIsShader(shader.id()))
         return shader;
 
     GLint logLength = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
+    glGetShaderiv(shader.id(), GL_INFO_LOG_LENGTH, &logLength);
     std::vector<char> infoLog(static_cast<std::size_t>(logLength) + 1, '\0');
-    glGetShaderInfoLog(shader, logLength, nullptr, infoLog.data());
+    glGetShaderInfoLog(shader.id(), logLength, nullptr, infoLog.data());
     log::line("Failed to compile shader: ", sourcesInMemory ? "(source in memory)" : shaderFile(stage));
     log::line(infoLog.data());
-    glDeleteShader(shader);
     pauseAndExit();
 }
 
 void Shader::build()
 {
-    const GLuint vertexStage = compileStage(vertex, GL_VERTEX_SHADER);
-    const GLuint fragmentStage = compileStage(fragment, GL_FRAGMENT_SHADER);
+    // The stages go when this returns; a linked program keeps what it needs of them.
+    const GLShaderStage vertexStage = compileStage(vertex, GL_VERTEX_SHADER);
+    const GLShaderStage fragmentStage = compileStage(fragment, GL_FRAGMENT_SHADER);
 
     program = GLProgram();
-    glAttachShader(program.id(), vertexStage);
-    glAttachShader(program.id(), fragmentStage);
+    glAttachShader(program.id(), vertexStage.id());
+    glAttachShader(program.id(), fragmentStage.id());
     glLinkProgram(program.id());
 
     GLint linked = 0;
     glGetProgramiv(program.id(), GL_LINK_STATUS, &linked);
     if (linked) {
-        glDetachShader(program.id(), vertexStage);
-        glDetachShader(program.id(), fragmentStage);
-        glDeleteShader(vertexStage);
-        glDeleteShader(fragmentStage);
+        glDetachShader(program.id(), vertexStage.id());
+        glDetachShader(program.id(), fragmentStage.id());
         return;
     }
 
@@ -115,8 +113,6 @@ void Shader::build()
         log::line("Failed to link shader program: ", shaderFile(vertex), " + ", shaderFile(fragment));
     log::line(infoLog.data());
     program.reset();
-    glDeleteShader(vertexStage);
-    glDeleteShader(fragmentStage);
     pauseAndExit();
 }
 

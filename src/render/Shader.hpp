@@ -53,7 +53,7 @@ private:
     Shader(InMemory, std::string vertexSource, std::string fragmentSource);
 
     void build();
-    GLuint compileStage(const std::string& stage, GLenum type) const;
+    GLShaderStage compileStage(const std::string& stage, GLenum type) const;
 
     GLProgram program{GLProgram::Empty{}};
     std::unordered_map<std::string, GLint> uniformCache;
