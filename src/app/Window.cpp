@@ -96,11 +96,9 @@ Window::~Window()
         return;
     // The GL objects go while this window's context is still there to take them.
     glfwMakeContextCurrent(handle);
-    if (pictureFramebuffer) {
-        glDeleteFramebuffers(1, &pictureFramebuffer);
-        glDeleteFramebuffers(1, &scaledFramebuffer);
-        glDeleteRenderbuffers(1, &scaledRenderbuffer);
-    }
+    pictureFramebuffer.reset();
+    scaledFramebuffer.reset();
+    scaledRenderbuffer.reset();
     releaseSplash();
     splashShader.reset();
     quadRender.reset();
@@ -162,11 +160,10 @@ void Window::drawSplash(const std::string& path)
     glClear(GL_COLOR_BUFFER_BIT);
 
     // Kept for the loading screen until `releaseSplash`.
-    if (splashTexture)
-        glDeleteTextures(1, &splashTexture);
+    splashTexture.reset();
     splashTexture = render::loadTexture(path, true);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, splashTexture);
+    glBindTexture(GL_TEXTURE_2D, splashTexture.id());
 
     splashShader->use();
     quadRender->draw();
@@ -176,11 +173,8 @@ void Window::drawSplash(const std::string& path)
 
 void Window::releaseSplash()
 {
-    if (!splashTexture)
-        return;
     // Textures belong to every context of the share group; the main one is current.
-    glDeleteTextures(1, &splashTexture);
-    splashTexture = 0;
+    splashTexture.reset();
 }
 
 void Window::drawLoadingProgress(float fraction)
@@ -200,7 +194,7 @@ void Window::drawLoadingProgress(float fraction)
     int width = 0, height = 0;
     glfwGetFramebufferSize(handle, &width, &height);
     GLint pictureWidth = 0, pictureHeight = 0;
-    glBindTexture(GL_TEXTURE_2D, splashTexture);
+    glBindTexture(GL_TEXTURE_2D, splashTexture.id());
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &pictureWidth);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &pictureHeight);
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -208,21 +202,21 @@ void Window::drawLoadingProgress(float fraction)
     GLint windowSamples = 0;
     glGetIntegerv(GL_SAMPLE_BUFFERS, &windowSamples);
     if (!pictureFramebuffer) {
-        glGenFramebuffers(1, &pictureFramebuffer);
-        glGenFramebuffers(1, &scaledFramebuffer);
-        glGenRenderbuffers(1, &scaledRenderbuffer);
+        pictureFramebuffer = render::GLFramebuffer();
+        scaledFramebuffer = render::GLFramebuffer();
+        scaledRenderbuffer = render::GLRenderbuffer();
     }
     if (windowSamples == 0 && width > 0 && height > 0 && pictureWidth > 0 && pictureHeight > 0) {
-        glBindRenderbuffer(GL_RENDERBUFFER, scaledRenderbuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, scaledRenderbuffer.id());
         glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glBindFramebuffer(GL_FRAMEBUFFER, scaledFramebuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, scaledRenderbuffer);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, pictureFramebuffer);
-        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, splashTexture, 0);
+        glBindFramebuffer(GL_FRAMEBUFFER, scaledFramebuffer.id());
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, scaledRenderbuffer.id());
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, pictureFramebuffer.id());
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, splashTexture.id(), 0);
         if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
             glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
             glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFramebuffer);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFramebuffer.id());
             glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
             glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/GLObject.hpp"
 #include "render/QuadRender.hpp"
 #include "render/Shader.hpp"
 
@@ -66,12 +67,13 @@ private:
     int windowedY = 0;
     int windowedWidth = 0;
     int windowedHeight = 0;
-    unsigned int splashTexture = 0;
-    // The loading screen's copies of the picture; framebuffers belong to this
-    // window's context alone.
-    unsigned int pictureFramebuffer = 0;
-    unsigned int scaledFramebuffer = 0;
-    unsigned int scaledRenderbuffer = 0;
+    render::GLTexture splashTexture{render::GLTexture::Empty{}};
+    // The loading screen's copies of the picture, made on its first frame; framebuffers
+    // belong to this window's context alone, so the destructor lets them go before the
+    // context does.
+    render::GLFramebuffer pictureFramebuffer{render::GLFramebuffer::Empty{}};
+    render::GLFramebuffer scaledFramebuffer{render::GLFramebuffer::Empty{}};
+    render::GLRenderbuffer scaledRenderbuffer{render::GLRenderbuffer::Empty{}};
 };
 
 } // namespace fennik::app

@@ -44,7 +44,7 @@ GLuint GpuResources::texture(const std::string& path, bool flip)
 {
     GLTexture& slot = textures.try_emplace({portablePath(path), flip}, GLTexture::Empty{}).first->second;
     if (!slot)
-        slot = GLTexture::wrap(loadTexture(path, flip));
+        slot = loadTexture(path, flip);
     return slot.id();
 }
 
@@ -54,7 +54,7 @@ GLuint GpuResources::materialTexture(const std::string& fileName, const std::str
     GLTexture& slot =
         textures.try_emplace({directory + "\n" + portablePath(fileName), false}, GLTexture::Empty{}).first->second;
     if (!slot)
-        slot = GLTexture::wrap(textureFromFile(fileName, directory, halfTextures));
+        slot = textureFromFile(fileName, directory, halfTextures);
     return slot.id();
 }
 

@@ -43,13 +43,11 @@ std::string portablePath(std::string path)
     return path;
 }
 
-GLuint loadTexture(const std::string& path, bool flip)
+GLTexture loadTexture(const std::string& path, bool flip)
 {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-
+    GLTexture texture;
     if (const DecodedImage image = DecodedImage::read(portablePath(path), 0, flip)) {
-        glBindTexture(GL_TEXTURE_2D, texture);
+        glBindTexture(GL_TEXTURE_2D, texture.id());
         upload(image);
     } else {
         log::error("Texture failed to load at path: ", path);
@@ -57,11 +55,10 @@ GLuint loadTexture(const std::string& path, bool flip)
     return texture;
 }
 
-GLuint textureFromFile(const std::string& fileName, const std::string& directory, bool halved)
+GLTexture textureFromFile(const std::string& fileName, const std::string& directory, bool halved)
 {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    reloadTextureFromFile(texture, fileName, directory, halved);
+    GLTexture texture;
+    reloadTextureFromFile(texture.id(), fileName, directory, halved);
     return texture;
 }
 

@@ -77,15 +77,15 @@ TEST_F(Textures, AnOwnerMovesItsObjectAndDeletesWhatItHoldsLast)
 TEST_F(Textures, FormatFollowsTheChannelCountAndRowsArriveIntact)
 {
     for (auto [channels, format] : {std::pair{1, GL_RED}, {3, GL_RGB}, {4, GL_RGBA}}) {
-        loadTexture(writePng("image" + std::to_string(channels) + ".png", channels), false);
+        const GLTexture image = loadTexture(writePng("image" + std::to_string(channels) + ".png", channels), false);
         EXPECT_EQ(boundTexture(format, channels), std::pair(static_cast<GLint>(format), pattern(channels)))
             << channels << " channels";
     }
-    loadTexture(writePng("flip.png", 3), true);
+    const GLTexture flipped = loadTexture(writePng("flip.png", 3), true);
     EXPECT_EQ(boundTexture(GL_RGB, 3).second[0], pattern(3)[imageWidth * 3]) << "flipped: the last row first";
 
     // Grey and alpha is widened to RGBA keeping both.
-    loadTexture(writePng("greyalpha.png", 2), false);
+    const GLTexture greyAlpha = loadTexture(writePng("greyalpha.png", 2), false);
     const auto [internal, rgba] = boundTexture(GL_RGBA, 4);
     EXPECT_EQ(internal, GL_RGBA);
     EXPECT_EQ((std::vector<unsigned char>(rgba.begin(), rgba.begin() + 4)),
@@ -100,15 +100,15 @@ TEST_F(Textures, ModelTexturesPreferTheModelFolderAndAMissingOneIsEmptyWithOneLi
     test::ScopedWorkingDirectory inside(files.path());
 
     test::LogCapture log;
-    textureFromFile("both.png", "models");
+    const GLTexture both = textureFromFile("both.png", "models");
     EXPECT_EQ(boundTexture(GL_RGBA, 4).first, GL_RGBA);
-    textureFromFile("textures\\only_here.png", "models"); // paths written on Windows
+    const GLTexture onlyHere = textureFromFile("textures\\only_here.png", "models"); // paths written on Windows
     EXPECT_EQ(boundTexture(GL_RGB, 3).first, GL_RGB);
     EXPECT_EQ(log.text(), "");
 
-    const GLuint missing = textureFromFile("gone.png", "models");
+    const GLTexture missing = textureFromFile("gone.png", "models");
     EXPECT_EQ(log.text(), "[ERROR]: Texture failed to load at path: gone.png\n");
-    EXPECT_FALSE(glIsTexture(missing)) << "a name with nothing ever bound to it";
+    EXPECT_FALSE(glIsTexture(missing.id())) << "a name with nothing ever bound to it";
 }
 
 TEST_F(Textures, NoiseTextureIsDeterministicAndScrollsByWholePixels)
