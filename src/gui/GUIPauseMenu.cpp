@@ -7,7 +7,7 @@ namespace fennik::gui {
 
 namespace {
 
-constexpr float buttonOffset = 70.0f; // from the middle of the window to each button's centre
+constexpr float buttonStep = 70.0f; // from one button's centre to the next
 constexpr float buttonWidth = 150.0f;
 constexpr float buttonHeight = 40.0f;
 constexpr float captionScale = 0.75f;
@@ -18,14 +18,16 @@ const glm::vec3 idleCaption(1.0f, 1.0f, 1.0f);
 
 GUIPauseMenu::GUIPauseMenu(float centerX, float centerY)
     : GUIElement(2, glm::vec3(centerX, centerY, 0.0f), 40.0f, 445.0f),
-      resumeButton(centerX, centerY + buttonOffset, "Resume Game", captionScale, buttonWidth, buttonHeight, true),
-      optionsButton(centerX, centerY, "Options", captionScale, buttonWidth, buttonHeight, true),
-      mainMenuButton(centerX, centerY - buttonOffset, "Main Menu", captionScale, buttonWidth, buttonHeight, true)
+      resumeButton(centerX, centerY + 1.5f * buttonStep, "Resume Game", captionScale, buttonWidth, buttonHeight, true),
+      restartButton(centerX, centerY + 0.5f * buttonStep, "Restart Level", captionScale, buttonWidth, buttonHeight,
+                    true),
+      optionsButton(centerX, centerY - 0.5f * buttonStep, "Options", captionScale, buttonWidth, buttonHeight, true),
+      mainMenuButton(centerX, centerY - 1.5f * buttonStep, "Main Menu", captionScale, buttonWidth, buttonHeight, true)
 {
     // Missing images give empty textures; the captions still show.
     buttonTexture = render::gpu().texture("assets/textures/button.png", true);
     buttonHoverTexture = render::gpu().texture("assets/textures/button_hover.png", true);
-    for (GUIButton* button : {&resumeButton, &optionsButton, &mainMenuButton}) {
+    for (GUIButton* button : {&resumeButton, &restartButton, &optionsButton, &mainMenuButton}) {
         button->texture = buttonTexture;
         wireHover(*button);
     }
@@ -52,6 +54,7 @@ void GUIPauseMenu::draw(const glm::mat4& projection)
     // The menu's own rectangle follows the window but is never drawn.
     update();
     resumeButton.draw(projection);
+    restartButton.draw(projection);
     optionsButton.draw(projection);
     mainMenuButton.draw(projection);
 }

@@ -7,9 +7,10 @@
 
 namespace fennik::gui {
 
-// The three buttons a paused level shows in the middle of the window: "Resume Game"
-// and "Options" raise `resumeClicked` and `optionsClicked` for the level to read and
-// clear; "Main Menu" switches to the start menu at once.
+// The buttons a paused level shows in the middle of the window: "Resume Game" and
+// "Options" raise `resumeClicked` and `optionsClicked` for the level to read and
+// clear; "Restart Level" does what its owner gives it; "Main Menu" switches to the
+// start menu at once.
 class GUIPauseMenu : public GUIElement {
 public:
     // (centerX, centerY) is the middle of the window. Needs a current context.
@@ -19,9 +20,10 @@ public:
     void draw(const glm::mat4& projection) override;
 
     GUIButton resumeButton;
+    GUIButton restartButton;
     GUIButton optionsButton;
     GUIButton mainMenuButton;
-    MenuFocus focus{{&resumeButton, &optionsButton, &mainMenuButton}};
+    MenuFocus focus{{&resumeButton, &restartButton, &optionsButton, &mainMenuButton}};
     // Loaded once and kept for the whole process, as every texture of the game.
     GLuint buttonTexture = 0;
     GLuint buttonHoverTexture = 0;

@@ -38,6 +38,13 @@ std::string number(float value, const char* format)
     return text;
 }
 
+std::string timerCaption(core::RunTimer timer)
+{
+    std::string name = core::runTimerName(timer);
+    name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    return name;
+}
+
 // The next of `steps` after `value` (or before, for a negative step), stopping at the ends.
 float stepped(float value, int step, float smallest, float largest, float by)
 {
@@ -81,6 +88,12 @@ OptionsScreen::OptionsScreen()
            [this](int step) { settings.exposure = stepped(settings.exposure, step, 0.1f, 5.0f, 0.1f); }, {});
     addRow(left, next(), [this] { return "Invert camera drag: " + onOff(settings.invertDrag); },
            [this](int) { settings.invertDrag = !settings.invertDrag; }, {});
+    addRow(left, next(), [this] { return "Timer: " + timerCaption(settings.timer); },
+           [this](int step) {
+               settings.timer = static_cast<core::RunTimer>((static_cast<int>(settings.timer) + step + 3) % 3);
+           },
+           {});
+    const float leftEnd = y;
 
     y = top;
     for (int index = 0; index < core::actionCount; ++index) {
@@ -93,7 +106,7 @@ OptionsScreen::OptionsScreen()
                },
                {}, [this, action] { waitingFor = action; });
     }
-    addRow(width * 0.5f, std::min(top - 7.0f * rowStep, y) - rowStep * 0.5f, [] { return std::string("Back"); }, {},
+    addRow(width * 0.5f, std::min(leftEnd, y) - rowStep * 0.5f, [] { return std::string("Back"); }, {},
            [this] { back(); });
 
     std::vector<GUIElement*> order;

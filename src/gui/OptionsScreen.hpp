@@ -22,7 +22,7 @@ namespace fennik::gui {
 
 // The options screen, in the game's own buttons over a dimmed picture: master
 // volume, full screen, vsync, frame cap, field of view, exposure, the free camera's
-// drag, and the keys of the seven actions, then "Back".
+// drag, the timer (off, level or run), and the keys of the seven actions, then "Back".
 //
 // With a mouse a left click moves an option to its next value and a right click to
 // the one before; with keys or a pad, Up and Down pick an option, Left and Right

@@ -17,6 +17,12 @@ constexpr float rowHeight = 36.0f;
 constexpr float rowStep = 44.0f;
 constexpr float captionScale = 0.62f;
 
+// Where a run began that Continue or the levels page started further on.
+std::string startedFrom(const core::Replay& replay)
+{
+    return replay.firstLevel() == core::runLevels[0] ? "" : "   from " + core::levelTitle(replay.firstLevel());
+}
+
 std::string captionOf(const core::ReplayEntry& entry)
 {
     if (!entry.replay)
@@ -27,7 +33,7 @@ std::string captionOf(const core::ReplayEntry& entry)
     char date[32];
     std::strftime(date, sizeof date, "%d %b %H:%M", &local);
     return std::string(date) + "   " + core::formatRunTime(entry.replay->ticks()) + "   " +
-           entry.replay->furthestLevel();
+           entry.replay->furthestLevel() + startedFrom(*entry.replay);
 }
 
 } // namespace

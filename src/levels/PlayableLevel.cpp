@@ -24,6 +24,7 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 
 namespace fennik::levels {
@@ -36,6 +37,8 @@ constexpr double stompNormalY = 0.2;
 constexpr float fallDamageHeight = -15.0f;
 // Space kept between an on-screen prompt and the window's edge.
 constexpr float promptMargin = 16.0f;
+constexpr float timerScale = 0.9f;
+constexpr float timerShadow = 1.5f;
 
 } // namespace
 
@@ -92,6 +95,7 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     // The menu's choices are commands, so a replay makes them too.
     pauseMenu->resumeButton.onClick = [this] { command({0, core::ReplayEvent::Kind::Resume}); };
     pauseMenu->mainMenuButton.onClick = [this] { command({0, core::ReplayEvent::Kind::MainMenu}); };
+    pauseMenu->restartButton.onClick = [this] { command({0, core::ReplayEvent::Kind::RestartLevel}); };
 
     scene->collisionCallback = [this](physics::Entity* player, physics::Entity* other, btManifoldPoint& point,
                                       glm::vec3& normal) { onCollision(player, other, point, normal); };
@@ -111,6 +115,7 @@ void PlayableLevel::reset()
         options->back();
     pauseMenu->resumeClicked = false;
     paused = false;
+    restartPending = false;
     needsResize = true;
 }
 
@@ -135,12 +140,19 @@ void PlayableLevel::update()
 {
     if (needsResize)
         applyWindowSize();
+    // As a fall restarts the level: a new entry, and a new attempt at its time. Inside
+    // the tick, so a replay ends the stay at the tick it was recorded in.
+    if (std::exchange(restartPending, false)) {
+        switchTo(name);
+        return;
+    }
     if (pauseMenu->resumeClicked) {
         paused = false;
         pauseMenu->resumeClicked = false;
     }
     if (paused)
         return;
+    core::LevelManager::instance().progress.countTick();
 
     const float yaw = scene->camera->yaw;
     const float pitch = scene->camera->pitch;
@@ -224,6 +236,7 @@ void PlayableLevel::replayEvent(const core::ReplayEvent& event)
     case Kind::TogglePause: togglePause(); break;
     case Kind::Resume: pauseMenu->resumeClicked = true; break;
     case Kind::MainMenu: switchTo("StartMenu"); break;
+    case Kind::RestartLevel: restartPending = true; break;
     case Kind::Zoom: camera.distance = zoom = event.a; break;
     case Kind::CameraTurn:
         camera.yaw = event.a;
@@ -278,8 +291,52 @@ void PlayableLevel::drawOverlay()
             options->open();
     }
     drawReplayCaption();
+    drawTimer();
     if (showTimings)
         scene->drawTimings();
+}
+
+std::string PlayableLevel::timerText() const
+{
+    const auto& progress = core::LevelManager::instance().progress;
+    switch (settings->timer) {
+    case core::RunTimer::Level: return core::formatRunTime(progress.levelTicks());
+    case core::RunTimer::Run: return core::formatRunTime(progress.runTicks());
+    case core::RunTimer::Off: break;
+    }
+    return {};
+}
+
+void PlayableLevel::drawTimer()
+{
+    const std::string shown = timerText();
+    if (shown.empty())
+        return;
+    auto& text = *scene->text;
+    // Every character gets a cell, every digit the widest digit's, so the time does not
+    // jitter as it runs; laid out from the right edge in.
+    const auto cellWidth = [&text](char character) {
+        float widest = 0.0f;
+        for (char digit = '0'; digit <= '9'; ++digit) {
+            text.text = std::isdigit(static_cast<unsigned char>(character)) ? std::string(1, digit)
+                                                                             : std::string(1, character);
+            widest = std::max(widest, text.getWidth(timerScale) * timerScale);
+        }
+        return widest;
+    };
+    float x = static_cast<float>(settings->windowWidth) - promptMargin;
+    const float y = static_cast<float>(settings->windowHeight) - 2.0f * promptMargin;
+    for (auto character = shown.rbegin(); character != shown.rend(); ++character) {
+        const float cell = cellWidth(*character);
+        x -= cell;
+        text.text = std::string(1, *character);
+        // A dark copy underneath keeps the digits readable over the bright sand.
+        for (const auto& [offset, shade] : {std::pair(timerShadow, 0.0f), std::pair(0.0f, 1.0f)}) {
+            text.color = glm::vec3(shade);
+            text.draw(glm::vec3(x + cell * 0.5f + offset, y - offset, 0.0f), timerScale, glm::vec3(0.0f),
+                      scene->screenProjection(), true);
+        }
+    }
 }
 
 void PlayableLevel::drawReplayCaption()

@@ -66,6 +66,8 @@ public:
     scene::Scene& getScene() { return *scene; }
     bool isPaused() const { return paused; }
     bool allEnemiesDead() const;
+    // What the on-screen timer shows ("0:41.27"), empty with the timer off.
+    std::string timerText() const;
 
     // The player's body and health and every enemy's, for the replays' checks.
     std::uint64_t stateHash() const override;
@@ -136,6 +138,7 @@ protected:
     float zoom = 50.0f;
     gui::ShapeRenderer* shapes = nullptr;
     bool paused = false;
+    bool restartPending = false; // "Restart Level" chosen: done in the next tick
     double lastFrameTime = 0.0;
     GLuint noteTexture = 0;
 
@@ -144,6 +147,8 @@ private:
     void drawPrompts();
     // "Replay" or "Demo - press any key" at the top of the window while one plays.
     void drawReplayCaption();
+    // The timer in the top-right corner, when the player turned it on.
+    void drawTimer();
     // Prompts, the open note, the pause menu and, after F7, the passes' timings.
     void drawOverlay();
     void refreshTitle();

@@ -5,6 +5,7 @@
 #include "core/LevelManager.hpp"
 #include "core/SoundEngine.hpp"
 #include "gui/GUIButton.hpp"
+#include "gui/LevelsScreen.hpp"
 #include "gui/MenuPage.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ReplaysScreen.hpp"
@@ -18,11 +19,16 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+
 namespace fennik::levels {
 
 namespace {
 
 constexpr const char* demoPath = "assets/replays/demo.fzreplay";
+// From the middle of the window down to the first button's centre, and on to the next.
+constexpr float firstButtonBelow = 30.0f;
+constexpr float buttonStep = 65.0f;
 
 } // namespace
 
@@ -61,26 +67,31 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
         gui::styleButton(*made);
         return made;
     };
-    startButton = button(30.0f, "Start Game");
-    replaysButton = button(95.0f, "Replays");
-    optionsButton = button(160.0f, "Options");
-    quitButton = button(225.0f, "Quit Game");
+    // Placed on every reset: "Continue" comes and goes with the progress.
+    continueButton = button(firstButtonBelow, "Continue");
+    startButton = button(firstButtonBelow, "Start Game");
+    levelsButton = button(firstButtonBelow, "Levels");
+    replaysButton = button(firstButtonBelow, "Replays");
+    optionsButton = button(firstButtonBelow, "Options");
+    quitButton = button(firstButtonBelow, "Quit Game");
     options = std::make_unique<gui::OptionsScreen>();
     replays = std::make_unique<gui::ReplaysScreen>();
+    levels = std::make_unique<gui::LevelsScreen>();
     splashTexture = render::gpu().texture("assets/textures/splash.png", true);
     bestTime = std::make_unique<gui::Text>(&gui::TextRenderer::instance(), "");
 
     auto& deck = core::LevelManager::instance().deck;
-    startButton->onClick = [this, &deck] {
-        deck.startRecording(*settings);
-        core::LevelManager::instance().setLevel(core::runLevels[0]);
+    startButton->onClick = [this] { startRun(core::runLevels[0]); };
+    continueButton->onClick = [this] {
+        const core::Progress& progress = core::LevelManager::instance().progress.progress();
+        startRun(core::runLevels[std::max(progress.furthest, 0)]);
     };
+    levelsButton->onClick = [this] { levels->open(core::LevelManager::instance().progress.progress()); };
+    levels->onPlay = [this](const std::string& level) { startRun(level); };
     replaysButton->onClick = [this, &deck] { replays->open(core::listReplays(deck.folder, *settings)); };
     replays->onPlay = [&deck](const core::Replay& replay, const std::string& path) { deck.play(replay, path, false); };
     quitButton->onClick = [this] { glfwSetWindowShouldClose(window, GLFW_TRUE); };
     optionsButton->onClick = [this] { options->open(); };
-    focus = std::make_unique<gui::MenuFocus>(std::vector<gui::GUIElement*>{startButton.get(), replaysButton.get(),
-                                                                            optionsButton.get(), quitButton.get()});
 
     frame = scene->buildFrame({{}, false, [this] { drawOverlay(); }});
 
@@ -92,7 +103,8 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
 void StartMenu::reset()
 {
     scene->reset();
-    focus->clear();
+    placeButtons();
+    levels->back();
     needsResize = true;
     idleSince = -1.0; // from the menu's first tick: loading is not idling
     // A click that ended the demo is not a click on the menu.
@@ -106,6 +118,30 @@ void StartMenu::reset()
         replays->open(runs);
     else
         replays->back();
+}
+
+void StartMenu::placeButtons()
+{
+    shownButtons.clear();
+    if (core::LevelManager::instance().progress.progress().any())
+        shownButtons.push_back(continueButton.get());
+    for (gui::GUIButton* button :
+         {startButton.get(), levelsButton.get(), replaysButton.get(), optionsButton.get(), quitButton.get()})
+        shownButtons.push_back(button);
+    float below = firstButtonBelow;
+    for (gui::GUIButton* button : shownButtons) {
+        button->basePosition.y = button->referenceHeight * 0.5f - below;
+        below += buttonStep;
+    }
+    focus = std::make_unique<gui::MenuFocus>(std::vector<gui::GUIElement*>(shownButtons.begin(), shownButtons.end()));
+    // Enter continues, or starts a new game when there is nothing to continue.
+    focus->move(1);
+}
+
+void StartMenu::startRun(const std::string& level)
+{
+    core::LevelManager::instance().deck.startRecording(*settings);
+    core::LevelManager::instance().setLevel(level);
 }
 
 const std::string& StartMenu::bestTimeCaption() const
@@ -152,7 +188,7 @@ void StartMenu::update()
     if (cursor != lastCursor || idleSince < 0.0)
         heardFromPlayer();
     lastCursor = cursor;
-    if (attractMode && !options->isOpen() && !replays->isOpen() && now - idleSince >= attractAfterSeconds) {
+    if (attractMode && !options->isOpen() && !replays->isOpen() && !levels->isOpen() && now - idleSince >= attractAfterSeconds) {
         playDemo();
         return;
     }
@@ -178,6 +214,8 @@ void StartMenu::drawOverlay()
         options->draw(projection);
     } else if (replays->isOpen()) {
         replays->draw(projection);
+    } else if (levels->isOpen()) {
+        levels->draw(projection);
     } else {
         shapes->beginShape(projection, GL_TRIANGLES);
         shapes->texture = splashTexture;
@@ -189,7 +227,7 @@ void StartMenu::drawOverlay()
             bestTime->draw(glm::vec3(width * 0.5f, height * 0.5f + 22.0f, 0.0f), 0.6f, glm::vec3(0.0f), projection,
                            true);
         }
-        for (gui::GUIButton* button : {startButton.get(), replaysButton.get(), optionsButton.get(), quitButton.get()}) {
+        for (gui::GUIButton* button : shownButtons) {
             // Drawn without its click while a held button waits for its release.
             const auto click = waitForRelease ? std::exchange(button->onClick, nullptr) : nullptr;
             button->draw(projection);
@@ -214,6 +252,8 @@ void StartMenu::onGamepadButton(int button, int action)
         options->onGamepadButton(button, action);
     else if (replays->isOpen())
         replays->onGamepadButton(button, action);
+    else if (levels->isOpen())
+        levels->onGamepadButton(button, action);
     else
         focus->onGamepadButton(button, action);
 }
@@ -237,6 +277,10 @@ void StartMenu::onKey(int key, int, int action, int)
     }
     if (replays->isOpen()) {
         replays->onKey(key, action);
+        return;
+    }
+    if (levels->isOpen()) {
+        levels->onKey(key, action);
         return;
     }
     if (focus->onKey(key, action))

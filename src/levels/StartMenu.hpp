@@ -12,9 +12,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace fennik::gui {
 class GUIButton;
+class LevelsScreen;
 class OptionsScreen;
 class ReplaysScreen;
 class ShapeRenderer;
@@ -32,8 +34,9 @@ class Scene;
 namespace fennik::levels {
 
 // The game opens here: Fennik standing in the first area under a slowly drifting
-// camera, the title picture, the best time, and the "Start Game", "Replays",
-// "Options" and "Quit Game" buttons. Left alone for half a minute, it plays the demo.
+// camera, the title picture, the best time, and the "Continue" (with progress saved),
+// "Start Game", "Levels", "Replays", "Options" and "Quit Game" buttons, the first in
+// the keys' and pad's focus. Left alone for half a minute, it plays the demo.
 class StartMenu final : public core::Level {
 public:
     explicit StartMenu(std::string name);
@@ -55,7 +58,14 @@ public:
     void onGamepadButton(int button, int action) override;
 
     scene::Scene& getScene() { return *scene; }
+    gui::GUIButton& getContinueButton() { return *continueButton; }
     gui::GUIButton& getStartButton() { return *startButton; }
+    gui::GUIButton& getLevelsButton() { return *levelsButton; }
+    gui::LevelsScreen& getLevels() { return *levels; }
+    // The buttons shown, top to bottom: "Continue" only with progress saved.
+    const std::vector<gui::GUIButton*>& buttons() const { return shownButtons; }
+    // Starts a recorded run at `level` of the chain, as "Start Game" does at the first.
+    void startRun(const std::string& level);
     gui::GUIButton& getOptionsButton() { return *optionsButton; }
     gui::GUIButton& getQuitButton() { return *quitButton; }
     gui::OptionsScreen& getOptions() { return *options; }
@@ -69,6 +79,8 @@ public:
 
 private:
     void applyWindowSize();
+    // "Continue" first when there is progress to continue; the focus on the first.
+    void placeButtons();
     // The title picture, the buttons and, after F7, the passes' timings.
     void drawOverlay();
     void heardFromPlayer();
@@ -82,12 +94,16 @@ private:
     std::shared_ptr<scene::Scene> scene;
     render::Frame frame;
     gui::ShapeRenderer* shapes = nullptr;
+    std::unique_ptr<gui::GUIButton> continueButton;
     std::unique_ptr<gui::GUIButton> startButton;
+    std::unique_ptr<gui::GUIButton> levelsButton;
     std::unique_ptr<gui::GUIButton> replaysButton;
     std::unique_ptr<gui::GUIButton> optionsButton;
     std::unique_ptr<gui::GUIButton> quitButton;
     std::unique_ptr<gui::OptionsScreen> options;
     std::unique_ptr<gui::ReplaysScreen> replays;
+    std::unique_ptr<gui::LevelsScreen> levels;
+    std::vector<gui::GUIButton*> shownButtons;
     std::unique_ptr<gui::MenuFocus> focus;
     std::unique_ptr<gui::Text> bestTime;
     GLuint splashTexture = 0;

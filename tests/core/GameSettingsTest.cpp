@@ -109,6 +109,7 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
     settings->invertDrag = true;
     settings->exposure = 1.5f;
     settings->volume = 35.0f;
+    settings->timer = fennik::core::RunTimer::Run;
     ASSERT_TRUE(settings->keys.bind(fennik::core::Action::Jump, GLFW_KEY_J));
     ASSERT_TRUE(fennik::core::saveSettings(*settings, player));
     files.write("saved/fennik/settings.ini.tmp", "[camera]\nfov = 31\n"); // a crash before the rename
@@ -119,6 +120,7 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
     EXPECT_FLOAT_EQ(again->fov, 90.0f);
     EXPECT_FLOAT_EQ(again->exposure, 1.5f);
     EXPECT_FLOAT_EQ(again->volume, 35.0f);
+    EXPECT_EQ(again->timer, fennik::core::RunTimer::Run);
     EXPECT_EQ(again->keys.keys, settings->keys.keys);
 
     // A folder that cannot be made (a file has its name; root writes anywhere else).

@@ -118,11 +118,15 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureAndSwitchesAndResizesMakeNoGLO
     const unsigned width = harness.game->settings->windowWidth;
     harness.resizeWindow(pictureSize);
     Picture picture;
-    // The start menu as a new player sees it: no runs recorded, so no best time.
+    // The start menu as a new player sees it: no runs recorded, so no best time, no
+    // progress, and "Start Game" in the keys' focus.
     const TempDirectory noRuns("fennik_no_runs");
     auto& runs = core::LevelManager::instance().deck.folder;
     const std::string recorded = std::exchange(runs, noRuns.path().string());
-    restingFrame<levels::StartMenu>(harness, "StartMenu", picture);
+    {
+        const ScratchProgress none;
+        restingFrame<levels::StartMenu>(harness, "StartMenu", picture);
+    }
     runs = recorded;
     compareWithStored(picture, "StartMenu");
     for (const char* name : {"TestLevel", "TutorialLevel", "LevelOne", "LevelTwo", "LevelBoss"}) {

@@ -13,6 +13,7 @@
 #include "physics/Entity.hpp"
 #include "render/ParticleGenerator.hpp"
 #include "scene/Scene.hpp"
+#include "support/TempDirectory.hpp"
 #include "support/Teleport.hpp"
 
 #include <glm/vec3.hpp>
@@ -81,6 +82,24 @@ private:
 
 // The one game of a test process, shared by its tests: loading six levels takes a while.
 GameHarness& sharedGame();
+
+// The player's progress kept in a file of the test's own for its lifetime (holding
+// `text`, or none), then on the game's own again.
+class ScratchProgress {
+public:
+    explicit ScratchProgress(const std::string& text = "");
+    ~ScratchProgress();
+    ScratchProgress(const ScratchProgress&) = delete;
+    ScratchProgress& operator=(const ScratchProgress&) = delete;
+
+    std::string path() const { return (home / "progress.ini").string(); }
+    // What the file holds now; empty when there is none.
+    std::string text() const;
+
+private:
+    TempDirectory home{"fennik_progress"};
+    std::string previous;
+};
 
 // Where an entity is now, read afresh from its body; whether the body takes part in
 // the world (dead enemies leave it).

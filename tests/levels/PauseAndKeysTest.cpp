@@ -70,7 +70,7 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
     harness.clickAt(width * 0.5f + 200.0f, height * 0.5f);
     simulate(harness);
     EXPECT_TRUE(level.isPaused());
-    harness.clickAt(width * 0.5f, height * 0.5f + 70.0f);
+    harness.clickAt(width * 0.5f, height * 0.5f + 105.0f);
     simulate(harness);
     EXPECT_FALSE(level.isPaused());
     EXPECT_FLOAT_EQ(scene.player->health, 100.0f) << "the death rule restarted the level";
@@ -78,16 +78,76 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
 
     // "Main Menu": straight to the start menu; the level is unpaused when it comes back.
     harness.tap(GLFW_KEY_ESCAPE);
-    harness.clickAt(width * 0.5f, height * 0.5f - 70.0f);
+    harness.clickAt(width * 0.5f, height * 0.5f - 105.0f);
     EXPECT_EQ(harness.activeName(), "StartMenu");
     startOn(harness, "LevelOne");
     EXPECT_FALSE(level.isPaused());
+}
+
+// The leftmost column of the window's top right quarter where `shown` differs from `plain`.
+int leftmostChange(const Picture& shown, const Picture& plain)
+{
+    for (int x = shown.width / 2; x < shown.width; ++x)
+        for (int y = shown.height * 3 / 4; y < shown.height; ++y)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(shown.rgba[std::size_t(y * shown.width + x) * 4 + c] -
+                             plain.rgba[std::size_t(y * shown.width + x) * 4 + c]) > 40)
+                    return x;
+    return -1;
+}
+
+// "Restart Level" starts the level again as its own restart does, and the level's
+// timer with it; the timer stands while paused and keeps its width as its digits change.
+TEST(Pause, RestartLevelStartsTheLevelAndItsTimerAgainAndTheTimerStandsWhilePaused)
+{
+    auto& harness = sharedGame();
+    auto& settings = *harness.game->settings;
+    harness.setLevel("StartMenu");
+    auto& level = startOn(harness, "TutorialLevel");
+    auto& player = *level.getScene().player;
+    EXPECT_EQ(level.timerText(), "") << "off unless the player asks";
+    settings.timer = core::RunTimer::Level;
+    simulate(harness, 44);
+    EXPECT_EQ(level.timerText(), "0:01.50");
+    teleport(player, {-4.0f, 1.915f, 10.0f});
+    player.health = 40.0f;
+    harness.tap(GLFW_KEY_ESCAPE);
+    simulate(harness, 30);
+    EXPECT_EQ(level.timerText(), "0:01.50") << "stopped while paused";
+    for (int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
+        harness.tap(key);
+    simulate(harness);
+    EXPECT_FALSE(level.isPaused());
+    EXPECT_LT(glm::distance(positionOf(player), glm::vec3(-3.471045f, 1.915f, 34.187042f)), 1e-4f);
+    EXPECT_FLOAT_EQ(player.health, 100.0f);
+    EXPECT_EQ(level.timerText(), "0:00.00");
+    settings.timer = core::RunTimer::Run;
+    const std::uint32_t run = core::LevelManager::instance().progress.runTicks();
+    EXPECT_GE(run, 45u) << "the run goes on";
+    EXPECT_EQ(level.timerText(), core::formatRunTime(run));
+
+    // Drawn in the top right corner, right-aligned in cells of one width.
+    settings.timer = core::RunTimer::Off;
+    const Picture plain = drawFrame(harness, "timer_off");
+    settings.timer = core::RunTimer::Level;
+    const Picture zeros = drawFrame(harness, "timer_zeros");
+    simulate(harness, 334);
+    settings.timer = core::RunTimer::Off;
+    const Picture plainLater = drawFrame(harness, "timer_off_later");
+    settings.timer = core::RunTimer::Level;
+    ASSERT_EQ(level.timerText(), "0:11.13");
+    const Picture ones = drawFrame(harness, "timer_ones");
+    settings.timer = core::RunTimer::Off;
+    const int left = leftmostChange(zeros, plain);
+    EXPECT_GT(left, zeros.width * 3 / 4) << "in the corner";
+    EXPECT_NEAR(leftmostChange(ones, plainLater), left, 1) << "as wide as 0:00.00";
 }
 
 TEST(Pause, LosingTheFocusPausesALevelButNotTheMenuAndFullScreenComesBackToTheOldSize)
 {
     auto& harness = sharedGame();
     auto& settings = *harness.game->settings;
+    const ScratchProgress none; // "Start Game" first
     startOn<core::Level>(harness, "StartMenu");
     harness.windowFocus(false);
     harness.clickAt(float(settings.windowWidth) * 0.5f, float(settings.windowHeight) * 0.5f - 30.0f);
