@@ -110,7 +110,7 @@ ScratchProgress::ScratchProgress(const std::string& text)
 {
     if (!text.empty())
         home.write("progress.ini", text);
-    core::LevelManager::instance().progress.load(path());
+    core::LevelManager::instance().progress.load((home / "progress.ini").string());
 }
 
 ScratchProgress::~ScratchProgress()
@@ -120,7 +120,7 @@ ScratchProgress::~ScratchProgress()
 
 std::string ScratchProgress::text() const
 {
-    return core::readWholeFile(path(), 1 << 16).value_or("");
+    return core::readWholeFile((home / "progress.ini").string(), 1 << 16).value_or("");
 }
 
 GameHarness& sharedGame()

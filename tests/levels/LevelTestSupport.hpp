@@ -83,20 +83,13 @@ private:
 // The one game of a test process, shared by its tests: loading six levels takes a while.
 GameHarness& sharedGame();
 
-// The player's progress kept in a file of the test's own for its lifetime (holding
-// `text`, or none), then on the game's own again.
-class ScratchProgress {
-public:
+// The player's progress kept in a file of the test's own (holding `text`, or none) for
+// its lifetime, then in the game's own again.
+struct ScratchProgress {
     explicit ScratchProgress(const std::string& text = "");
     ~ScratchProgress();
-    ScratchProgress(const ScratchProgress&) = delete;
-    ScratchProgress& operator=(const ScratchProgress&) = delete;
-
-    std::string path() const { return (home / "progress.ini").string(); }
-    // What the file holds now; empty when there is none.
     std::string text() const;
 
-private:
     TempDirectory home{"fennik_progress"};
     std::string previous;
 };
