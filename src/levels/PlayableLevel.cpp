@@ -7,6 +7,7 @@
 #include "core/Log.hpp"
 #include "core/Replay.hpp"
 #include "gui/GUIPauseMenu.hpp"
+#include "gui/MenuPages.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ShapeRenderer.hpp"
 #include "gui/Text.hpp"
@@ -42,7 +43,10 @@ constexpr float timerShadow = 1.5f;
 
 } // namespace
 
-PlayableLevel::PlayableLevel(std::string name) : Level(std::move(name)) {}
+PlayableLevel::PlayableLevel(std::string name, std::shared_ptr<gui::MenuPages> menuPages)
+    : Level(std::move(name)), pages(std::move(menuPages)), options(&pages->options)
+{
+}
 
 PlayableLevel::~PlayableLevel() = default;
 
@@ -81,7 +85,6 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     scene->createCamera();
     pauseMenu = std::make_shared<gui::GUIPauseMenu>(static_cast<float>(settings->windowWidth) * 0.5f,
                                                     static_cast<float>(settings->windowHeight) * 0.5f);
-    options = std::make_unique<gui::OptionsScreen>();
     addEnemies();
     scene->addLevelGeometry(*levelModel, skipsInteractableMeshes());
     addInteractables();

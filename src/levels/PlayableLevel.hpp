@@ -13,6 +13,7 @@
 
 namespace fennik::gui {
 class GUIPauseMenu;
+struct MenuPages;
 class OptionsScreen;
 class ShapeRenderer;
 } // namespace fennik::gui
@@ -41,7 +42,8 @@ namespace fennik::levels {
 // A level adds its content (models, placements, note images) and its switch rules.
 class PlayableLevel : public core::Level {
 public:
-    explicit PlayableLevel(std::string name);
+    // `pages` are the game's one set of menu pages, shared with the start menu.
+    PlayableLevel(std::string name, std::shared_ptr<gui::MenuPages> pages);
     ~PlayableLevel() override;
 
     void init(GLFWwindow* window, core::GameSettings* settings) final;
@@ -123,7 +125,8 @@ protected:
     render::ParticleGenerator* particles = nullptr; // shared by the levels, cleared on entry
     std::shared_ptr<render::Shader> particleShader;
     std::shared_ptr<gui::GUIPauseMenu> pauseMenu;
-    std::unique_ptr<gui::OptionsScreen> options; // opened from the pause menu
+    std::shared_ptr<gui::MenuPages> pages;
+    gui::OptionsScreen* options = nullptr; // the game's one, opened from the pause menu
     render::Frame frame;
     bool needsResize = true;
     bool showTimings = false;

@@ -6,6 +6,7 @@
 #include "core/SoundEngine.hpp"
 #include "gui/GUIButton.hpp"
 #include "gui/LevelsScreen.hpp"
+#include "gui/MenuPages.hpp"
 #include "gui/MenuPage.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ReplaysScreen.hpp"
@@ -32,7 +33,14 @@ constexpr float buttonStep = 65.0f;
 
 } // namespace
 
-StartMenu::StartMenu(std::string name) : Level(std::move(name)) {}
+StartMenu::StartMenu(std::string name, std::shared_ptr<gui::MenuPages> menuPages)
+    : Level(std::move(name)),
+      pages(std::move(menuPages)),
+      options(&pages->options),
+      replays(&pages->replays),
+      levels(&pages->levels)
+{
+}
 
 StartMenu::~StartMenu() = default;
 
@@ -74,9 +82,6 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
     replaysButton = button(firstButtonBelow, "Replays");
     optionsButton = button(firstButtonBelow, "Options");
     quitButton = button(firstButtonBelow, "Quit Game");
-    options = std::make_unique<gui::OptionsScreen>();
-    replays = std::make_unique<gui::ReplaysScreen>();
-    levels = std::make_unique<gui::LevelsScreen>();
     splashTexture = render::gpu().texture("assets/textures/splash.png", true);
     bestTime = std::make_unique<gui::Text>(&gui::TextRenderer::instance(), "");
 

@@ -17,6 +17,7 @@
 namespace fennik::gui {
 class GUIButton;
 class LevelsScreen;
+struct MenuPages;
 class OptionsScreen;
 class ReplaysScreen;
 class ShapeRenderer;
@@ -39,7 +40,8 @@ namespace fennik::levels {
 // the keys' and pad's focus. Left alone for half a minute, it plays the demo.
 class StartMenu final : public core::Level {
 public:
-    explicit StartMenu(std::string name);
+    // `pages` are the game's one set of menu pages, shared with the levels' pause menus.
+    StartMenu(std::string name, std::shared_ptr<gui::MenuPages> pages);
     ~StartMenu() override;
 
     void init(GLFWwindow* window, core::GameSettings* settings) override;
@@ -100,9 +102,10 @@ private:
     std::unique_ptr<gui::GUIButton> replaysButton;
     std::unique_ptr<gui::GUIButton> optionsButton;
     std::unique_ptr<gui::GUIButton> quitButton;
-    std::unique_ptr<gui::OptionsScreen> options;
-    std::unique_ptr<gui::ReplaysScreen> replays;
-    std::unique_ptr<gui::LevelsScreen> levels;
+    std::shared_ptr<gui::MenuPages> pages;
+    gui::OptionsScreen* options = nullptr;
+    gui::ReplaysScreen* replays = nullptr;
+    gui::LevelsScreen* levels = nullptr;
     std::vector<gui::GUIButton*> shownButtons;
     std::unique_ptr<gui::MenuFocus> focus;
     std::unique_ptr<gui::Text> bestTime;
