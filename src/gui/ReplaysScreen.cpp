@@ -19,6 +19,12 @@ constexpr float titleY = 4.6f * rowStep;
 // From the title's top to the bottom of "Back", in reference units.
 const glm::vec2 extent(rowWidth, 2.0f * (titleY + 28.0f));
 
+// Where a run began, for one that Continue or the levels page started further on.
+std::string startedFrom(const core::Replay& replay)
+{
+    return replay.firstLevel() == core::runLevels[0] ? "" : "   from " + core::levelTitle(replay.firstLevel());
+}
+
 // "07 Dec 14:03   2:17.43   Level 2"; a run that cannot be played says why after it,
 // "07 Dec 14:03 2:17 Level 2 (other version)", closer set so that it stays in its bar.
 std::string captionOf(const core::ReplayEntry& entry)
@@ -39,6 +45,8 @@ std::string captionOf(const core::ReplayEntry& entry)
         const std::string time = core::formatRunTime(*run.ticks);
         caption += gap + (playable ? time : time.substr(0, time.find('.'))) + gap + run.furthestLevel;
     }
+    if (playable && entry.replay)
+        caption += startedFrom(*entry.replay);
     if (!playable)
         caption += " (" + entry.reason + ")";
     return caption;

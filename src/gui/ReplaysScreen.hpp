@@ -16,7 +16,8 @@
 namespace fennik::gui {
 
 // The recorded runs, newest first, one button each: when the run started, its time
-// and the furthest level it reached ("07 Dec 14:03   2:17.43   Level 2"). A file the
+// and the furthest level it reached ("07 Dec 14:03   2:17.43   Level 2"), and where it
+// began when that was not the test area ("...   from Level 1"). A file the
 // game cannot play is listed as unplayable and does nothing. A click, Enter or South
 // plays a run; Escape (on its release), East or "Back" returns to the start menu.
 class ReplaysScreen {

@@ -12,7 +12,7 @@ namespace {
 
 using GUIPauseMenuTest = test::GUITest;
 
-TEST_F(GUIPauseMenuTest, ResumeSitsAboveMainMenuAndEachButtonDoesItsJob)
+TEST_F(GUIPauseMenuTest, RestartSitsBetweenResumeAndOptionsAndMainMenuLastAndEachButtonDoesItsJob)
 {
     auto startMenu = std::make_shared<test::CountingLevel>("StartMenu");
     core::LevelManager::instance().addLevel(startMenu);
@@ -20,8 +20,10 @@ TEST_F(GUIPauseMenuTest, ResumeSitsAboveMainMenuAndEachButtonDoesItsJob)
     test::OffscreenTarget target(800, 800);
     GUIPauseMenu menu;
     menu.draw(target.screenProjection(), UiFrame{});
-    EXPECT_FLOAT_EQ(menu.resumeButton.position.y + 20.0f, 470.0f);
-    EXPECT_FLOAT_EQ(menu.mainMenuButton.position.y + 20.0f, 330.0f);
+    EXPECT_FLOAT_EQ(menu.resumeButton.position.y + 20.0f, 505.0f);
+    EXPECT_FLOAT_EQ(menu.restartButton.position.y + 20.0f, 435.0f);
+    EXPECT_FLOAT_EQ(menu.optionsButton.position.y + 20.0f, 365.0f);
+    EXPECT_FLOAT_EQ(menu.mainMenuButton.position.y + 20.0f, 295.0f);
 
     // Pressed at its middle, each button acts in the frame that sees the press.
     for (GUIButton* button : {&menu.resumeButton, &menu.mainMenuButton}) {

@@ -8,6 +8,7 @@
 
 #include "core/GameSettings.hpp"
 #include "core/Replay.hpp"
+#include "gui/LevelsScreen.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ReplaysScreen.hpp"
 #include "levels/StartMenu.hpp"
@@ -167,15 +168,21 @@ TEST(HitBoxes, EveryButtonActsWhereItIsDrawnAndNowhereElseAtEverySize)
         startOn<levels::StartMenu>(harness, "StartMenu");
         menu.getOptions().back();
         menu.getReplays().back();
+        menu.getLevels().back();
     };
+    core::Progress reached;
+    reached.furthest = 2;
+    reached.best[0] = 912;
     const auto menuFrame = [&]() -> const render::Frame& { return menu.getFrame(); };
     const std::vector<Page> pages = {
-        {"start_menu", startMenu, [&] { return std::vector<gui::GUIButton*>{&menu.getStartButton(), &menu.getReplaysButton(), &menu.getOptionsButton(), &menu.getQuitButton()}; }, menuFrame},
+        // The menu opens with its first button in focus; the search starts from none.
+        {"start_menu", [&] { startMenu(); menu.menuFocus().clear(); }, [&] { return menu.buttons(); }, menuFrame},
+        {"levels", [&] { startMenu(); menu.getLevels().open(reached); }, [&] { return menu.getLevels().buttons(); }, menuFrame},
         {"options", [&] { startMenu(); menu.getOptions().open(); }, [&] { return menu.getOptions().buttons(); }, menuFrame},
         {"replays", [&] { startMenu(); menu.getReplays().open(core::listReplays(runs.path().string(), settings)); },
          [&] { return menu.getReplays().buttons(); }, menuFrame},
         {"pause_menu", [&] { startOn(harness, "TestLevel"); harness.tap(GLFW_KEY_ESCAPE); },
-         [&] { return std::vector<gui::GUIButton*>{&pause.resumeButton, &pause.optionsButton, &pause.mainMenuButton}; },
+         [&] { return std::vector<gui::GUIButton*>{&pause.resumeButton, &pause.restartButton, &pause.optionsButton, &pause.mainMenuButton}; },
          [&]() -> const render::Frame& { return LevelProbe::frameOf(level); }},
     };
     // Width, height and the player's UI scale.

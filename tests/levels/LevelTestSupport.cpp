@@ -1,5 +1,6 @@
 #include "LevelTestSupport.hpp"
 
+#include "core/Files.hpp"
 #include "core/GameSettings.hpp"
 #include "render/GL.hpp"
 #include "support/GLPictures.hpp"
@@ -39,6 +40,10 @@ GameHarness::GameHarness()
     // as they open windows: the game would pause whenever another program started. The
     // cases say themselves when the window loses it, through the game's own callback.
     gameFocusCallback = glfwSetWindowFocusCallback(game->mainWindow->handle, nullptr);
+    // The cases enter levels in any order and save no progress; one that needs some
+    // (or none) keeps its own (ScratchProgress).
+    core::LevelManager::instance().progress.load("");
+    core::LevelManager::instance().setLevel("StartMenu");
 }
 
 GameHarness::~GameHarness()
@@ -109,6 +114,24 @@ void GameHarness::clickAt(float x, float y)
     input.pressButton(GLFW_MOUSE_BUTTON_LEFT);
     tick();
     input.releaseButton(GLFW_MOUSE_BUTTON_LEFT);
+}
+
+ScratchProgress::ScratchProgress(const std::string& text)
+    : previous(core::LevelManager::instance().progress.path())
+{
+    if (!text.empty())
+        home.write("progress.ini", text);
+    core::LevelManager::instance().progress.load((home / "progress.ini").string());
+}
+
+ScratchProgress::~ScratchProgress()
+{
+    core::LevelManager::instance().progress.load(previous);
+}
+
+std::string ScratchProgress::text() const
+{
+    return core::readWholeFile((home / "progress.ini").string(), 1 << 16).value_or("");
 }
 
 GameHarness& sharedGame()

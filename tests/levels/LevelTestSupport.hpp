@@ -14,6 +14,7 @@
 #include "physics/Entity.hpp"
 #include "render/ParticleGenerator.hpp"
 #include "scene/Scene.hpp"
+#include "support/TempDirectory.hpp"
 #include "support/Teleport.hpp"
 
 #include <glm/vec3.hpp>
@@ -84,6 +85,17 @@ private:
 
 // The one game of a test process, shared by its tests: loading six levels takes a while.
 GameHarness& sharedGame();
+
+// The player's progress kept in a file of the test's own (holding `text`, or none) for
+// its lifetime, then in the game's own again.
+struct ScratchProgress {
+    explicit ScratchProgress(const std::string& text = "");
+    ~ScratchProgress();
+    std::string text() const;
+
+    TempDirectory home{"fennik_progress"};
+    std::string previous;
+};
 
 // Where an entity is now, read afresh from its body; whether the body takes part in
 // the world (dead enemies leave it).
