@@ -150,11 +150,12 @@ void GameBase::start()
 
     init();
 
-    glfwHideWindow(splashWindow->handle);
+    // The splash window goes with its context: its framebuffers, and the picture its
+    // own framebuffer object still holds, would otherwise stay for the whole game.
+    splashWindow.reset();
     glfwMakeContextCurrent(mainWindow->handle);
     Window::setVsync(settings->vsync);
     applyVolumes();
-    splashWindow->releaseSplash();
     mainWindow->releaseSplash();
     glfwShowWindow(mainWindow->handle);
     running = true;

@@ -28,6 +28,10 @@ Window::Window(core::GameSettings& settings, int width, int height, std::string 
     glfwWindowHint(GLFW_REFRESH_RATE, refreshRate);
     glfwWindowHint(GLFW_RESIZABLE, 1);
     glfwWindowHint(GLFW_DECORATED, decorated);
+    // Every 3D pass draws into the game's own targets; the window only takes the
+    // finished picture and the 2D overlay, which need neither depth nor stencil.
+    glfwWindowHint(GLFW_DEPTH_BITS, 0);
+    glfwWindowHint(GLFW_STENCIL_BITS, 0);
 
     if (fullscreen) {
         glfwWindowHint(GLFW_DECORATED, 0);

@@ -120,6 +120,7 @@ void readGraphics(const INIReader& reader, GraphicsSettings& graphics)
             log::warn("Invalid bloom '", name, "' in settings (off, half or full), using ", bloomName(graphics.bloom));
     }
     graphics.depthOfField = reader.GetBoolean(section, "depth_of_field", graphics.depthOfField);
+    graphics.fullTextures = reader.GetBoolean(section, "full_textures", graphics.fullTextures);
     if (reader.HasValue(section, "antialiasing")) {
         const long samples = reader.GetInteger(section, "antialiasing", graphics.samples);
         if (usableSamples(samples))
@@ -234,6 +235,7 @@ std::string playerSettingsText(const GameSettings& settings)
              << "\nrender_scale = " << graphics.renderScale << "\nshadow_size = " << graphics.shadowSize
              << "\nsoft_shadows = " << boolText(graphics.softShadows) << "\nbloom = " << bloomName(graphics.bloom)
              << "\ndepth_of_field = " << boolText(graphics.depthOfField)
+             << "\nfull_textures = " << boolText(graphics.fullTextures)
              << "\nantialiasing = " << graphics.samples << "\nparticles = " << graphics.particles << "\n";
     return text.str();
 }

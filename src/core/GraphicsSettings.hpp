@@ -23,6 +23,9 @@ struct GraphicsSettings {
     bool softShadows = true;
     Bloom bloom = Bloom::Full;
     bool depthOfField = true;
+    // The world's textures and the sky as drawn, or at half their width and height (a
+    // quarter of the memory); the menus' pictures and the notes always keep theirs.
+    bool fullTextures = true;
     int samples = 4;      // the window's multisampling; takes effect at the next start
     int particles = 100;  // percent of the live particles drawn, the nearest first
     // The preset came from a file or the options page rather than from the renderer:

@@ -176,6 +176,12 @@ void OptionsScreen::addGraphicsRows()
                custom();
            },
            {});
+    addRow( [&graphics] { return std::string("Textures: ") + (graphics.fullTextures ? "Full" : "Half"); },
+           [&graphics, custom](int) {
+               graphics.fullTextures = !graphics.fullTextures;
+               custom();
+           },
+           {});
     addRow(
            [&graphics, samplesAtStart] {
                const std::string value = graphics.samples > 0 ? std::to_string(graphics.samples) + "x" : "Off";

@@ -33,7 +33,7 @@ Cubemap::Cubemap()
     glBindVertexArray(0);
 }
 
-void Cubemap::load(const std::vector<std::string>& faces)
+void Cubemap::load(const std::vector<std::string>& faces, bool halved)
 {
     glActiveTexture(units::active(units::skybox));
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture.id());
@@ -43,7 +43,9 @@ void Cubemap::load(const std::vector<std::string>& faces)
         const std::string path = core::dataPath("textures/skybox/" + faces[i]);
         // Faces are always uploaded as RGB; ask the decoder for exactly that so a
         // grey or RGBA file cannot be read past its end.
-        const DecodedImage face = DecodedImage::read(path, 3, false);
+        DecodedImage face = DecodedImage::read(path, 3, false);
+        if (face && halved)
+            face = face.halved();
         if (!face) {
             log::error("Cubemap tex failed to load at path: ", path);
             continue;

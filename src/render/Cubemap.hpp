@@ -17,7 +17,8 @@ public:
     // Face file names under the data folder's "textures/skybox/", in the order +X, -X, +Y, -Y, +Z, -Z.
     // A face that cannot be decoded is reported and left empty; the others load.
     // Leaves the cube map bound on the sky box's unit (render/TextureUnits.hpp).
-    void load(const std::vector<std::string>& faces);
+    // `halved` keeps each face at half its width and height. Loading again replaces the faces.
+    void load(const std::vector<std::string>& faces, bool halved = false);
 
     // Draws the 36 cube vertices with whatever program is current.
     void draw() const;

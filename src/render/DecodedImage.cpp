@@ -3,8 +3,10 @@
 #include <stb/stb_image.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -76,6 +78,35 @@ bool pngDataEndsInTime(const std::string& path, int width, int height)
 void DecodedImage::Release::operator()(unsigned char* data) const
 {
     stbi_image_free(data);
+}
+
+DecodedImage DecodedImage::halved() const
+{
+    DecodedImage half;
+    if (!pixels)
+        return half;
+    half.width = std::max(1, width / 2);
+    half.height = std::max(1, height / 2);
+    half.channels = channels;
+    // From malloc, as stb's own pixels are: the same Release frees both.
+    half.pixels.reset(static_cast<unsigned char*>(
+        std::malloc(static_cast<std::size_t>(half.width) * static_cast<std::size_t>(half.height) * channels)));
+    if (!half.pixels)
+        return {};
+    const auto at = [&](int x, int y, int channel) {
+        x = std::min(x, width - 1);
+        y = std::min(y, height - 1);
+        return static_cast<int>(pixels.get()[(static_cast<std::size_t>(y) * width + x) * channels + channel]);
+    };
+    unsigned char* out = half.pixels.get();
+    for (int y = 0; y < half.height; ++y)
+        for (int x = 0; x < half.width; ++x)
+            for (int channel = 0; channel < channels; ++channel)
+                *out++ = static_cast<unsigned char>((at(2 * x, 2 * y, channel) + at(2 * x + 1, 2 * y, channel) +
+                                                     at(2 * x, 2 * y + 1, channel) +
+                                                     at(2 * x + 1, 2 * y + 1, channel) + 2) /
+                                                    4);
+    return half;
 }
 
 DecodedImage DecodedImage::read(const std::string& path, int channels, bool flipRows)

@@ -22,6 +22,10 @@ public:
     // decoded or is refused; logs nothing, the caller knows what the file was for.
     static DecodedImage read(const std::string& path, int channels, bool flipRows);
 
+    // Half the width and height (rounded down, at least 1), each pixel the mean of the
+    // two by two it covers; empty for an empty image.
+    DecodedImage halved() const;
+
     explicit operator bool() const { return pixels != nullptr; }
     const unsigned char* data() const { return pixels.get(); }
 

@@ -10,6 +10,8 @@ namespace fennik::render {
 
 namespace {
 
+const std::vector<std::string> skyFaces = {"right.jpg", "left.jpg", "top.jpg", "bottom.jpg", "front.jpg", "back.jpg"};
+
 std::unique_ptr<GpuResources>& shared()
 {
     static std::unique_ptr<GpuResources> resources;
@@ -52,7 +54,7 @@ GLuint GpuResources::materialTexture(const std::string& fileName, const std::str
     GLTexture& slot =
         textures.try_emplace({directory + "\n" + portablePath(fileName), false}, GLTexture::Empty{}).first->second;
     if (!slot)
-        slot = GLTexture::wrap(textureFromFile(fileName, directory));
+        slot = GLTexture::wrap(textureFromFile(fileName, directory, halfTextures));
     return slot.id();
 }
 
@@ -94,11 +96,12 @@ RenderTarget& GpuResources::shadowMap()
 
 RenderTarget& GpuResources::sceneTarget()
 {
-    // The lit colour and its parts brighter than 1, written at once.
+    // The lit colour and, for the glow, its parts brighter than 1, written at once.
     if (!scene)
         scene = std::make_unique<RenderTarget>(
             scaled(windowSize[0]), scaled(windowSize[1]),
-            std::vector{Attachment::Colour, Attachment::Colour, Attachment::DepthStencil});
+            glowDrawn ? std::vector{Attachment::Colour, Attachment::Colour, Attachment::DepthStencil}
+                      : std::vector{Attachment::Colour, Attachment::DepthStencil});
     return *scene;
 }
 
@@ -124,7 +127,7 @@ Cubemap& GpuResources::skybox()
 {
     if (!sky) {
         sky = std::make_unique<Cubemap>();
-        sky->load({"right.jpg", "left.jpg", "top.jpg", "bottom.jpg", "front.jpg", "back.jpg"});
+        sky->load(skyFaces, halfTextures);
     }
     return *sky;
 }
@@ -188,6 +191,10 @@ void GpuResources::configure(const core::GraphicsSettings& graphics)
     }
     shadowMap();
     scale = std::clamp(graphics.renderScale, core::lowestRenderScale, core::highestRenderScale);
+    if (const bool glow = graphics.bloom != core::Bloom::Off; glow != glowDrawn) {
+        glowDrawn = glow;
+        scene.reset();
+    }
     sceneTarget();
     fitTargets();
 
@@ -206,6 +213,19 @@ void GpuResources::configure(const core::GraphicsSettings& graphics)
             halfBloom[index].reset();
         else
             bloomTarget(static_cast<int>(index));
+    }
+
+    // The world's textures decoded again, into the same names, at the new detail.
+    if (graphics.fullTextures == halfTextures) {
+        halfTextures = !graphics.fullTextures;
+        for (const auto& [key, texture] : textures) {
+            const auto newline = key.first.find('\n');
+            if (newline != std::string::npos)
+                reloadTextureFromFile(texture.id(), key.first.substr(newline + 1), key.first.substr(0, newline),
+                                      halfTextures);
+        }
+        if (sky)
+            sky->load(skyFaces, halfTextures);
     }
 
     particleShare = static_cast<float>(graphics.particles) / 100.0f;

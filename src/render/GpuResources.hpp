@@ -55,7 +55,8 @@ public:
     // The sun's depth, one texture.
     RenderTarget& shadowMap();
     // The lit scene: colour with the depth-of-field blur in alpha, and the bright parts.
-    // Textures 0 and 1, with a depth-stencil buffer.
+    // Texture 0, the lit colour, and with bloom on texture 1, the parts brighter than 1;
+    // a depth-stencil buffer.
     RenderTarget& sceneTarget();
     // Two full-screen targets the post-processing passes write in turn.
     RenderTarget& postTarget(int index);
@@ -100,6 +101,8 @@ private:
     std::array<int, 2> windowSize{initialTargetSize, initialTargetSize};
     float scale = 1.0f;
     int shadowSize = shadowMapSize;
+    bool halfTextures = false; // the world's textures and the sky at half their size
+    bool glowDrawn = true;     // the scene target has the bright parts' attachment
     float particleShare = 1.0f;
 
     // The scene's size: the window's times the render scale, at least a pixel.

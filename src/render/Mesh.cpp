@@ -121,7 +121,8 @@ void Mesh::buildCollisionShape(const std::vector<Vertex>& vertices)
         }
     }
 
-    triangleMesh = std::make_unique<btTriangleMesh>(true, true);
+    // 32-bit indices, three floats a vertex.
+    triangleMesh = std::make_unique<btTriangleMesh>(true, false);
     const glm::vec3 halfExtents = (maximum - minimum) * 0.5f;
     center = maximum - halfExtents;
     // The box sits around the shape's own origin; entities on a box mesh place the
@@ -132,17 +133,17 @@ void Mesh::buildCollisionShape(const std::vector<Vertex>& vertices)
     if (name == "Sphere")
         return;
 
-    // Only whole triangles: line and point primitives leave index counts that are
-    // not a multiple of three, and reading past the end would take garbage.
+    // Each vertex once and the triangles by index, as the mesh is drawn. Only whole
+    // triangles: line and point primitives leave index counts that are not a multiple
+    // of three, and reading past the end would take garbage.
+    triangleMesh->preallocateVertices(static_cast<int>(vertices.size()));
+    for (const Vertex& vertex : vertices)
+        triangleMesh->findOrAddVertex(btVector3(vertex.position.x, vertex.position.y, vertex.position.z), false);
     for (std::size_t k = 0; k + 2 < indices.size(); k += 3) {
         const unsigned int a = indices[k], b = indices[k + 1], c = indices[k + 2];
         if (a >= vertices.size() || b >= vertices.size() || c >= vertices.size())
             continue;
-        const auto point = [&vertices](unsigned int index) {
-            const glm::vec3& p = vertices[index].position;
-            return btVector3(p.x, p.y, p.z);
-        };
-        triangleMesh->addTriangle(point(a), point(b), point(c), false);
+        triangleMesh->addTriangleIndices(static_cast<int>(a), static_cast<int>(b), static_cast<int>(c));
     }
     // A hull over no triangles has no extent at all and would break the broadphase;
     // such a mesh (lines, points) keeps the box around its vertices.

@@ -22,9 +22,7 @@ void bindTexture(GLint unit, GLuint texture)
 
 PostEffects::PostEffects(GpuResources& gpu)
     : gpu(gpu),
-      blurProgram(gpu.program("bloomBlurShader.vert", "bloomBlurShader.frag")),
       combineProgram(gpu.program("bloomCombineShader.vert", "bloomCombineShader.frag")),
-      depthOfFieldProgram(gpu.program("dofShader.vert", "dofShader.frag")),
       copyProgram(gpu.program("quadRender.vert", "quadRender.frag"))
 {
 }
@@ -48,6 +46,8 @@ void PostEffects::drawInto(GLuint framebuffer, int width, int height)
 
 void PostEffects::blurBloom(GLuint brightParts, bool half)
 {
+    if (!blurProgram)
+        blurProgram = gpu.program("bloomBlurShader.vert", "bloomBlurShader.frag");
     blurProgram->use();
     blurProgram->setInt("image", units::passInput);
     blurProgram->setInt("horizontal", 1);
@@ -83,6 +83,8 @@ void PostEffects::combine(GLuint sceneColour, GLuint bloom, const Tone& tone, GL
 
 void PostEffects::depthOfField(GLuint framebuffer, float renderScale)
 {
+    if (!depthOfFieldProgram)
+        depthOfFieldProgram = gpu.program("dofShader.vert", "dofShader.frag");
     depthOfFieldProgram->use();
     depthOfFieldProgram->setInt("image", units::passInput);
     depthOfFieldProgram->setFloat("bokehRadius", bokehRadius * renderScale);

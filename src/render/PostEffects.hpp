@@ -45,6 +45,9 @@ private:
     void drawInto(GLuint framebuffer, int width, int height);
 
     GpuResources& gpu;
+    // The glow's and the blur's programs are built by the first frame that runs their
+    // pass: a preset without them never compiles them (each holds a few megabytes in
+    // a software renderer).
     std::shared_ptr<Shader> blurProgram;
     std::shared_ptr<Shader> combineProgram;
     std::shared_ptr<Shader> depthOfFieldProgram;

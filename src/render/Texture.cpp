@@ -57,22 +57,28 @@ GLuint loadTexture(const std::string& path, bool flip)
     return texture;
 }
 
-GLuint textureFromFile(const std::string& fileName, const std::string& directory)
+GLuint textureFromFile(const std::string& fileName, const std::string& directory, bool halved)
 {
-    const std::string name = portablePath(fileName);
     GLuint texture = 0;
     glGenTextures(1, &texture);
+    reloadTextureFromFile(texture, fileName, directory, halved);
+    return texture;
+}
 
+void reloadTextureFromFile(GLuint texture, const std::string& fileName, const std::string& directory, bool halved)
+{
+    const std::string name = portablePath(fileName);
     DecodedImage image = DecodedImage::read(directory + "/" + name, 0, false);
     if (!image)
         image = DecodedImage::read(core::dataPath(name), 0, false);
     if (!image) {
         log::error("Texture failed to load at path: ", fileName);
-        return texture;
+        return;
     }
+    if (halved)
+        image = image.halved();
     glBindTexture(GL_TEXTURE_2D, texture);
     upload(image);
-    return texture;
 }
 
 } // namespace fennik::render

@@ -16,8 +16,11 @@ namespace fennik::render {
 GLuint loadTexture(const std::string& path, bool flip);
 
 // A texture named by a model's material: tried next to the model first, then
-// in the data folder. Logs one error line when neither decodes.
-GLuint textureFromFile(const std::string& fileName, const std::string& directory);
+// in the data folder, `halved` in width and height when asked. Logs one error line
+// when neither decodes.
+GLuint textureFromFile(const std::string& fileName, const std::string& directory, bool halved = false);
+// The same file decoded again into the existing `texture`, at full size or halved.
+void reloadTextureFromFile(GLuint texture, const std::string& fileName, const std::string& directory, bool halved);
 
 // Backslash-separated asset paths as written in the game name the same files on
 // systems that only take "/".

@@ -55,7 +55,6 @@ void Scene::buildWorld()
     // are allocated one by one, with the same simulation.
     constructionInfo.m_defaultMaxPersistentManifoldPoolSize = 256;
     constructionInfo.m_defaultMaxCollisionAlgorithmPoolSize = 256;
-    constructionInfo.m_defaultMaxCollisionAlgorithmPoolSize = 4096;
     constructionInfo.m_customCollisionAlgorithmMaxElementSize = 0;
     constructionInfo.m_useEpaPenetrationAlgorithm = true;
     collisionConfiguration = std::make_unique<btDefaultCollisionConfiguration>(constructionInfo);

@@ -53,7 +53,6 @@ void Scene::createRenderResources()
     gpu->quad();
     gpu->timer();
     text = std::make_unique<gui::Text>(&gui::TextRenderer::instance(), "");
-    normalShader = gpu->program("normalShader.vert", "normalShader.frag");
     pbrShader = gpu->program("normalShader.vert", "pbrShader.frag");
     depthShader = gpu->program("depthShader.vert", "depthShader.frag");
     skyboxShader = gpu->program("skybox.vert", "skybox.frag");
@@ -325,6 +324,9 @@ void Scene::setShadingMode(int mode)
     if (!skylight)
         return;
     if (mode == 0) {
+        // The normals view is for debugging: its program is built when first asked for.
+        if (!normalShader)
+            normalShader = gpu->program("normalShader.vert", "normalShader.frag");
         sceneShader = normalShader;
         skylight->light->color = dimLight;
     } else if (mode == 1) {

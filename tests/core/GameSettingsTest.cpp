@@ -162,12 +162,13 @@ TEST(Settings, GraphicsPresetsSetTheirSwitchesAndBadValuesFallBackWithAWarningEa
     EXPECT_LT(settings->graphics.renderScale, 1.0f);
 
     settings = loadSettings(write("[graphics]\npreset = custom\nrender_scale = 0.6\nshadow_size = 512\nbloom = half\n"
-                                  "depth_of_field = false\nantialiasing = 3\nparticles = 101\nsoft_shadows = no\n"));
+                                  "depth_of_field = false\nantialiasing = 3\nparticles = 101\nsoft_shadows = no\n"
+                                  "full_textures = false\n"));
     GraphicsSettings expected = presetSwitches(GraphicsPreset::High);
     expected.renderScale = 0.6f;
     expected.shadowSize = 512;
     expected.bloom = Bloom::Half;
-    expected.depthOfField = expected.softShadows = false;
+    expected.depthOfField = expected.softShadows = expected.fullTextures = false;
     EXPECT_TRUE(settings->graphics.sameSwitches(expected)) << "antialiasing 3 and particles 101 refused";
     EXPECT_EQ(matchingPreset(settings->graphics), GraphicsPreset::Custom);
     EXPECT_EQ(matchingPreset(presetSwitches(GraphicsPreset::Medium)), GraphicsPreset::Medium);
@@ -213,6 +214,7 @@ TEST(Settings, TheRenderersNameChoosesThePresetUnlessThePlayerHasChosenOne)
     settings->graphics.bloom = fennik::core::Bloom::Half;
     settings->graphics.samples = 0;
     settings->graphics.particles = 25;
+    settings->graphics.fullTextures = false;
     ASSERT_TRUE(fennik::core::saveSettings(*settings, player));
     const auto again = loadSettings(write(""), player);
     EXPECT_EQ(again->graphics.preset, GraphicsPreset::Custom);

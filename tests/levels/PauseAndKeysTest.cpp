@@ -259,7 +259,7 @@ TEST(Keys, DebugAndViewKeysActOnReleaseOnlyAndReachTheScene)
     using core::GraphicsPreset;
     for (const auto& [preset, post, scale] :
          {std::tuple{GraphicsPreset::Low, std::vector<std::string>{"tone mapping", "scale up"}, "0.65"},
-          std::tuple{GraphicsPreset::Medium, std::vector<std::string>{"bloom blur", "bloom combine"}, "1.00"},
+          std::tuple{GraphicsPreset::Medium, std::vector<std::string>{"bloom blur", "bloom combine", "scale up"}, "0.85"},
           std::tuple{GraphicsPreset::High, std::vector<std::string>{"bloom blur", "bloom combine", "depth of field"},
                      "1.00"}}) {
         core::applyPreset(graphics, preset);

@@ -3,6 +3,7 @@
 
 #include "LevelTestSupport.hpp"
 
+#include "core/DataDirectory.hpp"
 #include "core/GameSettings.hpp"
 #include "core/LevelManager.hpp"
 #include "gui/GUIButton.hpp"
@@ -154,11 +155,23 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
         key(code);
     EXPECT_EQ(menu.getOptions().captions()[18], "Graphics: Medium");
     render::GpuResources& gpu = render::gpu();
-    EXPECT_EQ(gpu.bloomTarget(1).width(), int(settings.windowWidth) / 2) << "the glow at half size";
+    EXPECT_EQ(gpu.bloomTarget(1).width(), int(std::lround(settings.windowWidth * 0.85)) / 2) << "the glow at half size";
+    // The sand the start menu stands on: the world's textures go to half size with low.
+    const std::size_t textures = gpu.textureCount();
+    const GLuint sand = gpu.materialTexture("../textures/sand.png", core::dataPath("models"));
+    EXPECT_EQ(gpu.textureCount(), textures) << "the start menu's own sand";
+    const auto sandWidth = [sand] {
+        GLint width = 0;
+        glBindTexture(GL_TEXTURE_2D, sand);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        return width;
+    };
+    EXPECT_EQ(sandWidth(), 512);
     key(GLFW_KEY_LEFT);
     EXPECT_EQ(settings.graphics.preset, core::GraphicsPreset::Low);
     EXPECT_FLOAT_EQ(gpu.renderScale(), 0.65f);
     EXPECT_EQ(gpu.shadowMap().width(), 1024);
+    EXPECT_EQ(sandWidth(), 256) << "decoded again into the same texture";
     const GLuint sceneColour = gpu.sceneTarget().texture();
     const glm::mat4 overlay = menu.getScene().screenProjection();
     key(GLFW_KEY_DOWN);
