@@ -195,9 +195,13 @@ TEST(HitBoxes, EveryButtonActsWhereItIsDrawnAndNowhereElseAtEverySize)
         const std::string name = std::to_string(size.x) + "x" + std::to_string(size.y) + (size.z == 100 ? "" : "_150");
         for (const Page& page : pages) {
             const std::vector<Box> boxes = checkPage(harness, page, name);
-            // The start menu's buttons are 40 high at 800 x 800, and scale by min(width, height) / 800 x ui_scale.
-            for (const Box& box : page.name == "start_menu" ? boxes : std::vector<Box>{})
-                EXPECT_NEAR(box.top - box.bottom + 1, 0.4f * float(std::min(size.x, size.y) * size.z) / 800.0f, 2.0f) << name;
+            // The start menu's buttons are 40 high at 800 x 800 and scale by min(width, height) / 800;
+            // a larger UI scale makes them larger, as far as the menu still fits the window.
+            const float plain = 0.05f * float(std::min(size.x, size.y));
+            for (const Box& box : page.name == "start_menu" ? boxes : std::vector<Box>{}) {
+                EXPECT_NEAR(box.top - box.bottom + 1, size.z == 100 ? plain : 1.5f * plain, size.z == 100 ? 2.0f : 0.3f * plain)
+                    << name;
+            }
         }
         // The welcome note, open (it is in reach from the test area's start), to look at.
         auto& note = *startOn(harness, "TestLevel").getScene().interactables.at(0);
