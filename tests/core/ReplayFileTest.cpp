@@ -113,8 +113,9 @@ TEST(ReplayFile, ARunComesBackAsRecordedAndEveryBadFileIsRefusedWithItsReason)
         if (round % 3 == 0)
             damaged.resize(random() % damaged.size());
         std::string reason;
-        if (!decodeReplay(damaged, reason))
+        if (!decodeReplay(damaged, reason)) {
             EXPECT_FALSE(reason.empty());
+        }
     }
 }
 
