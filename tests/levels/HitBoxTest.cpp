@@ -27,27 +27,6 @@
 namespace fennik::test {
 namespace {
 
-struct Box {
-    int left, bottom, right, top; // whole pixels, inclusive, rows from the bottom
-};
-
-int channel(const Picture& picture, int x, int y, int c)
-{
-    return picture.rgba[(static_cast<std::size_t>(y) * picture.width + x) * 4 + c];
-}
-
-// The box of the pixels that differ between two pictures (left > right when none do).
-Box changedBetween(const Picture& before, const Picture& after)
-{
-    Box box{before.width, before.height, -1, -1};
-    for (int y = 0; y < before.height; ++y)
-        for (int x = 0; x < before.width; ++x)
-            for (int c = 0; c < 3; ++c)
-                if (std::abs(channel(before, x, y, c) - channel(after, x, y, c)) > 8)
-                    box = {std::min(box.left, x), std::min(box.bottom, y), std::max(box.right, x), std::max(box.top, y)};
-    return box;
-}
-
 struct Page {
     std::string name;
     std::function<void()> open;
@@ -118,7 +97,7 @@ std::vector<Box> checkPage(GameHarness& harness, const Page& page, const std::st
     std::vector<Box> boxes;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         harness.tap(GLFW_KEY_DOWN);
-        boxes.push_back(changedBetween(unlit, overlaid()));
+        boxes.push_back(unlit.changedBox(overlaid()));
     }
     glDeleteFramebuffers(1, &copy);
     glDeleteRenderbuffers(1, &colour);
@@ -241,8 +220,8 @@ TEST(HitBoxes, AtTwiceTheSizeTheStartMenuIsTheSamePictureTwiceAsLarge)
             for (int c = 0; c < 3; ++c) {
                 int sum = 0;
                 for (int d = 0; d < 4; ++d)
-                    sum += channel(pictures[1], 2 * x + d % 2, 2 * y + d / 2, c);
-                off += std::abs(sum / 4 - channel(pictures[0], x, y, c)) > 48;
+                    sum += pictures[1].channel(2 * x + d % 2, 2 * y + d / 2, c);
+                off += std::abs(sum / 4 - pictures[0].channel(x, y, c)) > 48;
             }
     EXPECT_LT(off, 800 * 800 / 50) << "channels of the halved 1600 x 1600 menu far from the 800 x 800 one";
     harness.resizeWindow(static_cast<int>(width));

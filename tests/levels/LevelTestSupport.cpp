@@ -225,6 +225,17 @@ int Picture::whitePixels(int x0, int y0, int x1, int y1) const
     return white;
 }
 
+Box Picture::changedBox(const Picture& other) const
+{
+    Box box{width, height, -1, -1};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(channel(x, y, c) - other.channel(x, y, c)) > 8)
+                    box = {std::min(box.left, x), std::min(box.bottom, y), std::max(box.right, x), std::max(box.top, y)};
+    return box;
+}
+
 Picture grab(const std::string& name)
 {
     Picture picture;

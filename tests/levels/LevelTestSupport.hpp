@@ -144,6 +144,10 @@ private:
 int dropOnto(GameHarness& harness, physics::Entity& player, physics::Entity& enemy, const ContactLog& contacts);
 
 // The window's picture, bottom row first, RGBA.
+struct Box {
+    int left, bottom, right, top; // whole pixels, inclusive, rows from the bottom
+};
+
 struct Picture {
     int width = 0;
     int height = 0;
@@ -151,6 +155,9 @@ struct Picture {
 
     // Pixels inside the box that are close to white.
     int whitePixels(int x0, int y0, int x1, int y1) const;
+    int channel(int x, int y, int c) const { return rgba[(static_cast<std::size_t>(y) * width + x) * 4 + c]; }
+    // The box of the pixels that differ from `other` (left > right when none do).
+    Box changedBox(const Picture& other) const;
 };
 
 // Draws one frame of the active level with everything where the last tick left it,

@@ -85,18 +85,6 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
     EXPECT_FALSE(level.isPaused());
 }
 
-// The leftmost column of the window's top right quarter where `shown` differs from `plain`.
-int leftmostChange(const Picture& shown, const Picture& plain)
-{
-    for (int x = shown.width / 2; x < shown.width; ++x)
-        for (int y = shown.height * 3 / 4; y < shown.height; ++y)
-            for (int c = 0; c < 3; ++c)
-                if (std::abs(shown.rgba[std::size_t(y * shown.width + x) * 4 + c] -
-                             plain.rgba[std::size_t(y * shown.width + x) * 4 + c]) > 40)
-                    return x;
-    return -1;
-}
-
 // "Restart Level" starts the level again as its own restart does, and the level's
 // timer with it; the timer stands while paused and keeps its width as its digits change.
 TEST(Pause, RestartLevelStartsTheLevelAndItsTimerAgainAndTheTimerStandsWhilePaused)
@@ -132,7 +120,7 @@ TEST(Pause, RestartLevelStartsTheLevelAndItsTimerAgainAndTheTimerStandsWhilePaus
         settings.timer = core::RunTimer::Off;
         const Picture plain = drawFrame(harness, "timer_off");
         settings.timer = core::RunTimer::Level;
-        return leftmostChange(drawFrame(harness, name), plain);
+        return drawFrame(harness, name).changedBox(plain).left;
     };
     const int left = leftEdge("timer_zeros");
     EXPECT_GT(left, int(settings.windowWidth) * 3 / 4) << "in the corner";

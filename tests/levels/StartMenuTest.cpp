@@ -14,6 +14,7 @@
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Player.hpp"
 #include "render/GpuResources.hpp"
+#include "support/GLPictures.hpp"
 #include "support/TempDirectory.hpp"
 
 #include <GLFW/glfw3.h>
@@ -142,18 +143,12 @@ TEST(StartMenu, TheOptionsScreenChangesAndSavesEveryChoiceWithTheKeysAlone)
     const std::size_t textures = gpu.textureCount();
     const GLuint sand = gpu.materialTexture("../textures/sand.png", core::dataPath("models"));
     EXPECT_EQ(gpu.textureCount(), textures) << "the start menu's own sand";
-    const auto sandWidth = [sand] {
-        GLint width = 0;
-        glBindTexture(GL_TEXTURE_2D, sand);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-        return width;
-    };
-    EXPECT_EQ(sandWidth(), 512);
+    EXPECT_EQ(textureSize(sand)[0], 512);
     key(GLFW_KEY_LEFT);
     EXPECT_EQ(settings.graphics.preset, core::GraphicsPreset::Low);
     EXPECT_FLOAT_EQ(gpu.renderScale(), 0.65f);
     EXPECT_EQ(gpu.shadowMap().width(), 1024);
-    EXPECT_EQ(sandWidth(), 256) << "decoded again into the same texture";
+    EXPECT_EQ(textureSize(sand)[0], 256) << "decoded again into the same texture";
     const GLuint sceneColour = gpu.sceneTarget().texture();
     const glm::mat4 overlay = menu.getScene().screenProjection();
     key(GLFW_KEY_DOWN);
