@@ -1,6 +1,7 @@
 #include "app/FenniksZavororor.hpp"
 
 #include "core/LevelManager.hpp"
+#include "gui/MenuPages.hpp"
 #include "levels/LevelBoss.hpp"
 #include "levels/LevelOne.hpp"
 #include "levels/LevelTwo.hpp"
@@ -20,12 +21,13 @@ FenniksZavororor::~FenniksZavororor() = default;
 
 void FenniksZavororor::init()
 {
-    levelTest = std::make_shared<levels::TestLevel>("TestLevel");
-    levelStartMenu = std::make_shared<levels::StartMenu>("StartMenu");
-    levelTutorial = std::make_shared<levels::TutorialLevel>("TutorialLevel");
-    levelOne = std::make_shared<levels::LevelOne>("LevelOne");
-    levelTwo = std::make_shared<levels::LevelTwo>("LevelTwo");
-    levelBoss = std::make_shared<levels::LevelBoss>("LevelBoss");
+    pages = std::make_shared<gui::MenuPages>();
+    levelTest = std::make_shared<levels::TestLevel>("TestLevel", pages);
+    levelStartMenu = std::make_shared<levels::StartMenu>("StartMenu", pages);
+    levelTutorial = std::make_shared<levels::TutorialLevel>("TutorialLevel", pages);
+    levelOne = std::make_shared<levels::LevelOne>("LevelOne", pages);
+    levelTwo = std::make_shared<levels::LevelTwo>("LevelTwo", pages);
+    levelBoss = std::make_shared<levels::LevelBoss>("LevelBoss", pages);
 
     // Registration loads each level; the start menu goes last so it is active after.
     setLoadingSteps(levelCount);
@@ -46,6 +48,7 @@ void FenniksZavororor::shutdown()
     levelTwo.reset();
     levelStartMenu.reset();
     levelBoss.reset();
+    pages.reset();
 }
 
 } // namespace fennik::app

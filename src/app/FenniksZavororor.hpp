@@ -4,6 +4,10 @@
 
 #include <memory>
 
+namespace fennik::gui {
+struct MenuPages;
+}
+
 namespace fennik::levels {
 class LevelBoss;
 class LevelOne;
@@ -34,6 +38,7 @@ private:
     std::shared_ptr<levels::LevelTwo> levelTwo;
     std::shared_ptr<levels::StartMenu> levelStartMenu;
     std::shared_ptr<levels::LevelBoss> levelBoss;
+    std::shared_ptr<gui::MenuPages> pages; // shared by the start menu and the pause menus
 };
 
 } // namespace fennik::app

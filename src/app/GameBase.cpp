@@ -8,6 +8,7 @@
 #include "core/Level.hpp"
 #include "core/LevelManager.hpp"
 #include "core/Log.hpp"
+#include "core/Progress.hpp"
 #include "core/SoundEngine.hpp"
 #include "core/StubLevel.hpp"
 #include "render/GpuResources.hpp"
@@ -76,6 +77,7 @@ GameBase::GameBase(const std::string& title)
     levelManager->setContext(mainWindow->handle, settings.get());
     levelManager->settingsChanged = [this] { applySettings(); };
     levelManager->deck.folder = core::replaysFolder();
+    levelManager->progress.load(core::progressPath());
 
     stubLevel = std::make_shared<core::StubLevel>("StubLevel");
     levelManager->addLevel(stubLevel);

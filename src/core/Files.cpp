@@ -12,7 +12,7 @@
 
 namespace fennik::core {
 
-std::string writeAtomically(const std::string& path, std::string_view bytes)
+std::string writeAtomically(const std::string& path, std::string_view bytes, const std::function<void()>& beforeRename)
 {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -37,10 +37,19 @@ std::string writeAtomically(const std::string& path, std::string_view bytes)
     const bool complete = written == bytes.size() && ::fsync(file) == 0;
     const std::string reason = complete ? "" : std::strerror(errno);
     ::close(file);
+    if (complete && beforeRename)
+        beforeRename();
     if (!complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
         const std::string why = complete ? std::strerror(errno) : reason;
         ::unlink(temporary.c_str());
         return why;
+    }
+    // The rename itself lives in the folder: without this a power cut can bring back
+    // the old name. A folder that cannot be synced still holds the whole new file.
+    const std::string folder = fs::path(path).parent_path().empty() ? "." : fs::path(path).parent_path().string();
+    if (const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); directory >= 0) {
+        ::fsync(directory);
+        ::close(directory);
     }
     return {};
 }

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace fennik::core {
 
-// Writes `bytes` to `path` through a temporary file beside it, an fsync and a rename,
-// creating the folder first: a crash leaves the old file or the new one, never half of
-// one. Empty on success, otherwise the reason.
-std::string writeAtomically(const std::string& path, std::string_view bytes);
+// Writes `bytes` to `path` through a temporary file beside it, an fsync, a rename and
+// an fsync of the folder, creating the folder first: a crash or a full disk leaves the
+// old file or the new one, never half of one. Empty on success, otherwise the reason.
+// `beforeRename` runs once the temporary file is on disk (tests stop there).
+std::string writeAtomically(const std::string& path, std::string_view bytes,
+                            const std::function<void()>& beforeRename = {});
 
 // The whole file, or nullopt when it cannot be read. Files larger than `limit` bytes
 // are not read.

@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include <strings.h>
+
 namespace fennik::core {
 
 namespace {
@@ -168,9 +170,21 @@ float readUiScale(const INIReader& reader, float fallback)
     return static_cast<float>(value);
 }
 
+void readTimer(const INIReader& reader, RunTimer& timer)
+{
+    if (!reader.HasValue("fennik", "timer"))
+        return;
+    const std::string name = reader.Get("fennik", "timer", "");
+    if (const auto known = runTimerFromName(name))
+        timer = *known;
+    else
+        log::warn("Invalid timer '", name, "' in settings (off, level or run), keeping ", runTimerName(timer));
+}
+
 // Every key the file has over what `settings` holds: what it lacks stays.
 void readValues(const INIReader& reader, GameSettings& settings)
 {
+    readTimer(reader, settings.timer);
     settings.windowWidth = readSize(reader, "width", settings.windowWidth);
     settings.windowHeight = readSize(reader, "height", settings.windowHeight);
     settings.refreshRate = static_cast<std::int32_t>(reader.GetInteger("window", "refresh_rate", settings.refreshRate));
@@ -208,6 +222,7 @@ std::string playerSettingsText(const GameSettings& settings)
          << "[window]\nfullscreen = " << boolText(settings.fullscreen) << "\nvsync = " << boolText(settings.vsync)
          << "\nmax_fps = " << settings.maxFps << "\nui_scale = " << settings.uiScale << "\n\n[camera]\nfov = " << settings.fov
          << "\ninvert_drag = " << boolText(settings.invertDrag) << "\n\n[fennik]\nexposure = " << settings.exposure
+         << "\ntimer = " << runTimerName(settings.timer)
          << "\n\n[sound]\nvolume = " << settings.volume << "\nmusic = " << settings.musicVolume
          << "\neffects = " << settings.effectsVolume << "\n\n[keys]\n";
     for (int index = 0; index < actionCount; ++index) {
@@ -252,6 +267,24 @@ void checkRanges(GameSettings& settings)
 }
 
 } // namespace
+
+const char* runTimerName(RunTimer timer)
+{
+    switch (timer) {
+    case RunTimer::Level: return "level";
+    case RunTimer::Run: return "run";
+    case RunTimer::Off: break;
+    }
+    return "off";
+}
+
+std::optional<RunTimer> runTimerFromName(const std::string& name)
+{
+    for (RunTimer timer : {RunTimer::Off, RunTimer::Level, RunTimer::Run})
+        if (strcasecmp(name.c_str(), runTimerName(timer)) == 0)
+            return timer;
+    return std::nullopt;
+}
 
 void GameSettings::printSettings() const
 {

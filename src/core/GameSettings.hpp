@@ -5,9 +5,17 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace fennik::core {
+
+// The on-screen timer: none, the time spent in this level, or in the whole run.
+enum class RunTimer { Off, Level, Run };
+
+// "off", "level", "run"; and back, nullopt for any other name.
+const char* runTimerName(RunTimer timer);
+std::optional<RunTimer> runTimerFromName(const std::string& name);
 
 // The one settings record of the process: the shipped defaults, then the player's own
 // choices over them. The framebuffer-size callback keeps windowWidth and windowHeight
@@ -32,6 +40,7 @@ struct GameSettings {
     float effectsVolume = 100.0f; // percent, under the master volume
     bool invertDrag = false; // the free camera turns the other way under a drag
     float uiScale = 100.0f;  // percent, on top of the window's own scale of the 2D overlay
+    RunTimer timer = RunTimer::Off;
     KeyBindings keys;
     GraphicsSettings graphics;
 

@@ -32,7 +32,10 @@ void LevelManager::setLevel(const std::string& name)
     for (const auto& level : levels) {
         if (level->name != name)
             continue;
+        // Asked first: the switch that ends a replay leaves the deck idle.
+        const bool replaying = deck.playing();
         deck.levelSwitched(activeLevel.get(), *level);
+        progress.levelSwitched(activeLevel.get(), *level, replaying);
         activeLevel = level;
         log::info("Set level: ", name, " active!");
         // Keep the level alive through its reset even if the reset switches again.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ProgressKeeper.hpp"
 #include "core/ReplayDeck.hpp"
 
 #include <functional>
@@ -48,6 +49,8 @@ public:
     std::function<void()> settingsChanged;
     // The run on tape: told of every switch, before the new level's reset.
     ReplayDeck deck;
+    // How far the player got and how fast: told of every switch after the deck.
+    ProgressKeeper progress;
 
 private:
     LevelManager() = default;

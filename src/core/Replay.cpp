@@ -88,7 +88,8 @@ std::string eventProblem(const ReplayEvent& event, std::uint32_t ticks)
     case Kind::Resume:
     case Kind::MainMenu:
     case Kind::Zoom:
-    case Kind::CameraTurn: return "";
+    case Kind::CameraTurn:
+    case Kind::RestartLevel: return "";
     }
     return "an unknown event";
 }
@@ -105,7 +106,9 @@ std::int64_t startTimeFromName(const std::string& path)
     return static_cast<std::int64_t>(std::mktime(&local));
 }
 
-std::string readableLevel(const std::string& name)
+} // namespace
+
+std::string levelTitle(const std::string& name)
 {
     static const char* const shown[] = {"Test area", "Tutorial", "Level 1", "Level 2", "Boss room"};
     for (std::size_t index = 0; index < std::size(runLevels); ++index)
@@ -113,8 +116,6 @@ std::string readableLevel(const std::string& name)
             return shown[index];
     return name;
 }
-
-} // namespace
 
 std::string Replay::furthestLevel() const
 {
@@ -126,7 +127,7 @@ std::string Replay::furthestLevel() const
                                      [&](const char* level) { return segment.level == level; });
         furthest = std::max(furthest, at - std::begin(runLevels));
     }
-    return furthest < 0 ? std::string("-") : readableLevel(runLevels[furthest]);
+    return furthest < 0 ? std::string("-") : levelTitle(runLevels[furthest]);
 }
 
 std::string encodeReplay(const Replay& replay)
@@ -354,7 +355,9 @@ const ReplayEntry* bestRun(const std::vector<ReplayEntry>& entries)
 {
     const ReplayEntry* best = nullptr;
     for (const ReplayEntry& entry : entries)
-        if (entry.replay && entry.replay->complete && (!best || entry.replay->ticks() <= best->replay->ticks()))
+        // A run begun further on by Continue or the levels page is no whole run.
+        if (entry.replay && entry.replay->complete && entry.replay->firstLevel() == runLevels[0] &&
+            (!best || entry.replay->ticks() <= best->replay->ticks()))
             best = &entry; // newest first: on a tie the older run keeps the record
     return best;
 }

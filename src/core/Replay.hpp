@@ -21,6 +21,7 @@ struct ReplayEvent {
         MainMenu,
         Zoom,       // `a`: the free camera's distance
         CameraTurn, // `a`, `b`: the free camera's yaw and pitch after a drag
+        RestartLevel,
     };
     std::uint32_t tick = 0;
     Kind kind = Kind::ViewKey;
@@ -59,6 +60,8 @@ struct Replay {
     std::uint32_t ticks() const { return static_cast<std::uint32_t>(held.size()); }
     // The furthest level the run reached, as the replays list names it ("Level 2").
     std::string furthestLevel() const;
+    // The level the run began in: the test area, or where Continue or the levels page started it.
+    std::string firstLevel() const { return segments.empty() ? std::string() : segments.front().level; }
 
     bool operator==(const Replay&) const = default;
 };
@@ -91,6 +94,9 @@ public:
 private:
     std::uint64_t hash = 0xcbf29ce484222325ull;
 };
+
+// What the player calls a level of the run ("Level 2"); other names as they are.
+std::string levelTitle(const std::string& name);
 
 // "2:17.43": minutes, seconds and hundredths of a run of `ticks` simulation ticks.
 std::string formatRunTime(std::uint32_t ticks);

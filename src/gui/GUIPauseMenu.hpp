@@ -8,10 +8,10 @@
 
 namespace fennik::gui {
 
-// What a paused level shows in the middle of the window: the title "Paused" over three
+// What a paused level shows in the middle of the window: the title "Paused" over four
 // buttons of one width. "Resume Game" and "Options" raise `resumeClicked` and
-// `optionsClicked` for the level to read and clear; "Main Menu" switches to the start
-// menu at once.
+// `optionsClicked` for the level to read and clear; "Restart Level" does what its owner
+// gives it; "Main Menu" switches to the start menu at once.
 class GUIPauseMenu : public GUIElement {
 public:
     // Needs a current context.
@@ -22,10 +22,11 @@ public:
     void draw(const glm::mat4& projection, const UiFrame& frame) override;
 
     GUIButton resumeButton;
+    GUIButton restartButton;
     GUIButton optionsButton;
     GUIButton mainMenuButton;
     Text title;
-    MenuFocus focus{{&resumeButton, &optionsButton, &mainMenuButton}};
+    MenuFocus focus{{&resumeButton, &restartButton, &optionsButton, &mainMenuButton}};
     // Loaded once and kept for the whole process, as every texture of the game.
     GLuint buttonTexture = 0;
     GLuint buttonHoverTexture = 0;

@@ -33,7 +33,7 @@ void drawDimmedPage(const glm::mat4& projection, const UiFrame& frame, Text& tit
     title.draw(frame.point(Anchor::Centre, {0.0f, titleY}), frame.captionPixels(1.0f), projection, true);
 }
 
-void shareWidth(std::initializer_list<GUIButton*> buttons, const UiFrame& frame)
+void shareWidth(const std::vector<GUIButton*>& buttons, const UiFrame& frame)
 {
     float widest = 0.0f;
     for (GUIButton* button : buttons)

@@ -5,7 +5,7 @@
 
 #include <glm/mat4x4.hpp>
 
-#include <initializer_list>
+#include <vector>
 
 namespace fennik::gui {
 
@@ -21,7 +21,7 @@ void drawDimmedPage(const glm::mat4& projection, const UiFrame& frame, Text& tit
                     float dimming = 0.6f);
 
 // Gives `buttons` the width of the widest of them at `frame`.
-void shareWidth(std::initializer_list<GUIButton*> buttons, const UiFrame& frame);
+void shareWidth(const std::vector<GUIButton*>& buttons, const UiFrame& frame);
 
 // The game's buttons: the plain texture and a white caption, the hover texture and a
 // dark caption under the cursor or the focus. The textures are the process's own.

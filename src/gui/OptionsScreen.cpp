@@ -38,6 +38,13 @@ std::string number(float value, const char* format)
     return text;
 }
 
+std::string timerCaption(core::RunTimer timer)
+{
+    std::string name = core::runTimerName(timer);
+    name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    return name;
+}
+
 // The next of `steps` after `value` (or before, for a negative step), stopping at the ends.
 float stepped(float value, int step, float smallest, float largest, float by)
 {
@@ -83,6 +90,11 @@ OptionsScreen::OptionsScreen()
     addRow([this] { return "UI scale: " + number(settings.uiScale, "%.0f") + " %"; },
            [this](int step) {
                settings.uiScale = stepped(settings.uiScale, step, core::smallestUiScale, core::largestUiScale, 10.0f);
+           },
+           {});
+    addRow([this] { return "Timer: " + timerCaption(settings.timer); },
+           [this](int step) {
+               settings.timer = static_cast<core::RunTimer>((static_cast<int>(settings.timer) + step + 3) % 3);
            },
            {});
 

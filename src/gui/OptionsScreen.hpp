@@ -22,7 +22,7 @@ namespace fennik::gui {
 
 // The options screen, in the game's own buttons over a dimmed picture: master,
 // music and effects volumes, full screen, vsync, frame cap, field of view, exposure, the free camera's
-// drag, the UI scale, the keys of the seven actions, the graphics preset and its
+// drag, the UI scale, the timer (off, level or run), the keys of the seven actions, the graphics preset and its
 // switches, then "Back". The rows run
 // down columns; with many rows or a small window the page takes more columns, closer
 // rows, and at last a smaller scale, so that it always fits.

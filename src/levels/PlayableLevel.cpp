@@ -8,6 +8,7 @@
 #include "core/Log.hpp"
 #include "core/Replay.hpp"
 #include "gui/GUIPauseMenu.hpp"
+#include "gui/MenuPages.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ShapeRenderer.hpp"
 #include "gui/Text.hpp"
@@ -26,8 +27,9 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
-#include <iterator>
+#include <cctype>
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -73,10 +75,17 @@ constexpr float captionDrop = 32.0f;
 constexpr float noteSize = 320.0f;
 // The level's name, below the replay caption and above the note cards.
 constexpr float captionTop = 160.0f;
+// The run timer's top-right corner inset and text scale, in reference units.
+constexpr float timerInset = 16.0f;
+constexpr float timerScale = 0.9f;
+constexpr float timerShadow = 1.5f;
 
 } // namespace
 
-PlayableLevel::PlayableLevel(std::string name) : Level(std::move(name)) {}
+PlayableLevel::PlayableLevel(std::string name, std::shared_ptr<gui::MenuPages> menuPages)
+    : Level(std::move(name)), pages(std::move(menuPages)), options(&pages->options)
+{
+}
 
 PlayableLevel::~PlayableLevel() = default;
 
@@ -114,7 +123,6 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     scene->createPlayer(firstMesh(playerModel), playerMass, playerStart(), false);
     scene->createCamera();
     pauseMenu = std::make_shared<gui::GUIPauseMenu>();
-    options = std::make_unique<gui::OptionsScreen>();
     addEnemies();
     scene->addLevelGeometry(*levelModel, skipsInteractableMeshes());
     addInteractables();
@@ -128,6 +136,7 @@ void PlayableLevel::init(GLFWwindow* mainWindow, core::GameSettings* gameSetting
     // The menu's choices are commands, so a replay makes them too.
     pauseMenu->resumeButton.onClick = [this] { command({0, core::ReplayEvent::Kind::Resume}); };
     pauseMenu->mainMenuButton.onClick = [this] { command({0, core::ReplayEvent::Kind::MainMenu}); };
+    pauseMenu->restartButton.onClick = [this] { command({0, core::ReplayEvent::Kind::RestartLevel}); };
 
     scene->collisionCallback = [this](physics::Entity* player, physics::Entity* other, btManifoldPoint& point,
                                       glm::vec3& normal) { onCollision(player, other, point, normal); };
@@ -147,6 +156,7 @@ void PlayableLevel::reset()
         options->back();
     pauseMenu->resumeClicked = false;
     paused = false;
+    restartPending = false;
     needsResize = true;
     enteredAt = core::input().time();
     cameThrough = std::exchange(passage.pending, false);
@@ -156,6 +166,10 @@ void PlayableLevel::reset()
 
 void PlayableLevel::processInput()
 {
+    // A tick counts for the timer and the best times when the world runs in it: counted
+    // here, the tick's first step, so the tick a note's closing leaves the level in counts.
+    if (!paused || pauseMenu->resumeClicked)
+        core::LevelManager::instance().progress.countTick();
     if (!paused)
         scene->processInput();
 }
@@ -175,6 +189,12 @@ void PlayableLevel::update()
 {
     if (needsResize)
         applyWindowSize();
+    // As a fall restarts the level: a new entry, and a new attempt at its time. Inside
+    // the tick, so a replay ends the stay at the tick it was recorded in.
+    if (std::exchange(restartPending, false)) {
+        switchTo(name);
+        return;
+    }
     if (pauseMenu->resumeClicked) {
         paused = false;
         pauseMenu->resumeClicked = false;
@@ -268,6 +288,7 @@ void PlayableLevel::replayEvent(const core::ReplayEvent& event)
     case Kind::TogglePause: togglePause(); break;
     case Kind::Resume: pauseMenu->resumeClicked = true; break;
     case Kind::MainMenu: switchTo("StartMenu"); break;
+    case Kind::RestartLevel: restartPending = true; break;
     case Kind::Zoom: camera.distance = zoom = event.a; break;
     case Kind::CameraTurn:
         camera.yaw = event.a;
@@ -344,6 +365,7 @@ void PlayableLevel::drawOverlay()
             options->open();
     }
     drawReplayCaption(ui);
+    drawTimer(ui);
     if (showTimings)
         scene->drawTimings();
 }
@@ -370,6 +392,55 @@ void PlayableLevel::drawPassage(const gui::UiFrame& ui)
     text.draw(at + glm::vec2(ui.size(2.0f), -ui.size(2.0f)), pixels, projection, true);
     text.color = glm::vec3(1.0f);
     text.draw(at, pixels, projection, true);
+}
+
+std::string PlayableLevel::timerText() const
+{
+    const auto& progress = core::LevelManager::instance().progress;
+    switch (settings->timer) {
+    case core::RunTimer::Level: return core::formatRunTime(progress.levelTicks());
+    case core::RunTimer::Run: return core::formatRunTime(progress.runTicks());
+    case core::RunTimer::Off: break;
+    }
+    return {};
+}
+
+void PlayableLevel::drawTimer(const gui::UiFrame& ui)
+{
+    const std::string shown = timerText();
+    if (shown.empty())
+        return;
+    auto& text = *scene->text;
+    const float pixels = ui.captionPixels(timerScale);
+    // Every character gets a cell, every digit the widest digit's, so the time does not
+    // jitter as it runs; laid out from the right edge in.
+    const auto cellWidth = [&](char character) {
+        if (!std::isdigit(static_cast<unsigned char>(character))) {
+            text.text = std::string(1, character);
+            return text.width(pixels);
+        }
+        float widest = 0.0f;
+        for (char digit = '0'; digit <= '9'; ++digit) {
+            text.text = std::string(1, digit);
+            widest = std::max(widest, text.width(pixels));
+        }
+        return widest;
+    };
+    const glm::vec2 corner = ui.point(gui::Anchor::TopRight, glm::vec2(-timerInset, -2.0f * timerInset));
+    const glm::mat4 projection = scene->screenProjection();
+    float x = corner.x;
+    for (auto character = shown.rbegin(); character != shown.rend(); ++character) {
+        const float cell = cellWidth(*character);
+        x -= cell;
+        text.text = std::string(1, *character);
+        // A dark copy underneath keeps the digits readable over the bright sand.
+        const float shadow = ui.size(timerShadow);
+        for (const auto& [offset, shade] : {std::pair(shadow, 0.0f), std::pair(0.0f, 1.0f)}) {
+            text.color = glm::vec3(shade);
+            text.draw(glm::vec2(std::round(x + cell * 0.5f + offset), std::round(corner.y - offset)), pixels,
+                      projection, true);
+        }
+    }
 }
 
 void PlayableLevel::drawReplayCaption(const gui::UiFrame& ui)

@@ -14,6 +14,7 @@
 namespace fennik::gui {
 class GUIPauseMenu;
 struct UiFrame;
+struct MenuPages;
 class OptionsScreen;
 class ShapeRenderer;
 } // namespace fennik::gui
@@ -42,7 +43,8 @@ namespace fennik::levels {
 // A level adds its content (models, placements, note images) and its switch rules.
 class PlayableLevel : public core::Level {
 public:
-    explicit PlayableLevel(std::string name);
+    // `pages` are the game's one set of menu pages, shared with the start menu.
+    PlayableLevel(std::string name, std::shared_ptr<gui::MenuPages> pages);
     ~PlayableLevel() override;
 
     void init(GLFWwindow* window, core::GameSettings* settings) final;
@@ -67,6 +69,8 @@ public:
     scene::Scene& getScene() { return *scene; }
     bool isPaused() const override { return paused; }
     bool allEnemiesDead() const;
+    // What the on-screen timer shows ("0:41.27"), empty with the timer off.
+    std::string timerText() const;
 
     // The player's body and health and every enemy's, for the replays' checks.
     std::uint64_t stateHash() const override;
@@ -122,7 +126,8 @@ protected:
     render::ParticleGenerator* particles = nullptr; // shared by the levels, cleared on entry
     std::shared_ptr<render::Shader> particleShader;
     std::shared_ptr<gui::GUIPauseMenu> pauseMenu;
-    std::unique_ptr<gui::OptionsScreen> options; // opened from the pause menu
+    std::shared_ptr<gui::MenuPages> pages;
+    gui::OptionsScreen* options = nullptr; // the game's one, opened from the pause menu
     render::Frame frame;
     bool needsResize = true;
     bool showTimings = false;
@@ -137,6 +142,7 @@ protected:
     float zoom = 50.0f;
     gui::ShapeRenderer* shapes = nullptr;
     bool paused = false;
+    bool restartPending = false; // "Restart Level" chosen: done in the next tick
     double lastFrameTime = 0.0;
     GLuint noteTexture = 0;
     // Drawing only: the switch itself happened at once.
@@ -156,6 +162,8 @@ private:
     void drawPrompts(const gui::UiFrame& frame);
     // "Replay" or "Demo - press any key" at the top of the window while one plays.
     void drawReplayCaption(const gui::UiFrame& frame);
+    // The timer in the top-right corner, when the player turned it on.
+    void drawTimer(const gui::UiFrame& frame);
     // Prompts, the open note, the pause menu and, after F7, the passes' timings.
     void drawOverlay();
     void refreshTitle();

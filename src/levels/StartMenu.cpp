@@ -6,6 +6,8 @@
 #include "core/LevelManager.hpp"
 #include "core/SoundEngine.hpp"
 #include "gui/GUIButton.hpp"
+#include "gui/LevelsScreen.hpp"
+#include "gui/MenuPages.hpp"
 #include "gui/MenuPage.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ReplaysScreen.hpp"
@@ -35,8 +37,13 @@ const glm::vec2 titleCentre(0.0f, 145.833333f);
 const glm::vec2 titleSize(320.0f, 175.0f);
 constexpr float bestTimeBaseline = 22.0f;
 const glm::vec2 buttonSize(150.0f, 40.0f);
-// From the title's top to the last button's bottom, and the widest part.
-const glm::vec2 menuExtent(320.0f, 2.0f * 245.0f);
+// From the middle of the window down to the first button's centre, and on to the next.
+constexpr float firstButtonBelow = 30.0f;
+constexpr float buttonStep = 55.0f;
+constexpr int mostButtons = 6;
+// From the title's top to the last button's bottom (with Continue), and the widest part.
+const glm::vec2 menuExtent(320.0f,
+                           2.0f * (firstButtonBelow + (mostButtons - 1) * buttonStep + buttonSize.y * 0.5f));
 // Fennik's half width on screen as a part of the window's height, and the room kept
 // between the buttons and Fennik.
 constexpr float foxHalfWidth = 0.09f;
@@ -45,7 +52,14 @@ constexpr float foxClearance = 20.0f;
 
 } // namespace
 
-StartMenu::StartMenu(std::string name) : Level(std::move(name)) {}
+StartMenu::StartMenu(std::string name, std::shared_ptr<gui::MenuPages> menuPages)
+    : Level(std::move(name)),
+      pages(std::move(menuPages)),
+      options(&pages->options),
+      replays(&pages->replays),
+      levels(&pages->levels)
+{
+}
 
 StartMenu::~StartMenu() = default;
 
@@ -78,26 +92,28 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
         gui::styleButton(*made);
         return made;
     };
-    startButton = button(30.0f, "Start Game");
-    replaysButton = button(95.0f, "Replays");
-    optionsButton = button(160.0f, "Options");
-    quitButton = button(225.0f, "Quit Game");
-    options = std::make_unique<gui::OptionsScreen>();
-    replays = std::make_unique<gui::ReplaysScreen>();
+    // Placed on every reset: "Continue" comes and goes with the progress.
+    continueButton = button(firstButtonBelow, "Continue");
+    startButton = button(firstButtonBelow, "Start Game");
+    levelsButton = button(firstButtonBelow, "Levels");
+    replaysButton = button(firstButtonBelow, "Replays");
+    optionsButton = button(firstButtonBelow, "Options");
+    quitButton = button(firstButtonBelow, "Quit Game");
     splashTexture = render::gpu().texture(core::dataPath("textures/splash.png"), true);
     bestTime = std::make_unique<gui::Text>(&gui::TextRenderer::instance(), "");
 
     auto& deck = core::LevelManager::instance().deck;
-    startButton->onClick = [this, &deck] {
-        deck.startRecording(*settings);
-        core::LevelManager::instance().setLevel(core::runLevels[0]);
+    startButton->onClick = [this] { startRun(core::runLevels[0]); };
+    continueButton->onClick = [this] {
+        const core::Progress& progress = core::LevelManager::instance().progress.progress();
+        startRun(core::runLevels[std::max(progress.furthest, 0)]);
     };
+    levelsButton->onClick = [this] { levels->open(core::LevelManager::instance().progress.progress()); };
+    levels->onPlay = [this](const std::string& level) { startRun(level); };
     replaysButton->onClick = [this, &deck] { replays->open(core::listReplays(deck.folder, *settings)); };
     replays->onPlay = [&deck](const core::Replay& replay, const std::string& path) { deck.play(replay, path, false); };
     quitButton->onClick = [this] { glfwSetWindowShouldClose(window, GLFW_TRUE); };
     optionsButton->onClick = [this] { options->open(); };
-    focus = std::make_unique<gui::MenuFocus>(std::vector<gui::GUIElement*>{startButton.get(), replaysButton.get(),
-                                                                            optionsButton.get(), quitButton.get()});
 
     frame = scene->buildFrame({{}, false, [this] { drawOverlay(); }});
 
@@ -109,7 +125,8 @@ void StartMenu::init(GLFWwindow* mainWindow, core::GameSettings* gameSettings)
 void StartMenu::reset()
 {
     scene->reset();
-    focus->clear();
+    placeButtons();
+    levels->back();
     needsResize = true;
     idleSince = -1.0; // from the menu's first tick: loading is not idling
     // A click that ended the demo is not a click on the menu.
@@ -123,6 +140,30 @@ void StartMenu::reset()
         replays->open(runs);
     else
         replays->back();
+}
+
+void StartMenu::placeButtons()
+{
+    shownButtons.clear();
+    if (core::LevelManager::instance().progress.progress().any())
+        shownButtons.push_back(continueButton.get());
+    for (gui::GUIButton* button :
+         {startButton.get(), levelsButton.get(), replaysButton.get(), optionsButton.get(), quitButton.get()})
+        shownButtons.push_back(button);
+    float below = firstButtonBelow;
+    for (gui::GUIButton* button : shownButtons) {
+        button->centre.y = -below;
+        below += buttonStep;
+    }
+    focus = std::make_unique<gui::MenuFocus>(std::vector<gui::GUIElement*>(shownButtons.begin(), shownButtons.end()));
+    // Enter continues, or starts a new game when there is nothing to continue.
+    focus->move(1);
+}
+
+void StartMenu::startRun(const std::string& level)
+{
+    core::LevelManager::instance().deck.startRecording(*settings);
+    core::LevelManager::instance().setLevel(level);
 }
 
 const std::string& StartMenu::bestTimeCaption() const
@@ -179,7 +220,7 @@ void StartMenu::update()
     if (cursor != lastCursor || idleSince < 0.0)
         heardFromPlayer();
     lastCursor = cursor;
-    if (attractMode && !options->isOpen() && !replays->isOpen() && now - idleSince >= attractAfterSeconds) {
+    if (attractMode && !options->isOpen() && !replays->isOpen() && !levels->isOpen() && now - idleSince >= attractAfterSeconds) {
         playDemo();
         return;
     }
@@ -210,6 +251,8 @@ void StartMenu::drawOverlay()
         options->draw(projection, ui);
     } else if (replays->isOpen()) {
         replays->draw(projection, ui);
+    } else if (levels->isOpen()) {
+        levels->draw(projection, ui);
     } else {
         const gui::UiFrame menu = menuFrame();
         const glm::vec2 corner = menu.point(gui::Anchor::Centre, titleCentre - titleSize * 0.5f);
@@ -224,8 +267,8 @@ void StartMenu::drawOverlay()
             bestTime->draw(menu.point(gui::Anchor::Centre, {0.0f, bestTimeBaseline}), menu.captionPixels(0.6f),
                            projection, true);
         }
-        gui::shareWidth({startButton.get(), replaysButton.get(), optionsButton.get(), quitButton.get()}, menu);
-        for (gui::GUIButton* button : {startButton.get(), replaysButton.get(), optionsButton.get(), quitButton.get()}) {
+        gui::shareWidth(shownButtons, menu);
+        for (gui::GUIButton* button : shownButtons) {
             // Drawn without its click while a held button waits for its release.
             const auto click = waitForRelease ? std::exchange(button->onClick, nullptr) : nullptr;
             button->draw(projection, menu);
@@ -250,6 +293,8 @@ void StartMenu::onGamepadButton(int button, int action)
         options->onGamepadButton(button, action);
     else if (replays->isOpen())
         replays->onGamepadButton(button, action);
+    else if (levels->isOpen())
+        levels->onGamepadButton(button, action);
     else
         focus->onGamepadButton(button, action);
 }
@@ -273,6 +318,10 @@ void StartMenu::onKey(int key, int, int action, int)
     }
     if (replays->isOpen()) {
         replays->onKey(key, action);
+        return;
+    }
+    if (levels->isOpen()) {
+        levels->onKey(key, action);
         return;
     }
     if (focus->onKey(key, action))

@@ -13,9 +13,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace fennik::gui {
 class GUIButton;
+class LevelsScreen;
+struct MenuPages;
 class OptionsScreen;
 class ReplaysScreen;
 class ShapeRenderer;
@@ -33,11 +36,13 @@ class Scene;
 namespace fennik::levels {
 
 // The game opens here: Fennik standing in the first area under a slowly drifting
-// camera, the title picture, the best time, and the "Start Game", "Replays",
-// "Options" and "Quit Game" buttons. Left alone for half a minute, it plays the demo.
+// camera, the title picture, the best time, and the "Continue" (with progress saved),
+// "Start Game", "Levels", "Replays", "Options" and "Quit Game" buttons, the first in
+// the keys' and pad's focus. Left alone for half a minute, it plays the demo.
 class StartMenu final : public core::Level {
 public:
-    explicit StartMenu(std::string name);
+    // `pages` are the game's one set of menu pages, shared with the levels' pause menus.
+    StartMenu(std::string name, std::shared_ptr<gui::MenuPages> pages);
     ~StartMenu() override;
 
     void init(GLFWwindow* window, core::GameSettings* settings) override;
@@ -57,7 +62,15 @@ public:
 
     scene::Scene& getScene() { return *scene; }
     const render::Frame& getFrame() const { return frame; }
+    gui::GUIButton& getContinueButton() { return *continueButton; }
     gui::GUIButton& getStartButton() { return *startButton; }
+    gui::GUIButton& getLevelsButton() { return *levelsButton; }
+    gui::LevelsScreen& getLevels() { return *levels; }
+    // The buttons shown, top to bottom: "Continue" only with progress saved.
+    const std::vector<gui::GUIButton*>& buttons() const { return shownButtons; }
+    gui::MenuFocus& menuFocus() { return *focus; }
+    // Starts a recorded run at `level` of the chain, as "Start Game" does at the first.
+    void startRun(const std::string& level);
     gui::GUIButton& getOptionsButton() { return *optionsButton; }
     gui::GUIButton& getQuitButton() { return *quitButton; }
     gui::OptionsScreen& getOptions() { return *options; }
@@ -73,6 +86,8 @@ private:
     void applyWindowSize();
     // The window's UI frame, shrunk where the title and the buttons would not fit.
     gui::UiFrame menuFrame() const;
+    // "Continue" first when there is progress to continue; the focus on the first.
+    void placeButtons();
     // The title picture, the buttons and, after F7, the passes' timings.
     void drawOverlay();
     void heardFromPlayer();
@@ -86,12 +101,17 @@ private:
     std::shared_ptr<scene::Scene> scene;
     render::Frame frame;
     gui::ShapeRenderer* shapes = nullptr;
+    std::unique_ptr<gui::GUIButton> continueButton;
     std::unique_ptr<gui::GUIButton> startButton;
+    std::unique_ptr<gui::GUIButton> levelsButton;
     std::unique_ptr<gui::GUIButton> replaysButton;
     std::unique_ptr<gui::GUIButton> optionsButton;
     std::unique_ptr<gui::GUIButton> quitButton;
-    std::unique_ptr<gui::OptionsScreen> options;
-    std::unique_ptr<gui::ReplaysScreen> replays;
+    std::shared_ptr<gui::MenuPages> pages;
+    gui::OptionsScreen* options = nullptr;
+    gui::ReplaysScreen* replays = nullptr;
+    gui::LevelsScreen* levels = nullptr;
+    std::vector<gui::GUIButton*> shownButtons;
     std::unique_ptr<gui::MenuFocus> focus;
     std::unique_ptr<gui::Text> bestTime;
     GLuint splashTexture = 0;

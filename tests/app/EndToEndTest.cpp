@@ -150,7 +150,8 @@ TEST(EndToEnd, ARealClickOnStartGameReachesTheTestLevel)
     Process server({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x1024x24", "-nolisten", "tcp"});
     ASSERT_TRUE(server.waitForLine("", 60s)) << "Xvfb did not start";
     const std::string display = ":" + server.output.substr(0, server.output.find('\n'));
-    const fennik::test::TempDirectory home("fennik_run_on_sigterm");
+    // A new player's data: no progress, so "Start Game" is the first button.
+    const fennik::test::TempDirectory home("fennik_new_player");
     Process game({FENNIK_EXECUTABLE},
                  {{"DISPLAY", display}, {"WAYLAND_DISPLAY", ""}, {"XDG_DATA_HOME", home.path().string()}});
     ASSERT_TRUE(game.waitForLine("[INFO]: Set level: StartMenu active!", 300s));
@@ -197,6 +198,7 @@ TEST(EndToEnd, EveryKindOfBrokenFileIsNamedInOneLineAndTheGameGoesOn)
     const std::tuple<const char*, const char*, std::vector<Breakage>, int> table[] = {
         {"settings", "assets/settings.ini", {missing, huge}, 0},
         {"player's settings", "config/fennik/settings.ini", {randomBytes}, 0},
+        {"player's progress", "data/fennik/progress.ini", {half}, 0},
         {"model", "assets/models/Fennik.obj", {missing, empty, huge}, 0},
         {"material", "assets/models/Fennik.mtl", {missing, half, randomBytes}, 0},
         {"texture", "assets/textures/button.png", {missing, half, randomBytes}, 0},
@@ -216,6 +218,8 @@ TEST(EndToEnd, EveryKindOfBrokenFileIsNamedInOneLineAndTheGameGoesOn)
                     fs::create_symlink(fs::absolute(entry.path()), scratch / entry.path().string());
             }
             scratch.write("config/fennik/settings.ini", "[camera]\nfov = 50\n");
+            scratch.write("data/fennik/progress.ini", "[best]\nTestLevel = 500\n[progress]\nfurthest = LevelOne\n"
+                                                      "finished = false\n");
             std::ifstream original(scratch / file, std::ios::binary);
             std::string bytes{std::istreambuf_iterator<char>(original), {}};
             fs::remove(scratch / file);
@@ -226,7 +230,8 @@ TEST(EndToEnd, EveryKindOfBrokenFileIsNamedInOneLineAndTheGameGoesOn)
             if (breakage != missing)
                 std::ofstream(scratch / file, std::ios::binary) << bytes;
             Process game({"sh", "-c", "cd \"$0\" && exec \"$1\"", scratch.path().c_str(), FENNIK_EXECUTABLE},
-                         {{"XDG_CONFIG_HOME", (scratch / "config").string()}, {"ALSOFT_DRIVERS", "wave"},
+                         {{"XDG_CONFIG_HOME", (scratch / "config").string()},
+                          {"XDG_DATA_HOME", (scratch / "data").string()}, {"ALSOFT_DRIVERS", "wave"},
                           {"ALSOFT_CONF", fs::absolute("tests/levels/fixtures/wave-output.conf").string()}});
             EXPECT_TRUE(exitStatus != 0 ||
                         (game.waitForLine("[INFO]: Set level: StartMenu active!", 300s) && !kill(game.pid, SIGTERM)));

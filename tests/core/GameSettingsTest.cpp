@@ -116,6 +116,7 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
     settings->uiScale = 150.0f;
     settings->musicVolume = 20.0f;
     settings->effectsVolume = 60.0f;
+    settings->timer = fennik::core::RunTimer::Run;
     ASSERT_TRUE(settings->keys.bind(fennik::core::Action::Jump, GLFW_KEY_J));
     ASSERT_TRUE(fennik::core::saveSettings(*settings, player));
     files.write("saved/fennik/settings.ini.tmp", "[camera]\nfov = 31\n"); // a crash before the rename
@@ -129,6 +130,7 @@ TEST(Settings, SavedChoicesComeBackAndAFailedOrInterruptedSaveLeavesTheOldFile)
     EXPECT_FLOAT_EQ(again->uiScale, 150.0f);
     EXPECT_FLOAT_EQ(again->musicVolume, 20.0f);
     EXPECT_FLOAT_EQ(again->effectsVolume, 60.0f);
+    EXPECT_EQ(again->timer, fennik::core::RunTimer::Run);
     EXPECT_EQ(again->keys.keys, settings->keys.keys);
 
     // A folder that cannot be made (a file has its name; root writes anywhere else).

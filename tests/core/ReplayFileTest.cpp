@@ -113,8 +113,9 @@ TEST(ReplayFile, ARunComesBackAsRecordedAndEveryBadFileIsRefusedWithItsReason)
         if (round % 3 == 0)
             damaged.resize(random() % damaged.size());
         std::string reason;
-        if (!decodeReplay(damaged, reason))
+        if (!decodeReplay(damaged, reason)) {
             EXPECT_FALSE(reason.empty());
+        }
     }
 }
 
@@ -122,10 +123,16 @@ TEST(ReplayFile, TheFolderKeepsTheNewestRunsAndTheBestAndAnUnwritableOneRecordsN
 {
     const fennik::test::TempDirectory home("fennik_replays");
     const GameSettings settings = simulationSettings();
-    // 24 runs a minute apart; the oldest is the only complete one, so the fastest.
+    // 24 runs a minute apart; the oldest is the only complete one from the start, so the fastest.
     for (int run = 0; run < 24; ++run) {
         Replay replay = sampleRun(1'780'000'000 + run * 60);
         replay.complete = run == 0;
+        if (run == 23) { // faster and complete, but continued at level 1: no whole run
+            replay.complete = true;
+            replay.held.resize(5);
+            replay.events.clear();
+            replay.segments = {{"LevelOne", 5, 0x1}};
+        }
         home.write("run" + std::to_string(100 + run) + replayExtension, encodeReplay(replay));
     }
     home.write("run999" + std::string(replayExtension), "not a replay");

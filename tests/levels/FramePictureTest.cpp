@@ -186,11 +186,15 @@ TEST(FramePictures, EveryLevelDrawsTheKnownPictureOfEachPresetAndSwitchesResizes
                                          std::pair{core::GraphicsPreset::Medium, "_medium"},
                                          std::pair{core::GraphicsPreset::Low, "_low"}}) {
         usePreset(harness, preset);
-        // The start menu as a new player sees it: no runs recorded, so no best time.
+        // The start menu as a new player sees it: no runs recorded, so no best time, no
+        // progress, and "Start Game" in the keys' focus.
         const TempDirectory noRuns("fennik_no_runs");
         auto& runs = core::LevelManager::instance().deck.folder;
         const std::string recorded = std::exchange(runs, noRuns.path().string());
-        restingFrame<levels::StartMenu>(harness, "StartMenu", picture);
+        {
+            const ScratchProgress none;
+            restingFrame<levels::StartMenu>(harness, "StartMenu", picture);
+        }
         runs = recorded;
         compareWithStored(picture, std::string("StartMenu") + suffix);
         for (const char* name : {"TestLevel", "TutorialLevel", "LevelOne", "LevelTwo", "LevelBoss"}) {

@@ -8,6 +8,7 @@
 
 #include "core/GameSettings.hpp"
 #include "core/Replay.hpp"
+#include "gui/LevelsScreen.hpp"
 #include "gui/OptionsScreen.hpp"
 #include "gui/ReplaysScreen.hpp"
 #include "levels/StartMenu.hpp"
@@ -25,27 +26,6 @@
 
 namespace fennik::test {
 namespace {
-
-struct Box {
-    int left, bottom, right, top; // whole pixels, inclusive, rows from the bottom
-};
-
-int channel(const Picture& picture, int x, int y, int c)
-{
-    return picture.rgba[(static_cast<std::size_t>(y) * picture.width + x) * 4 + c];
-}
-
-// The box of the pixels that differ between two pictures (left > right when none do).
-Box changedBetween(const Picture& before, const Picture& after)
-{
-    Box box{before.width, before.height, -1, -1};
-    for (int y = 0; y < before.height; ++y)
-        for (int x = 0; x < before.width; ++x)
-            for (int c = 0; c < 3; ++c)
-                if (std::abs(channel(before, x, y, c) - channel(after, x, y, c)) > 8)
-                    box = {std::min(box.left, x), std::min(box.bottom, y), std::max(box.right, x), std::max(box.top, y)};
-    return box;
-}
 
 struct Page {
     std::string name;
@@ -117,7 +97,7 @@ std::vector<Box> checkPage(GameHarness& harness, const Page& page, const std::st
     std::vector<Box> boxes;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         harness.tap(GLFW_KEY_DOWN);
-        boxes.push_back(changedBetween(unlit, overlaid()));
+        boxes.push_back(unlit.changedBox(overlaid()));
     }
     glDeleteFramebuffers(1, &copy);
     glDeleteRenderbuffers(1, &colour);
@@ -167,15 +147,21 @@ TEST(HitBoxes, EveryButtonActsWhereItIsDrawnAndNowhereElseAtEverySize)
         startOn<levels::StartMenu>(harness, "StartMenu");
         menu.getOptions().back();
         menu.getReplays().back();
+        menu.getLevels().back();
     };
+    core::Progress reached;
+    reached.furthest = 2;
+    reached.best[0] = 912;
     const auto menuFrame = [&]() -> const render::Frame& { return menu.getFrame(); };
     const std::vector<Page> pages = {
-        {"start_menu", startMenu, [&] { return std::vector<gui::GUIButton*>{&menu.getStartButton(), &menu.getReplaysButton(), &menu.getOptionsButton(), &menu.getQuitButton()}; }, menuFrame},
+        // The menu opens with its first button in focus; the search starts from none.
+        {"start_menu", [&] { startMenu(); menu.menuFocus().clear(); }, [&] { return menu.buttons(); }, menuFrame},
+        {"levels", [&] { startMenu(); menu.getLevels().open(reached); }, [&] { return menu.getLevels().buttons(); }, menuFrame},
         {"options", [&] { startMenu(); menu.getOptions().open(); }, [&] { return menu.getOptions().buttons(); }, menuFrame},
         {"replays", [&] { startMenu(); menu.getReplays().open(core::listReplays(runs.path().string(), settings)); },
          [&] { return menu.getReplays().buttons(); }, menuFrame},
         {"pause_menu", [&] { startOn(harness, "TestLevel"); harness.tap(GLFW_KEY_ESCAPE); },
-         [&] { return std::vector<gui::GUIButton*>{&pause.resumeButton, &pause.optionsButton, &pause.mainMenuButton}; },
+         [&] { return std::vector<gui::GUIButton*>{&pause.resumeButton, &pause.restartButton, &pause.optionsButton, &pause.mainMenuButton}; },
          [&]() -> const render::Frame& { return LevelProbe::frameOf(level); }},
     };
     // Width, height and the player's UI scale.
@@ -188,9 +174,13 @@ TEST(HitBoxes, EveryButtonActsWhereItIsDrawnAndNowhereElseAtEverySize)
         const std::string name = std::to_string(size.x) + "x" + std::to_string(size.y) + (size.z == 100 ? "" : "_150");
         for (const Page& page : pages) {
             const std::vector<Box> boxes = checkPage(harness, page, name);
-            // The start menu's buttons are 40 high at 800 x 800, and scale by min(width, height) / 800 x ui_scale.
-            for (const Box& box : page.name == "start_menu" ? boxes : std::vector<Box>{})
-                EXPECT_NEAR(box.top - box.bottom + 1, 0.4f * float(std::min(size.x, size.y) * size.z) / 800.0f, 2.0f) << name;
+            // The start menu's buttons are 40 high at 800 x 800 and scale by min(width, height) / 800;
+            // a larger UI scale makes them larger, as far as the menu still fits the window.
+            const float plain = 0.05f * float(std::min(size.x, size.y));
+            for (const Box& box : page.name == "start_menu" ? boxes : std::vector<Box>{}) {
+                EXPECT_NEAR(box.top - box.bottom + 1, size.z == 100 ? plain : 1.5f * plain, size.z == 100 ? 2.0f : 0.3f * plain)
+                    << name;
+            }
         }
         // The welcome note, open (it is in reach from the test area's start), to look at.
         auto& note = *startOn(harness, "TestLevel").getScene().interactables.at(0);
@@ -230,8 +220,8 @@ TEST(HitBoxes, AtTwiceTheSizeTheStartMenuIsTheSamePictureTwiceAsLarge)
             for (int c = 0; c < 3; ++c) {
                 int sum = 0;
                 for (int d = 0; d < 4; ++d)
-                    sum += channel(pictures[1], 2 * x + d % 2, 2 * y + d / 2, c);
-                off += std::abs(sum / 4 - channel(pictures[0], x, y, c)) > 48;
+                    sum += pictures[1].channel(2 * x + d % 2, 2 * y + d / 2, c);
+                off += std::abs(sum / 4 - pictures[0].channel(x, y, c)) > 48;
             }
     EXPECT_LT(off, 800 * 800 / 50) << "channels of the halved 1600 x 1600 menu far from the 800 x 800 one";
     harness.resizeWindow(static_cast<int>(width));

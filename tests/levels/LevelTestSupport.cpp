@@ -1,5 +1,6 @@
 #include "LevelTestSupport.hpp"
 
+#include "core/Files.hpp"
 #include "core/GameSettings.hpp"
 #include "render/GL.hpp"
 #include "support/GLPictures.hpp"
@@ -39,6 +40,10 @@ GameHarness::GameHarness()
     // as they open windows: the game would pause whenever another program started. The
     // cases say themselves when the window loses it, through the game's own callback.
     gameFocusCallback = glfwSetWindowFocusCallback(game->mainWindow->handle, nullptr);
+    // The cases enter levels in any order and save no progress; one that needs some
+    // (or none) keeps its own (ScratchProgress).
+    core::LevelManager::instance().progress.load("");
+    core::LevelManager::instance().setLevel("StartMenu");
 }
 
 GameHarness::~GameHarness()
@@ -109,6 +114,24 @@ void GameHarness::clickAt(float x, float y)
     input.pressButton(GLFW_MOUSE_BUTTON_LEFT);
     tick();
     input.releaseButton(GLFW_MOUSE_BUTTON_LEFT);
+}
+
+ScratchProgress::ScratchProgress(const std::string& text)
+    : previous(core::LevelManager::instance().progress.path())
+{
+    if (!text.empty())
+        home.write("progress.ini", text);
+    core::LevelManager::instance().progress.load((home / "progress.ini").string());
+}
+
+ScratchProgress::~ScratchProgress()
+{
+    core::LevelManager::instance().progress.load(previous);
+}
+
+std::string ScratchProgress::text() const
+{
+    return core::readWholeFile((home / "progress.ini").string(), 1 << 16).value_or("");
 }
 
 GameHarness& sharedGame()
@@ -200,6 +223,17 @@ int Picture::whitePixels(int x0, int y0, int x1, int y1) const
             white += p[0] > 225 && p[1] > 225 && p[2] > 225;
         }
     return white;
+}
+
+Box Picture::changedBox(const Picture& other) const
+{
+    Box box{width, height, -1, -1};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(channel(x, y, c) - other.channel(x, y, c)) > 8)
+                    box = {std::min(box.left, x), std::min(box.bottom, y), std::max(box.right, x), std::max(box.top, y)};
+    return box;
 }
 
 Picture grab(const std::string& name)

@@ -14,6 +14,7 @@
 #include "physics/Entity.hpp"
 #include "render/ParticleGenerator.hpp"
 #include "scene/Scene.hpp"
+#include "support/TempDirectory.hpp"
 #include "support/Teleport.hpp"
 
 #include <glm/vec3.hpp>
@@ -85,6 +86,17 @@ private:
 // The one game of a test process, shared by its tests: loading six levels takes a while.
 GameHarness& sharedGame();
 
+// The player's progress kept in a file of the test's own (holding `text`, or none) for
+// its lifetime, then in the game's own again.
+struct ScratchProgress {
+    explicit ScratchProgress(const std::string& text = "");
+    ~ScratchProgress();
+    std::string text() const;
+
+    TempDirectory home{"fennik_progress"};
+    std::string previous;
+};
+
 // Where an entity is now, read afresh from its body; whether the body takes part in
 // the world (dead enemies leave it).
 glm::vec3 positionOf(physics::Entity& entity);
@@ -132,6 +144,10 @@ private:
 int dropOnto(GameHarness& harness, physics::Entity& player, physics::Entity& enemy, const ContactLog& contacts);
 
 // The window's picture, bottom row first, RGBA.
+struct Box {
+    int left, bottom, right, top; // whole pixels, inclusive, rows from the bottom
+};
+
 struct Picture {
     int width = 0;
     int height = 0;
@@ -139,6 +155,9 @@ struct Picture {
 
     // Pixels inside the box that are close to white.
     int whitePixels(int x0, int y0, int x1, int y1) const;
+    int channel(int x, int y, int c) const { return rgba[(static_cast<std::size_t>(y) * width + x) * 4 + c]; }
+    // The box of the pixels that differ from `other` (left > right when none do).
+    Box changedBox(const Picture& other) const;
 };
 
 // Draws one frame of the active level with everything where the last tick left it,

@@ -97,6 +97,32 @@ TEST(LevelTransitions, FarEndsDeathsAndFallsLeadWhereEachLevelSaysAndTheLastRule
     }
 }
 
+// The progress file as a player makes it: a further level entered is saved at once, a
+// level finished faster saves its time, a way back or a slower finish saves nothing.
+TEST(LevelTransitions, EnteringAFurtherLevelOrFinishingOneFasterIsSavedAtOnce)
+{
+    auto& harness = sharedGame();
+    const ScratchProgress progress;
+    const auto leaveTestLevel = [&](int ticks) {
+        simulate(harness, ticks - 1);
+        teleport(*harness.level<levels::PlayableLevel>("TestLevel").getScene().player, {-3.47f, 20.0f, -45.0f});
+        simulate(harness);
+        return progress.text();
+    };
+    harness.setLevel("StartMenu");
+    startOn(harness, "TestLevel");
+    EXPECT_NE(progress.text().find("furthest = TestLevel\n"), std::string::npos) << progress.text();
+    const std::string finished = leaveTestLevel(40);
+    ASSERT_EQ(harness.activeName(), "TutorialLevel");
+    EXPECT_NE(finished.find("[best]\nTestLevel = 41\n"), std::string::npos) << finished;
+    EXPECT_NE(finished.find("furthest = TutorialLevel\n"), std::string::npos) << finished;
+    EXPECT_EQ(afterOneTick("TutorialLevel", {-3.47f, 20.0f, 50.0f}), "TestLevel");
+    EXPECT_EQ(progress.text(), finished) << "back is no finish";
+    EXPECT_EQ(leaveTestLevel(50), finished) << "slower";
+    startOn(harness, "TestLevel");
+    EXPECT_NE(leaveTestLevel(20).find("TestLevel = 21\n"), std::string::npos) << "faster, from the entry on";
+}
+
 TEST(LevelTransitions, FallingFarBelowHurtsEveryTickUntilTheDeathRuleTakesOver)
 {
     auto& harness = sharedGame();

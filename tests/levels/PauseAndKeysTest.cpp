@@ -71,7 +71,7 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
     harness.clickAt(width * 0.5f + 200.0f, height * 0.5f);
     simulate(harness);
     EXPECT_TRUE(level.isPaused());
-    harness.clickAt(width * 0.5f, height * 0.5f + 70.0f);
+    harness.clickAt(width * 0.5f, height * 0.5f + 105.0f);
     simulate(harness);
     EXPECT_FALSE(level.isPaused());
     EXPECT_FLOAT_EQ(scene.player->health, 100.0f) << "the death rule restarted the level";
@@ -79,16 +79,62 @@ TEST(Pause, EscapeReleasedStopsTheWorldButNotTheWindowAndTheMenuResumesOrLeaves)
 
     // "Main Menu": straight to the start menu; the level is unpaused when it comes back.
     harness.tap(GLFW_KEY_ESCAPE);
-    harness.clickAt(width * 0.5f, height * 0.5f - 70.0f);
+    harness.clickAt(width * 0.5f, height * 0.5f - 105.0f);
     EXPECT_EQ(harness.activeName(), "StartMenu");
     startOn(harness, "LevelOne");
     EXPECT_FALSE(level.isPaused());
+}
+
+// "Restart Level" starts the level again as its own restart does, and the level's
+// timer with it; the timer stands while paused and keeps its width as its digits change.
+TEST(Pause, RestartLevelStartsTheLevelAndItsTimerAgainAndTheTimerStandsWhilePaused)
+{
+    auto& harness = sharedGame();
+    auto& settings = *harness.game->settings;
+    harness.setLevel("StartMenu");
+    auto& level = startOn(harness, "TutorialLevel");
+    auto& player = *level.getScene().player;
+    EXPECT_EQ(level.timerText(), "") << "off unless the player asks";
+    settings.timer = core::RunTimer::Level;
+    simulate(harness, 44);
+    EXPECT_EQ(level.timerText(), "0:01.50");
+    teleport(player, {-4.0f, 1.915f, 10.0f});
+    player.health = 40.0f;
+    harness.tap(GLFW_KEY_ESCAPE);
+    simulate(harness, 30);
+    EXPECT_EQ(level.timerText(), "0:01.50") << "stopped while paused";
+    for (int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
+        harness.tap(key);
+    simulate(harness);
+    EXPECT_FALSE(level.isPaused());
+    EXPECT_LT(glm::distance(positionOf(player), glm::vec3(-3.471045f, 1.915f, 34.187042f)), 1e-4f);
+    EXPECT_FLOAT_EQ(player.health, 100.0f);
+    EXPECT_EQ(level.timerText(), "0:00.00");
+    settings.timer = core::RunTimer::Run;
+    const std::uint32_t run = core::LevelManager::instance().progress.runTicks();
+    EXPECT_TRUE(run >= 45u && run < 60u) << run << " ticks since the run began";
+    EXPECT_EQ(level.timerText(), core::formatRunTime(run));
+
+    // Drawn in the top right corner, right-aligned in cells of one width.
+    const auto leftEdge = [&](const char* name) {
+        settings.timer = core::RunTimer::Off;
+        const Picture plain = drawFrame(harness, "timer_off");
+        settings.timer = core::RunTimer::Level;
+        return drawFrame(harness, name).changedBox(plain).left;
+    };
+    const int left = leftEdge("timer_zeros");
+    EXPECT_GT(left, int(settings.windowWidth) * 3 / 4) << "in the corner";
+    simulate(harness, 334);
+    ASSERT_EQ(level.timerText(), "0:11.13");
+    EXPECT_NEAR(leftEdge("timer_ones"), left, 1) << "as wide as 0:00.00";
+    settings.timer = core::RunTimer::Off;
 }
 
 TEST(Pause, LosingTheFocusPausesALevelButNotTheMenuAndFullScreenComesBackToTheOldSize)
 {
     auto& harness = sharedGame();
     auto& settings = *harness.game->settings;
+    const ScratchProgress none; // "Start Game" first
     startOn<core::Level>(harness, "StartMenu");
     harness.windowFocus(false);
     harness.clickAt(float(settings.windowWidth) * 0.5f, float(settings.windowHeight) * 0.5f - 30.0f);

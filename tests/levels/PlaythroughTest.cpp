@@ -7,6 +7,7 @@
 
 #include "core/Files.hpp"
 #include "core/GameSettings.hpp"
+#include "core/Progress.hpp"
 #include "core/Replay.hpp"
 #include "gui/ReplaysScreen.hpp"
 #include "levels/StartMenu.hpp"
@@ -19,6 +20,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 
@@ -78,6 +80,11 @@ TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
 {
     const auto started = std::chrono::steady_clock::now();
     ASSERT_EQ(game.activeName(), "StartMenu");
+    // A new player: no progress from an earlier run of this test in its scratch home.
+    auto& keeper = core::LevelManager::instance().progress;
+    std::filesystem::remove(core::progressPath());
+    keeper.load(core::progressPath());
+    game.setLevel("StartMenu");
     game.tick(3);
     // "Start Game" sits just below the middle of the window it was laid out for.
     const float width = static_cast<float>(game.game->settings->windowWidth);
@@ -183,6 +190,12 @@ TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
     }
     auto& menu = game.level<levels::StartMenu>("StartMenu");
     EXPECT_EQ(menu.bestTimeCaption(), "Best time: " + core::formatRunTime(run.ticks()));
+    // The game remembers it all: the end reached and every level's time.
+    keeper.load(keeper.path());
+    EXPECT_TRUE(keeper.progress().finished);
+    EXPECT_EQ(keeper.progress().furthest, 4);
+    for (std::size_t index = 0; index < run.segments.size(); ++index)
+        EXPECT_EQ(keeper.progress().best[index], run.segments[index].ticks) << core::runLevels[index];
 
     // The shipped demo is this run with its start time cleared (tools/record-demo.sh).
     core::Replay demo = run;
@@ -201,7 +214,8 @@ TEST_F(Playthrough, FromTheStartMenuThroughEveryLevelAndBackToTheMenu)
     game.game->runTicks(120);
     game.input.releaseAll();
     game.setLevel("StartMenu");
-    for (int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_ENTER}) {
+    // Continue, Start Game, Levels, Replays.
+    for (int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_ENTER}) {
         game.windowKey(key, GLFW_PRESS);
         game.windowKey(key, GLFW_RELEASE);
         if (key == GLFW_KEY_ENTER && !deck.playing()) {

@@ -59,6 +59,7 @@ void playToTheEnd(GameHarness& harness)
 TEST(Replays, TheDemoReachesEveryLevelSwitchAsRecordedAtAnyFrameRateAfterAnyEarlierPlay)
 {
     auto& harness = sharedGame();
+    const ScratchProgress progress;
     const core::Replay demo = shippedDemo(harness);
     ASSERT_EQ(demo.segments.size(), 5u);
     // Small frames: the software renderer's cost grows with the pixels, and the run
@@ -90,6 +91,7 @@ TEST(Replays, TheDemoReachesEveryLevelSwitchAsRecordedAtAnyFrameRateAfterAnyEarl
     }
     harness.level<levels::StartMenu>("StartMenu").getReplays().back();
     harness.resizeWindow(width);
+    EXPECT_FALSE(core::LevelManager::instance().progress.progress().finished) << "the replays' boss fights are not ours";
 }
 
 TEST(Replays, AChangedInputIsCaughtInItsLevelAndTheMenuPlaysTheDemoWhenLeftAlone)
@@ -100,12 +102,14 @@ TEST(Replays, AChangedInputIsCaughtInItsLevelAndTheMenuPlaysTheDemoWhenLeftAlone
     const auto& levels = changed.segments;
     changed.held.at(levels[0].ticks + levels[1].ticks + levels[2].ticks / 2) ^= 1u;
     LogCapture log;
+    const ScratchProgress progress;
     deck().play(changed, "changed", false);
     playToTheEnd(harness);
     EXPECT_EQ(deck().divergence().rfind("LevelOne at tick ", 0), 0u) << deck().divergence();
     EXPECT_EQ(deck().verifiedSwitches(), 2);
     EXPECT_EQ(log.count("went its own way"), 1u);
     EXPECT_EQ(harness.activeName(), "StartMenu");
+    EXPECT_EQ(progress.text(), "") << "a replay saves no progress";
 
     // A run of our own with commands in it, a pause and a view key among the steps,
     // plays back to the same place.
@@ -120,15 +124,22 @@ TEST(Replays, AChangedInputIsCaughtInItsLevelAndTheMenuPlaysTheDemoWhenLeftAlone
     harness.tap(GLFW_KEY_F1);
     harness.input.press(GLFW_KEY_D);
     simulate(harness, 20);
+    // "Restart Level" from the pause menu, then on from the start.
+    harness.tap(GLFW_KEY_ESCAPE);
+    for (int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER})
+        harness.tap(key);
+    simulate(harness, 15);
     harness.input.releaseAll();
     harness.setLevel("StartMenu");
     const core::ReplayEntry ours = core::readReplay(deck().lastSaved, *harness.game->settings);
     ASSERT_TRUE(ours.replay) << ours.problem;
-    EXPECT_EQ(ours.replay->events.size(), 3u);
+    EXPECT_EQ(ours.replay->events.size(), 5u);
+    ASSERT_EQ(ours.replay->segments.size(), 2u) << "the restart starts the level again";
+    EXPECT_EQ(ours.replay->segments[1].level, "TestLevel");
     deck().play(*ours.replay, "ours", false);
     playToTheEnd(harness);
     EXPECT_EQ(deck().divergence(), "");
-    EXPECT_EQ(deck().verifiedSwitches(), 1);
+    EXPECT_EQ(deck().verifiedSwitches(), 2);
 
     // Half a minute without input on the menu brings the demo; a key takes it away again.
     const std::filesystem::path replays = core::replaysFolder();
@@ -137,6 +148,7 @@ TEST(Replays, AChangedInputIsCaughtInItsLevelAndTheMenuPlaysTheDemoWhenLeftAlone
         return std::distance(std::filesystem::directory_iterator(replays, error), {});
     };
     const auto before = recorded();
+    const ScratchProgress noProgressYet;
     auto& menu = startOn<levels::StartMenu>(harness, "StartMenu");
     simulate(harness, static_cast<int>(levels::StartMenu::attractAfterSeconds * 30.0) - 5);
     EXPECT_FALSE(deck().playing());
@@ -151,6 +163,7 @@ TEST(Replays, AChangedInputIsCaughtInItsLevelAndTheMenuPlaysTheDemoWhenLeftAlone
     EXPECT_EQ(harness.activeName(), "StartMenu");
     EXPECT_FALSE(menu.getReplays().isOpen()) << "the menu as it was";
     EXPECT_EQ(recorded(), before) << "the demo writes no replay";
+    EXPECT_EQ(noProgressYet.text(), "") << "nor any progress";
 
     // A replay watched from the list: Escape, on its release, goes back to the list.
     deck().play(changed, "changed", false);
