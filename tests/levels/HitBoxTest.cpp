@@ -73,21 +73,20 @@ std::vector<Box> checkPage(GameHarness& harness, const Page& page, const std::st
     const int w = picture.width, h = picture.height;
     // The overlay drawn again over a copy of the frame for each button in focus: the 3D
     // part costs too much to draw once a button at 4K.
-    GLuint copy = 0, colour = 0;
-    glGenFramebuffers(1, &copy);
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    const render::GLFramebuffer copy;
+    const render::GLRenderbuffer colour;
+    glBindRenderbuffer(GL_RENDERBUFFER, colour.id());
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
-    glBindFramebuffer(GL_FRAMEBUFFER, copy);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glBindFramebuffer(GL_FRAMEBUFFER, copy.id());
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour.id());
     const auto blit = [&](GLuint from, GLuint to) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
         glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     };
-    blit(0, copy);
+    blit(0, copy.id());
     const auto overlaid = [&] {
-        blit(copy, 0);
+        blit(copy.id(), 0);
         page.drawOverlay();
         glReadBuffer(GL_BACK);
         return Picture{w, h, readPixels(w, h)};
@@ -99,8 +98,6 @@ std::vector<Box> checkPage(GameHarness& harness, const Page& page, const std::st
         harness.tap(GLFW_KEY_DOWN);
         boxes.push_back(unlit.changedBox(overlaid()));
     }
-    glDeleteFramebuffers(1, &copy);
-    glDeleteRenderbuffers(1, &colour);
     page.open();        // no focus: the mouse alone lights a button
     page.drawOverlay(); // and a page sees the button up before its first click
 

@@ -10,16 +10,13 @@ namespace fennik::test {
 
 OffscreenTarget::OffscreenTarget(int targetWidth, int targetHeight) : width(targetWidth), height(targetHeight)
 {
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glGenRenderbuffers(1, &colourBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.id());
+    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer.id());
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
-    glGenRenderbuffers(1, &depthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer.id());
+    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer.id());
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthBuffer.id());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     glViewport(0, 0, width, height);
     clear(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
@@ -28,9 +25,6 @@ OffscreenTarget::OffscreenTarget(int targetWidth, int targetHeight) : width(targ
 OffscreenTarget::~OffscreenTarget()
 {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteRenderbuffers(1, &depthBuffer);
-    glDeleteRenderbuffers(1, &colourBuffer);
-    glDeleteFramebuffers(1, &framebuffer);
     glViewport(0, 0, GLTest::viewportSize, GLTest::viewportSize);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/GLObject.hpp"
+
 #include <GL/glew.h>
 #include <glm/gtc/type_precision.hpp>
 #include <glm/mat4x4.hpp>
@@ -31,9 +33,9 @@ public:
     const int height;
 
 private:
-    GLuint framebuffer = 0;
-    GLuint colourBuffer = 0;
-    GLuint depthBuffer = 0;
+    render::GLFramebuffer framebuffer;
+    render::GLRenderbuffer colourBuffer;
+    render::GLRenderbuffer depthBuffer;
 };
 
 } // namespace fennik::test
