@@ -14,6 +14,7 @@
 #include "levels/StartMenu.hpp"
 #include "physics/EntityFixedCamera.hpp"
 #include "physics/Interactable.hpp"
+#include "render/GpuResources.hpp"
 #include "support/GLPictures.hpp"
 #include "support/TempDirectory.hpp"
 
@@ -198,6 +199,11 @@ TEST(HitBoxes, EveryButtonActsWhereItIsDrawnAndNowhereElseAtEverySize)
 TEST(HitBoxes, AtTwiceTheSizeTheStartMenuIsTheSamePictureTwiceAsLarge)
 {
     auto& harness = sharedGame();
+    // The 3D picture at the window's own size, so that it is the overlay's scaling that is compared.
+    auto& graphics = harness.game->settings->graphics;
+    const core::GraphicsSettings kept = graphics;
+    core::applyPreset(graphics, core::GraphicsPreset::High);
+    render::gpu().configure(graphics);
     const unsigned width = harness.game->settings->windowWidth;
     Picture pictures[2];
     for (int i = 0; i < 2; ++i) {
@@ -222,6 +228,8 @@ TEST(HitBoxes, AtTwiceTheSizeTheStartMenuIsTheSamePictureTwiceAsLarge)
             }
     EXPECT_LT(off, 800 * 800 / 50) << "channels of the halved 1600 x 1600 menu far from the 800 x 800 one";
     harness.resizeWindow(static_cast<int>(width));
+    graphics = kept;
+    render::gpu().configure(graphics);
 }
 
 } // namespace
