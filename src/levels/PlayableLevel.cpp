@@ -414,17 +414,16 @@ void PlayableLevel::drawTimer(const gui::UiFrame& ui)
     const float pixels = ui.captionPixels(timerScale);
     // Every character gets a cell, every digit the widest digit's, so the time does not
     // jitter as it runs; laid out from the right edge in.
+    float digitCell = 0.0f;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        text.text = std::string(1, digit);
+        digitCell = std::max(digitCell, text.width(pixels));
+    }
     const auto cellWidth = [&](char character) {
-        if (!std::isdigit(static_cast<unsigned char>(character))) {
-            text.text = std::string(1, character);
-            return text.width(pixels);
-        }
-        float widest = 0.0f;
-        for (char digit = '0'; digit <= '9'; ++digit) {
-            text.text = std::string(1, digit);
-            widest = std::max(widest, text.width(pixels));
-        }
-        return widest;
+        if (std::isdigit(static_cast<unsigned char>(character)))
+            return digitCell;
+        text.text = std::string(1, character);
+        return text.width(pixels);
     };
     const glm::vec2 corner = ui.point(gui::Anchor::TopRight, glm::vec2(-timerInset, -2.0f * timerInset));
     const glm::mat4 projection = scene->screenProjection();
